@@ -1,0 +1,70 @@
+// Painting one visible page of the input buffer grid: 40 rows of 8 columns,
+// with decimal formats on most labels. The goal is well under 1 ms per page.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+#include "formats/InputGridText.h"
+
+namespace {
+
+using namespace telvar5;
+
+constexpr int kVisibleRows = 40;
+
+struct Page {
+    std::array<std::uint32_t, 256> words{};
+    std::array<std::uint32_t, 256> cycles{};
+    LabelFormatTable formats{};
+
+    Page()
+    {
+        std::mt19937 rng(17);
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            words[i] = (rng() & 0xFFFFFF00u) | static_cast<std::uint32_t>(i); // address reception: cell = label
+            cycles[i] = 100000 + static_cast<std::uint32_t>(i);
+        }
+        // Formats on every label but one in eight, with varied fields and weights.
+        for (std::size_t label = 0; label < formats.size(); ++label) {
+            if (label % 8 == 7)
+                continue;
+            DecimalFormat& f = formats[label];
+            f.setTag("F");
+            f.setBit29IsData(static_cast<std::uint8_t>(label % 2));
+            f.setMsbBit(static_cast<std::uint8_t>(label % 2 ? 29 : 28));
+            f.setLsbBit(static_cast<std::uint8_t>(9 + label % 10));
+            f.setMsbWeight(label % 3 ? 90.0f : 16384.0f);
+            f.setUnits(label % 4 ? "\xE3\xF0\xE0\xE4" : "V");
+        }
+    }
+};
+
+void BM_InputGridPage(benchmark::State& state)
+{
+    const Page page;
+    CellText out;
+    int top = 0;
+    std::size_t chars = 0;
+    for (auto _ : state) {
+        for (int row = 0; row < kVisibleRows; ++row) {
+            const int cell = (top + row) % 256;
+            for (int col = 0; col < kInputGridColumns; ++col) {
+                const auto text = inputGridCellText(col, cell, page.words[static_cast<std::size_t>(cell)],
+                                                    page.cycles[static_cast<std::size_t>(cell)], page.formats, out);
+                chars += text.size();
+                benchmark::DoNotOptimize(text.data());
+            }
+        }
+        top = (top + kVisibleRows) % 256;
+    }
+    benchmark::DoNotOptimize(chars);
+    state.SetItemsProcessed(state.iterations() * kVisibleRows * kInputGridColumns);
+    state.SetLabel("one iteration = one page of 320 cells");
+}
+BENCHMARK(BM_InputGridPage)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Writes the demo's decimal formats (TLV5frmt.stt) and parameter formats (demo.si).
+
+Records are the program's own: 24-byte decimal formats {tag[9], bit29IsData, msbBit, lsbBit,
+float msbWeight, units[8]} and 11-byte parameter formats {label, channel, formatTag[9]},
+little-endian, texts in Windows-1251. Run from the repository root: scripts/make-demo-formats.py
+"""
+import struct
+import sys
+from pathlib import Path
+
+# tag, msbBit, lsbBit, msbWeight, units: standard BNR fields, sign in bit 29.
+FORMATS = [
+    ("ALT", 28, 12, 65536.0, "фут"),
+    ("MACH", 28, 13, 2.048, "М"),
+    ("CAS", 28, 15, 512.0, "уз"),
+    ("TAS", 28, 14, 1024.0, "уз"),
+    ("TAT", 28, 18, 256.0, "°C"),
+    ("VSPEED", 28, 18, 16384.0, "фут/мн"),
+    ("SAT", 28, 18, 256.0, "°C"),
+    ("LATLON", 28, 9, 90.0, "град"),
+    ("GS", 28, 14, 2048.0, "уз"),
+    ("ANGLE", 28, 14, 90.0, "град"),
+    ("ATTITUDE", 28, 15, 90.0, "град"),
+    ("RATE", 28, 16, 64.0, "гр/с"),
+]
+
+# (octal label, input channel, tag)
+PARAMS = [
+    (0o203, 1, "ALT"), (0o204, 1, "ALT"), (0o205, 1, "MACH"), (0o206, 1, "CAS"), (0o210, 1, "TAS"),
+    (0o211, 1, "TAT"), (0o212, 1, "VSPEED"), (0o213, 1, "SAT"),
+    (0o310, 2, "LATLON"), (0o311, 2, "LATLON"), (0o312, 2, "GS"), (0o313, 2, "ANGLE"), (0o314, 2, "ANGLE"),
+    (0o320, 2, "ANGLE"), (0o324, 2, "ATTITUDE"), (0o325, 2, "ATTITUDE"),
+    (0o324, 3, "ATTITUDE"), (0o325, 3, "ATTITUDE"), (0o326, 3, "RATE"), (0o327, 3, "RATE"),
+]
+
+
+def text_field(text, size):
+    raw = text.encode("cp1251")
+    if len(raw) >= size:
+        sys.exit(f"text too long for its field: {text}")
+    return raw + b"\0" * (size - len(raw))
+
+
+def decimal_format(tag, msb, lsb, weight, units):
+    return text_field(tag, 9) + bytes([0, msb, lsb]) + struct.pack("<f", weight) + text_field(units, 8)
+
+
+def param_format(label, channel, tag):
+    return bytes([label, channel]) + text_field(tag, 9)
+
+
+def main():
+    demo = Path("demo")
+    stt = b"".join(decimal_format(*f) for f in FORMATS)
+    assert len(stt) == 24 * len(FORMATS)
+    (demo / "TLV5frmt.stt").write_bytes(stt)
+    si = b"".join(param_format(*p) for p in PARAMS)
+    (demo / "demo.si").write_bytes(si)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,20 @@
+#pragma once
+// The real module's driver on Windows: interfaces found through SetupAPI,
+// modules opened with CreateFileA, every request one DeviceIoControl call.
+#include "device/DeviceBus.h"
+
+namespace telvar5 {
+
+class WinDeviceBus final : public DeviceBus {
+public:
+    DeviceHandle openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index,
+                                   std::uint32_t& errorCode) override;
+
+    bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                 std::uint32_t outSize, std::uint32_t& bytesReturned) override;
+
+    // Handles opened here are never closed by the bus: the program keeps every
+    // module it found open until it ends, and the system closes them then.
+};
+
+} // namespace telvar5

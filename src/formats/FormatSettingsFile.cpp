@@ -1,0 +1,56 @@
+#include "formats/FormatSettingsFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "formats/RecordFile.h"
+
+namespace telvar5 {
+
+bool loadFormatSettings(FormatTables& tables, const std::filesystem::path& file) noexcept
+{
+    tables.formatCount = 0;
+    tables.paramFormatCount = 0;
+    try {
+        std::ifstream in(file, std::ios::binary);
+        // A directory opens for reading on some systems but holds no records.
+        std::error_code ec;
+        if (!in.is_open() || std::filesystem::is_directory(file, ec))
+            return false;
+        // A file of more than 256 records loads its first 256; the rest is
+        // ignored, as the table has no room for it.
+        while (tables.formatCount < kFormatTableSize) {
+            DecimalFormat& record = tables.formatTable[tables.formatCount];
+            std::uint8_t piece[DecimalFormat::kSize] = {};
+            const std::size_t got = readRecordPiece(in, piece, sizeof piece);
+            if (got == 0)
+                break;
+            std::memcpy(record.bytes.data(), piece, sizeof piece); // missing bytes are zero
+            ++tables.formatCount;
+            if (got < sizeof piece)
+                break;
+        }
+        return true;
+    } catch (...) {
+        return false; // the records read so far stay, as with a failed read
+    }
+}
+
+bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path& file) noexcept
+{
+    try {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        if (!out.is_open())
+            return false;
+        const std::size_t count = std::min<std::size_t>(tables.formatCount, kFormatTableSize);
+        bool ok = true;
+        for (std::size_t i = 0; i < count && ok; ++i)
+            ok = writeRecord(out, tables.formatTable[i].bytes.data(), DecimalFormat::kSize);
+        out.close();
+        return ok && !out.fail();
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace telvar5

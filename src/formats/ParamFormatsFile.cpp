@@ -1,0 +1,56 @@
+#include "formats/ParamFormatsFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "formats/RecordFile.h"
+
+namespace telvar5 {
+
+bool loadParamFormats(FormatTables& tables, const std::filesystem::path& file) noexcept
+{
+    try {
+        std::ifstream in(file, std::ios::binary);
+        // A directory opens for reading on some systems but holds no records.
+        std::error_code ec;
+        if (!in.is_open() || std::filesystem::is_directory(file, ec))
+            return false;
+        tables.paramFormatCount = 0;
+        for (ParamFormatEntry& e : tables.paramFormatTable)
+            e.setChannel(0);
+        // A file of more than 256 records loads its first 256; the rest is ignored.
+        while (tables.paramFormatCount < kFormatTableSize) {
+            ParamFormatEntry& record = tables.paramFormatTable[tables.paramFormatCount];
+            std::uint8_t piece[ParamFormatEntry::kSize];
+            const std::size_t got = readRecordPiece(in, piece, sizeof piece);
+            if (got == 0)
+                break;
+            std::memcpy(record.bytes.data(), piece, got);
+            ++tables.paramFormatCount;
+            if (got < sizeof piece)
+                break;
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& file) noexcept
+{
+    try {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        if (!out.is_open())
+            return false;
+        const std::size_t count = std::min<std::size_t>(tables.paramFormatCount, kFormatTableSize);
+        bool ok = true;
+        for (std::size_t i = 0; i < count && ok; ++i)
+            ok = writeRecord(out, tables.paramFormatTable[i].bytes.data(), ParamFormatEntry::kSize);
+        out.close();
+        return ok && !out.fail();
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace telvar5

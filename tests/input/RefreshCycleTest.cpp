@@ -1,0 +1,125 @@
+#include "input/InputFixture.h"
+
+using namespace telvar5;
+using RefreshCycleTest = telvar5::test::InitialisedMonitor;
+
+TEST_F(RefreshCycleTest, WithoutReceptionATickSendsTheTwoStateRequestsOnly)
+{
+    const TickResult tick = monitor->refresh().Timer1Timer();
+    ASSERT_EQ(bus.sent.size(), 2u);
+    EXPECT_EQ(bus.sent[0].code, ReqSOstate);
+    EXPECT_EQ(bus.sent[0].in, (std::vector<std::uint8_t>{1, 0}));
+    EXPECT_EQ(bus.sent[1].code, ReqSIstate);
+    EXPECT_FALSE(tick.inputGridChanged);
+    EXPECT_EQ(screen().statusBar1[1], "Обновление экрана:-период  500 мс;  -счетчик          1");
+    EXPECT_EQ(screen().statusBar2[1], "Выходной канал №1: выдача остановлена; частота 12,5КГц+/-1%");
+}
+
+TEST_F(RefreshCycleTest, ReceivingChannelsAreReadCellByCellInOrder)
+{
+    for (int tab : {1, 4}) {
+        monitor->reception().SIChange(tab);
+        monitor->reception().SIaddressPuskExecute();
+    }
+    monitor->reception().SIChange(0);
+    bus.sent.clear();
+    const TickResult tick = monitor->refresh().Timer1Timer();
+    ASSERT_EQ(bus.sent.size(), 2u + 2 * 256u);
+    for (std::size_t i = 0; i < 512; ++i) {
+        const test::SentRequest& r = bus.sent[2 + i];
+        ASSERT_EQ(r.code, ReqSIreadWord);
+        const std::uint16_t channel = i < 256 ? 2 : 5;
+        const auto cell = static_cast<std::uint16_t>(i % 256);
+        EXPECT_EQ(r.in, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(channel), 0, 1, 0,
+                                                   static_cast<std::uint8_t>(cell), static_cast<std::uint8_t>(cell >> 8)}));
+        EXPECT_EQ(r.outSize, 6u);
+    }
+    // Channels 2 and 5 are read; tab 1 is shown and was not read: no redraw.
+    EXPECT_FALSE(tick.inputGridChanged);
+}
+
+TEST_F(RefreshCycleTest, OnlyWordsWithANonZeroUpperHalfAreStored)
+{
+    monitor->reception().SIaddressPuskExecute();
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) -> std::optional<std::uint32_t> {
+        if (cell == 1)
+            return 0xFFFFu;
+        if (cell == 2)
+            return 0x10000u;
+        if (cell == 3)
+            return 0xE0031083u;
+        return 0u;
+    };
+    const TickResult tick = monitor->refresh().Timer1Timer();
+    EXPECT_TRUE(tick.inputGridChanged);
+    EXPECT_EQ(tick.storedCells.count(), 2u);
+    EXPECT_TRUE(tick.storedCells.test(2));
+    EXPECT_TRUE(tick.storedCells.test(3));
+    const InputChannelBuffer& cells = run().inputBuffer[0];
+    EXPECT_EQ(cells[1].word, 0u);
+    EXPECT_EQ(cells[2].word, 0x10000u);
+    EXPECT_EQ(cells[2].cycleNo, 1u);
+    EXPECT_EQ(cells[3].word, 0xE0031083u);
+
+    // Later empty replies keep the word and its cycle number; a new word takes the new tick.
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) -> std::optional<std::uint32_t> {
+        return cell == 3 ? 0x20000u : 0u;
+    };
+    monitor->refresh().Timer1Timer();
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(cells[2].word, 0x10000u);
+    EXPECT_EQ(cells[2].cycleNo, 1u);
+    EXPECT_EQ(cells[3].word, 0x20000u);
+    EXPECT_EQ(cells[3].cycleNo, 3u);
+}
+
+TEST_F(RefreshCycleTest, FailedReadsLeaveTheCellsUnchanged)
+{
+    monitor->reception().SIaddressPuskExecute();
+    run().inputBuffer[0][7] = {0x30000, 0};
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) -> std::optional<std::uint32_t> {
+        if (cell == 7)
+            return std::nullopt;
+        return 0x40000u;
+    };
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(run().inputBuffer[0][7].word, 0x30000u);
+    EXPECT_EQ(run().inputBuffer[0][8].word, 0x40000u);
+}
+
+TEST_F(RefreshCycleTest, AStoppedChannelIsNoLongerRead)
+{
+    monitor->reception().SIaddressPuskExecute();
+    monitor->reception().SIstopChannelExecute();
+    bus.sent.clear();
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(bus.sent.size(), 2u);
+}
+
+TEST_F(RefreshCycleTest, ReceptionModeSurvivesAStopAndIsReadAfterTheNextInitialisation)
+{
+    monitor->reception().SIaddressPuskExecute();
+    monitor->lifecycle().DeviceResetExecute();
+    monitor->lifecycle().DeviceInitializationExecute();
+    bus.sent.clear();
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(bus.sent.size(), 2u + 256u);
+    EXPECT_EQ(run().refreshCounter, 1u);
+}
+
+TEST_F(RefreshCycleTest, OutputStatusFollowsTheModule)
+{
+    bus.soRunning = true;
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(screen().statusBar2[1], "Выходной канал №1: выдача однократная; частота 12,5КГц+/-1%");
+    EXPECT_TRUE(enabled(Control::tbSOstop));
+    EXPECT_FALSE(enabled(Control::cbSOArrayDim));
+    EXPECT_FALSE(enabled(Control::mmSOdata));
+    run().outputMode[0] = kOutputStopped;
+    monitor->refresh().Timer1Timer();
+    EXPECT_EQ(screen().statusBar2[1], "Выходной канал №1: выдача циклическая; частота 12,5КГц+/-1%");
+    bus.soRunning = false;
+    monitor->refresh().Timer1Timer();
+    EXPECT_TRUE(enabled(Control::cbSOArrayDim));
+    EXPECT_FALSE(enabled(Control::tbSOstop));
+}

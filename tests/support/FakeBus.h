@@ -1,0 +1,104 @@
+#pragma once
+// A DeviceBus for core tests: modules by interface index, scripted replies,
+// and a record of every request sent.
+#include <cstring>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "device/DeviceBus.h"
+#include "device/Requests.h"
+
+namespace telvar5::test {
+
+struct SentRequest {
+    DeviceHandle handle;
+    std::uint32_t code;
+    std::vector<std::uint8_t> in;
+    std::uint32_t outSize;
+};
+
+class FakeBus : public DeviceBus {
+public:
+    struct Module {
+        std::uint16_t serial = 0;
+        std::uint16_t configWord = makeConfigWord(8, 8);
+        bool opens = true;
+    };
+
+    // Interface index -> module. Handles are 100 + index.
+    std::map<std::uint32_t, Module> modules;
+    std::vector<SentRequest> sent;
+    std::vector<std::uint32_t> opened; // indexes tried
+    bool failAll = false;
+    bool siRunning = false;
+    bool soRunning = false;
+    // Word answered for {channel number, cell}; nullopt makes the read fail.
+    std::function<std::optional<std::uint32_t>(std::uint16_t, std::uint16_t)> readWord =
+        [](std::uint16_t, std::uint16_t) { return std::optional<std::uint32_t>(0); };
+
+    DeviceHandle openDeviceByIndex(const Guid& cls, std::uint32_t index, std::uint32_t& errorCode) override
+    {
+        opened.push_back(index);
+        auto it = modules.find(index);
+        if (!(cls == kTelvar5InterfaceClass) || it == modules.end() || !it->second.opens) {
+            errorCode = 259;
+            return kInvalidHandle;
+        }
+        errorCode = 0;
+        return 100 + index;
+    }
+
+    bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                 std::uint32_t outSize, std::uint32_t& bytesReturned) override
+    {
+        const auto* bytes = static_cast<const std::uint8_t*>(in);
+        sent.push_back({handle, code, std::vector<std::uint8_t>(bytes, bytes + inSize), outSize});
+        bytesReturned = 0;
+        if (failAll)
+            return false;
+        auto* o = static_cast<std::uint8_t*>(out);
+        const Module* m = handle >= 100 && modules.count(static_cast<std::uint32_t>(handle - 100))
+            ? &modules.at(static_cast<std::uint32_t>(handle - 100))
+            : nullptr;
+        auto put16 = [&](std::uint16_t v) {
+            if (outSize >= 2) {
+                o[0] = static_cast<std::uint8_t>(v);
+                o[1] = static_cast<std::uint8_t>(v >> 8);
+                bytesReturned = 2;
+            }
+        };
+        if (code == ReqSerialNumber && m)
+            put16(m->serial);
+        else if (code == ReqDeviceChoice && m)
+            put16(m->configWord);
+        else if (code == ReqSIstate)
+            put16(siRunning ? 1 : 0);
+        else if (code == ReqSOstate)
+            put16(soRunning ? 1 : 0);
+        else if (code == ReqSIreadWord && inSize == 6 && outSize >= 6) {
+            const auto w = readWord(static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8),
+                                    static_cast<std::uint16_t>(bytes[4] | bytes[5] << 8));
+            if (!w)
+                return false;
+            std::memset(o, 0, 6);
+            for (int i = 0; i < 4; ++i)
+                o[2 + i] = static_cast<std::uint8_t>(*w >> (8 * i));
+            bytesReturned = 6;
+        } else if (outSize >= 2)
+            put16(0);
+        return true;
+    }
+
+    std::vector<SentRequest> sentWith(std::uint32_t code) const
+    {
+        std::vector<SentRequest> r;
+        for (const auto& s : sent)
+            if (s.code == code)
+                r.push_back(s);
+        return r;
+    }
+};
+
+} // namespace telvar5::test

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <set>
+
+#include "vdrv/ConfigLoader.h"
+
+namespace telvar5::vdrv {
+namespace {
+
+std::set<int> errorLines(const ConfigLoadResult& r)
+{
+    std::set<int> lines;
+    for (const ConfigError& e : r.errors)
+        lines.insert(e.line);
+    return lines;
+}
+
+TEST(ConfigLoader, ReadsInterfacesSocketAndTraffic)
+{
+    const ConfigLoadResult r = parseConfigText(R"(# a comment line
+bench-socket bench/telvar5.sock   # relative to the file's folder
+interface 0 serial 1021 inputs 8 outputs 8
+interface 1 fails
+interface 2 outputs 4 inputs 2 serial 65535
+interface 3 fails 32
+
+traffic 0 1 low
+  bnr 203 62 17 1 sine 500 35000 600
+  bnr 320 25 15 180/32768 ramp 0 360 120 ssm 0
+  discrete 270 200 0x600A0F
+traffic 0 3 high
+  bnr 206 125 14 0.0625 const 250.5
+)",
+                                               "/srv/demo");
+    EXPECT_TRUE(r.errors.empty()) << r.errors.front().line << ": " << r.errors.front().message;
+    EXPECT_EQ(r.config.benchSocket, "/srv/demo/bench/telvar5.sock");
+
+    const InterfaceConfig& i0 = r.config.interfaces[0];
+    EXPECT_TRUE(i0.present);
+    EXPECT_FALSE(i0.failsToOpen);
+    EXPECT_EQ(i0.serial, 1021);
+    EXPECT_EQ(i0.inputs, 8);
+    EXPECT_EQ(i0.outputs, 8);
+    EXPECT_TRUE(r.config.interfaces[1].present);
+    EXPECT_TRUE(r.config.interfaces[1].failsToOpen);
+    EXPECT_EQ(r.config.interfaces[1].openError, 5u);
+    EXPECT_EQ(r.config.interfaces[2].serial, 65535);
+    EXPECT_EQ(r.config.interfaces[2].inputs, 2);
+    EXPECT_EQ(r.config.interfaces[2].outputs, 4);
+    EXPECT_EQ(r.config.interfaces[3].openError, 32u);
+    EXPECT_FALSE(r.config.interfaces[4].present);
+
+    const auto& ch1 = i0.traffic[0];
+    EXPECT_EQ(ch1.speed, BusSpeed::Low);
+    ASSERT_EQ(ch1.sources.size(), 3u);
+    EXPECT_EQ(ch1.sources[0].label, 0203);
+    EXPECT_EQ(ch1.sources[0].periodUs, 62'000);
+    EXPECT_EQ(ch1.sources[0].bits, 17);
+    EXPECT_EQ(ch1.sources[0].curve.shape, ValueCurve::Shape::Sine);
+    EXPECT_DOUBLE_EQ(ch1.sources[0].curve.max, 35000);
+    EXPECT_DOUBLE_EQ(ch1.sources[0].curve.periodS, 600);
+    EXPECT_EQ(ch1.sources[0].ssm, 3);
+    EXPECT_DOUBLE_EQ(ch1.sources[1].resolution, 180.0 / 32768);
+    EXPECT_EQ(ch1.sources[1].ssm, 0);
+    EXPECT_EQ(ch1.sources[2].kind, TrafficSource::Kind::Discrete);
+    EXPECT_EQ(ch1.sources[2].label, 0270);
+    EXPECT_EQ(ch1.sources[2].data, 0x600A0Fu);
+    EXPECT_EQ(i0.traffic[2].speed, BusSpeed::High);
+    ASSERT_EQ(i0.traffic[2].sources.size(), 1u);
+    EXPECT_DOUBLE_EQ(i0.traffic[2].sources[0].curve.valueAt(123456), 250.5);
+    EXPECT_TRUE(i0.traffic[1].sources.empty());
+}
+
+TEST(ConfigLoader, ReportsEachMalformedLineAndKeepsTheValidOnes)
+{
+    const ConfigLoadResult r = parseConfigText(R"(interface 0 serial 1 inputs 2 outputs 2
+frobnicate 1 2
+interface 16 serial 1 inputs 2 outputs 2
+interface 4 serial 70000 inputs 2 outputs 2
+interface 5 serial 1 inputs 9 outputs 2
+interface 6 serial 1 inputs 2
+interface 0 serial 2 inputs 4 outputs 4
+interface 7 fails 0
+bnr 203 50 17 1 const 0
+traffic 0 1 medium
+traffic 0 1 low
+  bnr 209 50 17 1 const 0
+  bnr 203 0 17 1 const 0
+  bnr 203 50 21 1 const 0
+  bnr 203 50 17 0 const 0
+  bnr 203 50 17 1 wobble 0
+  bnr 203 50 17 1 sine 0 10
+  bnr 203 50 17 1 sine 0 10 0
+  bnr 203 50 17 1 const 0 ssm 4
+  discrete 270 200 1000000
+  discrete 270 100 ABCDEF
+traffic 0 3 low
+  discrete 271 100 1
+traffic 9 1 low
+  discrete 272 100 1
+interface 8 fails
+traffic 8 1 low
+traffic 0 2 low
+bench-socket two words
+interface 1 serial 2 inputs 8 outputs 8
+)",
+                                               "/tmp");
+    EXPECT_EQ(errorLines(r), (std::set<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22,
+                                            24, 27, 29}));
+    for (const ConfigError& e : r.errors)
+        EXPECT_FALSE(e.message.empty());
+    // The valid statements still count; a duplicate does not replace the first.
+    EXPECT_EQ(r.config.interfaces[0].serial, 1);
+    EXPECT_EQ(r.config.interfaces[0].inputs, 2);
+    ASSERT_EQ(r.config.interfaces[0].traffic[0].sources.size(), 1u);
+    EXPECT_EQ(r.config.interfaces[0].traffic[0].sources[0].data, 0xABCDEFu);
+    EXPECT_TRUE(r.config.interfaces[0].traffic[2].sources.empty()); // channel 3 does not exist
+    EXPECT_FALSE(r.config.interfaces[4].present);
+    EXPECT_FALSE(r.config.interfaces[6].present);
+    EXPECT_FALSE(r.config.interfaces[7].present);
+    EXPECT_FALSE(r.config.interfaces[9].present);
+    EXPECT_TRUE(r.config.interfaces[1].present);
+    EXPECT_TRUE(r.config.benchSocket.empty());
+}
+
+TEST(ConfigLoader, TrafficMayComeBeforeItsInterfaceAndWindowsLineEndsAreRead)
+{
+    const ConfigLoadResult r = parseConfigText("traffic 3 2 mid\r\n  discrete 270 100 1\r\n"
+                                               "interface 3 serial 3003 inputs 2 outputs 8\r\n",
+                                               "/tmp");
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(r.config.interfaces[3].serial, 3003);
+    EXPECT_EQ(r.config.interfaces[3].traffic[1].speed, BusSpeed::Mid);
+    EXPECT_EQ(r.config.interfaces[3].traffic[1].sources.size(), 1u);
+}
+
+TEST(ConfigLoader, AtMost32ParametersPerChannel)
+{
+    std::string text = "interface 0 serial 1 inputs 1 outputs 1\ntraffic 0 1 high\n";
+    for (int i = 0; i < 33; ++i)
+        text += "discrete 1 10 1\n";
+    const ConfigLoadResult r = parseConfigText(text, "/tmp");
+    EXPECT_EQ(errorLines(r), std::set<int>{35});
+    EXPECT_EQ(r.config.interfaces[0].traffic[0].sources.size(), 32u);
+}
+
+TEST(ConfigLoader, MissingFileMeansNoModuleInstalled)
+{
+    const ConfigLoadResult r = loadConfigFile("/nonexistent/telvar5-vdrv.conf");
+    EXPECT_FALSE(r.found);
+    EXPECT_TRUE(r.errors.empty());
+    for (const InterfaceConfig& ic : r.config.interfaces)
+        EXPECT_FALSE(ic.present);
+}
+
+TEST(ConfigLoader, FileRelativeSocketAndGarbageNeverCrash)
+{
+    const auto dir = std::filesystem::temp_directory_path() / "telvar5-vdrv-config-test";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "x.conf";
+    {
+        std::ofstream(path) << "bench-socket s.sock\ninterface 0 serial 7 inputs 2 outputs 2\n";
+    }
+    ConfigLoadResult r = loadConfigFile(path);
+    EXPECT_TRUE(r.found);
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(r.config.benchSocket, (dir / "s.sock").string());
+    EXPECT_EQ(r.config.interfaces[0].serial, 7);
+
+    std::mt19937 gen(42);
+    std::string garbage(20000, '\0');
+    for (char& c : garbage)
+        c = static_cast<char>(gen());
+    {
+        std::ofstream(path, std::ios::binary) << garbage;
+    }
+    r = loadConfigFile(path);
+    EXPECT_TRUE(r.found);
+    EXPECT_FALSE(r.errors.empty());
+    EXPECT_LE(r.errors.size(), 101u);
+
+    r = loadConfigFile(dir); // a folder is not a configuration
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(errorLines(r), std::set<int>{0});
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace telvar5::vdrv

@@ -1,0 +1,17 @@
+#pragma once
+// The module model's time source. The model has no threads of its own: it is
+// advanced to "now" whenever a request arrives, so its only notion of time is
+// what this interface answers. Times are microseconds on a steady scale.
+#include <cstdint>
+
+namespace telvar5::vdrv {
+
+using Micros = std::int64_t;
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual Micros nowUs() const = 0;
+};
+
+} // namespace telvar5::vdrv

@@ -1,0 +1,52 @@
+#pragma once
+// What the driver's configuration file says: the device interfaces of the
+// TELVAR-5 class, the bench socket, and the traffic on the modules' inputs.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vdrv/BusSpeed.h"
+#include "vdrv/TrafficSource.h"
+
+namespace telvar5::vdrv {
+
+inline constexpr int kMaxInterfaces = 16; // enumeration indexes 0..15
+inline constexpr int kMaxChannels = 8;    // per direction
+inline constexpr std::size_t kMaxSourcesPerChannel = 32;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+
+// The bus wired to one input channel and the parameters sent on it.
+struct ChannelTraffic {
+    BusSpeed speed = BusSpeed::Low;
+    std::vector<TrafficSource> sources;
+};
+
+struct InterfaceConfig {
+    bool present = false;
+    bool failsToOpen = false;                  // present, but every open fails
+    std::uint32_t openError = kErrorAccessDenied;
+    std::uint16_t serial = 0;
+    std::uint8_t inputs = 0;                   // 0..8
+    std::uint8_t outputs = 0;                  // 0..8
+    std::array<ChannelTraffic, kMaxChannels> traffic{};
+};
+
+struct DriverConfig {
+    std::array<InterfaceConfig, kMaxInterfaces> interfaces{};
+    std::string benchSocket; // absolute after loading; empty: no bench socket
+};
+
+struct ConfigError {
+    int line = 0; // 1-based; 0 when the error concerns the whole file
+    std::string message;
+};
+
+struct ConfigLoadResult {
+    bool found = false; // false: no file, no module installed
+    std::string path;
+    DriverConfig config;
+    std::vector<ConfigError> errors;
+};
+
+} // namespace telvar5::vdrv

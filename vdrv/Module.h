@@ -1,0 +1,71 @@
+#pragma once
+// The model of one TELVAR-5 module: up to 8 receivers with the buses wired to
+// them and up to 8 transmitters. No threads: the driver advances the model to
+// "now" before each request. When nothing is due that costs one comparison.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "vdrv/DriverConfig.h"
+#include "vdrv/ModuleSnapshot.h"
+#include "vdrv/Receiver.h"
+#include "vdrv/TrafficBus.h"
+#include "vdrv/Transmitter.h"
+
+namespace telvar5::vdrv {
+
+class Module {
+public:
+    explicit Module(const InterfaceConfig& config);
+
+    std::uint16_t serial() const { return serial_; }
+    int inputs() const { return inputs_; }
+    int outputs() const { return outputs_; }
+    bool initialised() const { return initialised_; }
+
+    // Delivers every word that has arrived on a listened bus by now.
+    void advanceTo(Micros now);
+
+    // One request whose record sizes the driver has checked. `in` holds the
+    // request's exact input size, `reply` has room for its output (zeroed).
+    // Returns false for a request the module refuses.
+    bool execute(Micros now, std::uint32_t code, const std::uint8_t* in, std::uint8_t* reply);
+
+    // Bench: words arrive on input channel 1..8 now, in order, placed as the
+    // channel's reception mode places them. They come straight into the
+    // receiver, whatever its bit rate and without word-time spacing, so a test
+    // sees them at once. Fails with a reason when the channel does not exist
+    // or is not receiving.
+    bool inject(Micros now, int channel, std::span<const std::uint32_t> words, std::string& error);
+    // Bench: the transmitter of output channel 1..8, its record brought up to now.
+    const Transmitter* transmitterAt(Micros now, int channel);
+
+    ModuleFaults& faults() { return faults_; }
+    // Whether a fault makes this request fail; counts down "fail next N".
+    bool consumeFault();
+
+    ModuleSnapshot snapshot(Micros now);
+
+private:
+    bool listening(int index) const;
+    void reschedule();
+    void stopAll(Micros now);
+    void resetModule(Micros now);
+    Receiver* receiverFor(std::uint16_t channelNo);
+    Transmitter* transmitterFor(std::uint16_t channelNo);
+    std::uint8_t outputCode(std::uint16_t channelNo) const { return codes_[kMaxChannels + channelNo - 1]; }
+
+    std::uint16_t serial_;
+    int inputs_;
+    int outputs_;
+    bool initialised_ = false;
+    std::array<std::uint8_t, 2 * kMaxChannels> codes_{}; // inputs 1..8, then outputs 1..8
+    std::array<Receiver, kMaxChannels> receivers_{};
+    std::array<TrafficBus, kMaxChannels> buses_{};
+    std::array<Transmitter, kMaxChannels> transmitters_{};
+    Micros nextEvent_ = kNever;
+    ModuleFaults faults_;
+};
+
+} // namespace telvar5::vdrv

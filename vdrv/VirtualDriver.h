@@ -1,0 +1,111 @@
+#pragma once
+// The virtual TELVAR-5 driver. It stands where the kernel driver stands on
+// Windows: the program calls it in-process through DeviceBus, one synchronous
+// request at a time, and it answers as the real module would. A request is a
+// plain function call under one lock: no allocation, no system call, one read
+// of the steady clock. The bench socket (a small thread of its own) lets a
+// developer look into the modules, inject words and faults from outside.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/DeviceBus.h"
+#include "vdrv/Clock.h"
+#include "vdrv/DriverConfig.h"
+#include "vdrv/ModuleSnapshot.h"
+#include "vdrv/RequestLog.h"
+#include "vdrv/Transmitter.h"
+
+namespace telvar5::vdrv {
+
+class Module;
+class BenchServer;
+
+inline constexpr std::uint32_t kErrorNoMoreItems = 259;      // no such interface
+inline constexpr std::uint32_t kErrorTooManyOpenFiles = 4;
+inline constexpr int kAllInterfaces = -1;                    // bench: every module at once
+inline constexpr std::size_t kMaxHandles = 4096;
+
+enum class FaultAction : std::uint8_t {
+    FailNext, // the next N requests on the module fail
+    FailAll,  // every request on the module fails until cleared
+    Vanish,   // every request fails and the interface is gone until cleared
+    Clear,
+};
+
+class VirtualDriver {
+public:
+    // A driver for a loaded configuration; keeps its errors for the bench.
+    // Starts the bench socket when the configuration names one. No clock:
+    // the steady clock.
+    explicit VirtualDriver(const ConfigLoadResult& loaded, std::shared_ptr<const Clock> clock = {});
+    explicit VirtualDriver(const DriverConfig& config, std::shared_ptr<const Clock> clock = {});
+    ~VirtualDriver();
+    VirtualDriver(const VirtualDriver&) = delete;
+    VirtualDriver& operator=(const VirtualDriver&) = delete;
+
+    // A missing file gives a driver without interfaces (a computer without the card).
+    static std::shared_ptr<VirtualDriver> fromConfigFile(const std::filesystem::path& path,
+                                                         std::shared_ptr<const Clock> clock = {});
+    // "telvar5-vdrv.conf" in the current directory, else /etc/telvar5/telvar5-vdrv.conf.
+    static std::shared_ptr<VirtualDriver> fromInstalledConfig(std::shared_ptr<const Clock> clock = {});
+
+    // --- The driver's entry points -------------------------------------------------
+    // Opens the index-th interface of the class. Another class, or an index
+    // without an interface: kErrorNoMoreItems. An interface configured to fail
+    // gives its error code. Every open returns a fresh handle.
+    DeviceHandle openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index, std::uint32_t& errorCode);
+
+    // One request. Fails (false, bytesReturned 0, out untouched) for an unknown
+    // handle or code, an input size other than the request's, an output room
+    // smaller than its reply, a fault, or a refusal by the module.
+    bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                 std::uint32_t outSize, std::uint32_t& bytesReturned);
+
+    // --- Configuration ---------------------------------------------------------------
+    const std::string& configPath() const { return configPath_; }
+    const std::vector<ConfigError>& configErrors() const { return configErrors_; }
+    const std::string& benchSocketPath() const { return benchSocket_; }
+    bool benchRunning() const;
+    const std::string& benchError() const { return benchError_; } // why the bench socket did not start
+
+    // --- Bench -------------------------------------------------------------------------
+    // Microseconds since the driver started, the time base of logs and records.
+    Micros elapsedUs() const;
+    std::vector<ModuleSnapshot> modules();
+    // The last n requests, oldest first; optionally clears the log after taking them.
+    std::vector<LogEntry> requestLog(std::size_t lastN = kRequestLogCapacity, bool clearAfter = false);
+    // Words arrive on input channel 1..8 of the interface now, in order.
+    bool injectWords(int interfaceIndex, int channel, std::span<const std::uint32_t> words, std::string& error);
+    // The last n words the transmitter of output channel 1..8 sent, oldest first.
+    bool sentWords(int interfaceIndex, int channel, std::size_t lastN, std::vector<SentWord>& words,
+                   TransmitterSnapshot& state, std::string& error);
+    // interfaceIndex may be kAllInterfaces; count is used by FailNext only.
+    bool setFault(int interfaceIndex, FaultAction action, std::uint32_t count, std::string& error);
+
+private:
+    Module* moduleAt(int interfaceIndex, std::string& error);
+    int interfaceOf(DeviceHandle handle) const;
+
+    std::shared_ptr<const Clock> clock_;
+    Micros start_ = 0;
+    std::string configPath_;
+    std::vector<ConfigError> configErrors_;
+    std::array<InterfaceConfig, kMaxInterfaces> interfaces_{}; // without traffic (kept in the modules)
+    std::array<std::unique_ptr<Module>, kMaxInterfaces> modules_{};
+    std::array<std::uint32_t, kMaxInterfaces> openHandles_{};
+    std::vector<std::int8_t> handleInterfaces_; // handle i -> interface index
+    RequestLog log_;
+    mutable std::mutex mutex_;
+
+    std::string benchSocket_;
+    std::string benchError_;
+    std::unique_ptr<BenchServer> bench_; // last: stopped first
+};
+
+} // namespace telvar5::vdrv
