@@ -59,7 +59,7 @@ TEST_F(DeviceLifeTest, NoModulesFound)
     EXPECT_EQ(m->deviceChoice().listLines()[0], "модули не обнаружены");
     EXPECT_FALSE(m->deviceChoice().applyEnabled());
     EXPECT_FALSE(m->deviceChoice().Button1Click());
-    EXPECT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(prompts.questions, 0);
     m->deviceChoice().afterDialog();
     EXPECT_FALSE(m->screen().commands.shown(Panel::Panel2));
     EXPECT_EQ(m->screen().statusBar1[0], "Устройство");
@@ -71,7 +71,9 @@ TEST_F(DeviceLifeTest, AnsweringNoLeavesEverythingAsItWas)
     auto m = start();
     prompts.answerYes = false;
     EXPECT_FALSE(m->deviceChoice().Button1Click());
-    EXPECT_EQ(prompts.questions.at(0), "ВНИМАНИЕ!|При выборе устройства происходит его сброс. Продолжить?");
+    EXPECT_EQ(prompts.questions, 1);
+    EXPECT_EQ(prompts.lastTitle, "ВНИМАНИЕ!");
+    EXPECT_EQ(prompts.lastText, "При выборе устройства происходит его сброс. Продолжить?");
     EXPECT_TRUE(bus.sentWith(ReqDeviceChoice).empty());
     EXPECT_FALSE(m->run().deviceChosen);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A DeviceBus for core tests: modules by interface index, scripted replies,
 // and a record of every request sent.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -54,7 +55,7 @@ public:
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override
     {
         const auto* bytes = static_cast<const std::uint8_t*>(in);
-        sent.push_back({handle, code, std::vector<std::uint8_t>(bytes, bytes + inSize), outSize});
+        sent.push_back({handle, code, std::vector<std::uint8_t>(bytes, bytes + (bytes ? inSize : 0)), outSize});
         bytesReturned = 0;
         if (failAll)
             return false;
@@ -89,6 +90,20 @@ public:
         } else if (outSize >= 2)
             put16(0);
         return true;
+    }
+
+    int count(std::uint32_t code) const
+    {
+        return static_cast<int>(std::count_if(sent.begin(), sent.end(), [code](const SentRequest& r) { return r.code == code; }));
+    }
+    // Requests other than the serial number queries of the search.
+    int countAfterSearch() const { return static_cast<int>(sent.size()) - count(ReqSerialNumber); }
+    const SentRequest* last(std::uint32_t code) const
+    {
+        for (auto it = sent.rbegin(); it != sent.rend(); ++it)
+            if (it->code == code)
+                return &*it;
+        return nullptr;
     }
 
     std::vector<SentRequest> sentWith(std::uint32_t code) const

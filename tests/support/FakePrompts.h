@@ -1,6 +1,6 @@
 #pragma once
+// The user's side in tests: answers the Yes/No box as told and counts beeps.
 #include <string>
-#include <vector>
 
 #include "app/UserPrompts.h"
 
@@ -9,12 +9,16 @@ namespace telvar5::test {
 class FakePrompts : public UserPrompts {
 public:
     bool answerYes = true;
+    int questions = 0;
     int beeps = 0;
-    std::vector<std::string> questions;
+    std::string lastTitle;
+    std::string lastText;
 
     bool askYesNo(const std::string& title, const std::string& text) override
     {
-        questions.push_back(title + "|" + text);
+        ++questions;
+        lastTitle = title;
+        lastText = text;
         return answerYes;
     }
     void beep() override { ++beeps; }

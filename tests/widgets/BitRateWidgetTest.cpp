@@ -64,7 +64,7 @@ TEST_F(BitRateWidgets, InitialisationCarriesTheCodes)
     choose();
     list(window.get(), "SO", 3)->setCurrentIndex(1); // "50КГц+/-1%"
     initialise();
-    const Request* init = bus.last(ReqDeviceInitialization);
+    const auto* init = bus.last(ReqDeviceInitialization);
     ASSERT_NE(init, nullptr);
     EXPECT_EQ(init->handle, 100u);
     std::vector<std::uint8_t> expected(16, 0);

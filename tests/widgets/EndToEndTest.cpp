@@ -8,6 +8,7 @@
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
 #include "app/MainCommands.h"
+#include "app/PanelStatusBar.h"
 #include "app/TMainFrm.h"
 #include "device/TFrmDeviceChoice.h"
 #include "device/virtual/VirtualDeviceBus.h"
