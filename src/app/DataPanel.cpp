@@ -8,6 +8,7 @@
 
 #include "app/RunState.h"
 #include "app/UiFonts.h"
+#include "input/InputBufferView.h"
 
 namespace telvar5 {
 
@@ -105,10 +106,7 @@ QWidget* DataPanel::buildInputSide()
 
     SI_ = makeTabs(Panel12_, QStringLiteral("SI"), QStringLiteral("Вх.канал "));
     StaticText3_ = makeTitle(Panel12_, QStringLiteral("StaticText3"), palette().color(QPalette::Link));
-    DrawGrid2_ = makeGrid(Panel12_, QStringLiteral("DrawGrid2"));
-    // The Tab key passes the input grid by.
-    DrawGrid2_->setFocusPolicy(Qt::ClickFocus);
-    DrawGrid2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DrawGrid2_ = new InputBufferView(Panel12_);
     ComboBox1_ = makeTopRowChooser(Panel12_, QStringLiteral("ComboBox1"),
                                    QStringLiteral("задать номер ячейки, отображаемой в верхней строке"));
 

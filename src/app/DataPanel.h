@@ -15,6 +15,8 @@
 
 namespace telvar5 {
 
+class InputBufferView;
+
 class DataPanel : public QWidget {
     Q_OBJECT
 public:
@@ -25,7 +27,7 @@ public:
 
     QTabBar* SI() const { return SI_; }
     QLabel* StaticText3() const { return StaticText3_; }
-    QTableView* DrawGrid2() const { return DrawGrid2_; }
+    InputBufferView* DrawGrid2() const { return DrawGrid2_; }
     QComboBox* ComboBox1() const { return ComboBox1_; }
     QTabBar* SO() const { return SO_; }
     QLabel* StaticText4() const { return StaticText4_; }
@@ -49,7 +51,7 @@ private:
     QWidget* Panel12_ = nullptr;
     QTabBar* SI_ = nullptr;
     QLabel* StaticText3_ = nullptr;
-    QTableView* DrawGrid2_ = nullptr;
+    InputBufferView* DrawGrid2_ = nullptr;
     QComboBox* ComboBox1_ = nullptr;
     QTabBar* SO_ = nullptr;
     QLabel* StaticText4_ = nullptr;

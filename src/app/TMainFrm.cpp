@@ -17,6 +17,8 @@
 #include "app/TFrmTimerPeriod.h"
 #include "device/TFrmDeviceChoice.h"
 #include "device/TFrmOpenMethodChoice.h"
+#include "input/InputBufferModel.h"
+#include "input/InputBufferView.h"
 
 namespace telvar5 {
 
@@ -45,6 +47,8 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     setWindowIcon(icons_.at(icon::DeviceInit));
     commands_ = MainMenuBuilder(*this, icons_).build();
     buildWorkArea();
+    inputModel_ = new InputBufferModel(monitor_.run(), this);
+    Panel5_->DrawGrid2()->setBufferModel(inputModel_);
     help_ = new HelpWindow(this);
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -130,6 +134,11 @@ void TMainFrm::connectHandlers()
     connect(command(Command::TimerPeriod), &QAction::triggered, this, &TMainFrm::TimerPeriodExecute);
     connect(command(Command::HelpContents1), &QAction::triggered, this, &TMainFrm::HelpContents1Execute);
     connect(Timer1_, &QTimer::timeout, this, &TMainFrm::Timer1Timer);
+    connect(command(Command::SIaddressPusk), &QAction::triggered, this, &TMainFrm::SIaddressPuskExecute);
+    connect(command(Command::SIfilePusk), &QAction::triggered, this, &TMainFrm::SIfilePuskExecute);
+    connect(command(Command::SIstopChannel), &QAction::triggered, this, &TMainFrm::SIstopChannelExecute);
+    connect(Panel5_->SI(), &QTabBar::currentChanged, this, &TMainFrm::SIChange);
+    connect(Panel5_->ComboBox1(), &QComboBox::activated, this, &TMainFrm::ComboBox1Change);
 
     using Handler = void (TMainFrm::*)();
     constexpr std::array<Handler, kChannels> inputHandlers{
@@ -229,7 +238,7 @@ void TMainFrm::DeviceInitializationExecute()
     const int panelWidth = Panel5_->width();
     Panel5_->setInputWidth(panelWidth, panelWidth * 4 / 5);
     Panel5_->DrawGrid1()->viewport()->update();
-    Panel5_->DrawGrid2()->viewport()->update();
+    inputModel_->channelChanged();
 }
 
 void TMainFrm::DeviceResetExecute()
@@ -272,8 +281,37 @@ void TMainFrm::Timer1Timer()
     const TickResult tick = monitor_.refresh().Timer1Timer();
     applyScreen();
     if (tick.inputGridChanged)
-        Panel5_->DrawGrid2()->viewport()->update();
+        inputModel_->cellsStored(tick.storedCells);
 }
+
+void TMainFrm::SIaddressPuskExecute()
+{
+    monitor_.reception().SIaddressPuskExecute();
+    applyScreen();
+    inputModel_->channelChanged(); // the channel's cells were cleared
+}
+
+void TMainFrm::SIfilePuskExecute()
+{
+    monitor_.reception().SIfilePuskExecute();
+    applyScreen();
+    inputModel_->channelChanged();
+}
+
+void TMainFrm::SIstopChannelExecute()
+{
+    monitor_.reception().SIstopChannelExecute();
+    applyScreen();
+}
+
+void TMainFrm::SIChange(int tabIndex)
+{
+    monitor_.reception().SIChange(tabIndex);
+    applyScreen();
+    inputModel_->channelChanged();
+}
+
+void TMainFrm::ComboBox1Change() { Panel5_->DrawGrid2()->showCellAtTop(Panel5_->ComboBox1()->currentIndex()); }
 
 void TMainFrm::freqChange(int codeByte, const QComboBox* list)
 {

@@ -20,6 +20,7 @@ namespace telvar5 {
 class BitRatePanel;
 class DataPanel;
 class HelpWindow;
+class InputBufferModel;
 class PanelStatusBar;
 class TFrmDeviceChoice;
 class TFrmOpenMethodChoice;
@@ -38,6 +39,7 @@ public:
     TFrmOpenMethodChoice* FrmOpenMethodChoice() const { return FrmOpenMethodChoice_; }
     TFrmTimerPeriod* FrmTimerPeriod() const { return FrmTimerPeriod_; }
     HelpWindow* helpWindow() const { return help_; }
+    DataPanel* Panel5() const { return Panel5_; }
     PanelStatusBar* XPStatusBar1() const { return XPStatusBar1_; }
     PanelStatusBar* XPStatusBar2() const { return XPStatusBar2_; }
 
@@ -54,6 +56,11 @@ public:
     void HelpContents1Execute();
     void FormClose();
     void Timer1Timer();
+    void SIaddressPuskExecute();
+    void SIfilePuskExecute();
+    void SIstopChannelExecute();
+    void SIChange(int tabIndex);
+    void ComboBox1Change();
 
     void cbFreqSI1Change() { freqChange(inputCodeByte(0), inputList(0)); }
     void cbFreqSI2Change() { freqChange(inputCodeByte(1), inputList(1)); }
@@ -95,6 +102,7 @@ private:
     PanelStatusBar* XPStatusBar1_ = nullptr;
     PanelStatusBar* XPStatusBar2_ = nullptr;
     QTimer* Timer1_ = nullptr;
+    InputBufferModel* inputModel_ = nullptr;
     HelpWindow* help_ = nullptr;
     std::array<QObject*, kControlCount> controls_{};
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;

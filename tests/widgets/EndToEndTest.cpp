@@ -8,7 +8,9 @@
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
 #include "app/MainCommands.h"
+#include "app/DataPanel.h"
 #include "app/PanelStatusBar.h"
+#include "input/InputBufferView.h"
 #include "app/TMainFrm.h"
 #include "device/TFrmDeviceChoice.h"
 #include "device/virtual/VirtualDeviceBus.h"
@@ -129,4 +131,40 @@ TEST_F(EndToEnd, ClosingWithoutAChoiceSendsNothingButTheSearch)
     const auto lines = log();
     EXPECT_EQ(named(lines, "ReqSerialNumber").size(), 2u);
     EXPECT_EQ(lines.size(), 2u);
+}
+
+TEST_F(EndToEnd, WordsInjectedOnTheBenchReachTheInputGridWithTheirTicks)
+{
+    choose(0);
+    window->command(Command::DeviceInitialization)->trigger();
+    window->command(Command::SIaddressPusk)->trigger();
+    window->Timer1Timer(); // tick 1: nothing has arrived
+    log("inject 0 1 6001E083 E00310C8");
+    window->Timer1Timer(); // tick 2
+    window->Timer1Timer(); // tick 3: the cells were read already, nothing new
+    log("inject 0 1 6001F083");
+    window->Timer1Timer(); // tick 4
+
+    const QAbstractItemModel* grid = window->Panel5()->DrawGrid2()->model();
+    auto text = [grid](int row, int column) { return grid->index(row, column).data().toString().toStdString(); };
+    EXPECT_EQ(text(0203, 2), " 6001f0");
+    EXPECT_EQ(text(0203, 7), "         4");
+    EXPECT_EQ(text(0310, 2), " e00310");
+    EXPECT_EQ(text(0310, 7), "         2");
+    EXPECT_EQ(text(0, 7), "         0");
+    EXPECT_EQ(window->XPStatusBar2()->panelText(0).toStdString(),
+              "Входной канал №1: прием адресный; частота 12..14,5КГц");
+
+    // File reception on channel 2 keeps the words in their order of arrival.
+    window->Panel5()->SI()->setCurrentIndex(1);
+    window->command(Command::SIfilePusk)->trigger();
+    log("inject 0 2 11110001 22220002 33330003");
+    window->Timer1Timer(); // tick 5
+    EXPECT_EQ(text(0, 2), " 111100");
+    EXPECT_EQ(text(1, 2), " 222200");
+    EXPECT_EQ(text(2, 2), " 333300");
+    EXPECT_EQ(text(2, 7), "         5");
+    EXPECT_EQ(text(3, 7), "         0");
+    EXPECT_EQ(window->XPStatusBar2()->panelText(0).toStdString(),
+              "Входной канал №2: прием файловый; частота 12..14,5КГц");
 }
