@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/Requests.h"
+#include "vdrv/TextFields.h"
 #include "vdrv/VirtualDriver.h"
 
 namespace telvar5::vdrv {
@@ -25,33 +26,6 @@ const char* const kHelp = "commands:\n"
                           "  fault IFACE|all vanish\n"
                           "  fault IFACE|all clear\n"
                           "  help\n";
-
-std::vector<std::string_view> tokens(std::string_view line)
-{
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        if (i > start)
-            out.push_back(line.substr(start, i - start));
-    }
-    return out;
-}
-
-std::optional<std::uint64_t> number(std::string_view s, int base = 10, std::uint64_t max = UINT32_MAX)
-{
-    if (base == 16 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
-        s.remove_prefix(2);
-    std::uint64_t v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (s.empty() || ec != std::errc{} || end != s.data() + s.size() || v > max)
-        return std::nullopt;
-    return v;
-}
 
 std::string format(const char* fmt, auto... args)
 {
@@ -185,7 +159,7 @@ std::string logCommand(VirtualDriver& driver, const std::vector<std::string_view
     for (std::size_t i = 1; i < t.size(); ++i) {
         if (t[i] == "clear" || t[i] == "--clear") {
             clear = true;
-        } else if (const auto v = number(t[i])) {
+        } else if (const auto v = parseUnsigned(t[i])) {
             n = static_cast<std::size_t>(*v);
         } else {
             return r.error("usage: log [N] [clear]");
@@ -216,14 +190,14 @@ std::optional<int> interfaceArg(std::string_view s, bool allowAll)
 {
     if (allowAll && s == "all")
         return kAllInterfaces;
-    if (const auto v = number(s, 10, kMaxInterfaces - 1))
+    if (const auto v = parseUnsigned(s, 10, kMaxInterfaces - 1))
         return static_cast<int>(*v);
     return std::nullopt;
 }
 
 std::optional<int> channelArg(std::string_view s)
 {
-    const auto v = number(s, 10, kMaxChannels);
+    const auto v = parseUnsigned(s, 10, kMaxChannels);
     if (!v || *v == 0)
         return std::nullopt;
     return static_cast<int>(*v);
@@ -244,7 +218,7 @@ std::string injectCommand(VirtualDriver& driver, const std::vector<std::string_v
         return r.error("at most 1024 words at once");
     std::vector<std::uint32_t> words;
     for (std::size_t i = 3; i < t.size(); ++i) {
-        const auto w = number(t[i], 16);
+        const auto w = parseUnsigned(t[i], 16);
         if (!w)
             return r.error("not a 32-bit hex word: " + std::string(t[i]));
         words.push_back(static_cast<std::uint32_t>(*w));
@@ -263,7 +237,7 @@ std::string sentCommand(VirtualDriver& driver, const std::vector<std::string_vie
         return r.error("usage: sent IFACE CHANNEL [N]");
     const auto iface = interfaceArg(t[1], false);
     const auto channel = channelArg(t[2]);
-    const auto n = t.size() == 4 ? number(t[3]) : std::optional<std::uint64_t>(kDefaultSentWords);
+    const auto n = t.size() == 4 ? parseUnsigned(t[3]) : std::optional<std::uint64_t>(kDefaultSentWords);
     if (!iface)
         return r.error("IFACE must be 0..15");
     if (!channel)
@@ -297,7 +271,7 @@ std::string faultCommand(VirtualDriver& driver, const std::vector<std::string_vi
     if (t[2] == "fail" && t.size() == 4) {
         if (t[3] == "all") {
             action = FaultAction::FailAll;
-        } else if (const auto v = number(t[3]); v && *v > 0) {
+        } else if (const auto v = parseUnsigned(t[3]); v && *v > 0) {
             action = FaultAction::FailNext;
             count = static_cast<std::uint32_t>(*v);
         } else {
@@ -320,7 +294,7 @@ std::string faultCommand(VirtualDriver& driver, const std::vector<std::string_vi
 
 std::string BenchCommands::execute(const std::string& line)
 {
-    const std::vector<std::string_view> t = tokens(line);
+    const std::vector<std::string_view> t = splitFields(line);
     if (t.empty())
         return Reply().error("empty command; try help");
     const std::string_view cmd = t[0];

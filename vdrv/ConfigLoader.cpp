@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "vdrv/TextFields.h"
+
 #include "vdrv/ArincWord.h"
 
 namespace telvar5::vdrv {
@@ -19,34 +21,11 @@ constexpr std::size_t kMaxErrors = 100;
 constexpr std::uintmax_t kMaxFileSize = 1u << 20;
 constexpr Micros kMaxPeriodMs = 10'000;
 
+// The fields of a line up to its comment.
 std::vector<std::string_view> splitTokens(std::string_view line)
 {
-    std::vector<std::string_view> tokens;
     const std::size_t hash = line.find('#');
-    if (hash != std::string_view::npos)
-        line = line.substr(0, hash);
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-            ++i;
-        if (i > start)
-            tokens.push_back(line.substr(start, i - start));
-    }
-    return tokens;
-}
-
-std::optional<std::uint64_t> parseUnsigned(std::string_view s, int base, std::uint64_t max)
-{
-    if (base == 16 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
-        s.remove_prefix(2);
-    std::uint64_t v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (s.empty() || ec != std::errc{} || end != s.data() + s.size() || v > max)
-        return std::nullopt;
-    return v;
+    return splitFields(hash == std::string_view::npos ? line : line.substr(0, hash));
 }
 
 std::optional<double> parseNumber(std::string_view s)

@@ -1,0 +1,18 @@
+#pragma once
+// Reading the fields of a text line: the configuration file and the bench
+// commands share these.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace telvar5::vdrv {
+
+// The fields of a line, separated by blanks, tabs and carriage returns.
+std::vector<std::string_view> splitFields(std::string_view line);
+
+// An unsigned number in the base, the whole field, at most max; a 0x prefix is
+// allowed in base 16.
+std::optional<std::uint64_t> parseUnsigned(std::string_view field, int base = 10, std::uint64_t max = UINT32_MAX);
+
+} // namespace telvar5::vdrv
