@@ -9,9 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "vdrv/TextFields.h"
-
 #include "vdrv/ArincWord.h"
+#include "vdrv/TextFields.h"
 
 namespace telvar5::vdrv {
 
