@@ -2,6 +2,7 @@
 // configuration file, with the request log read back through the bench socket.
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -167,4 +168,28 @@ TEST_F(EndToEnd, WordsInjectedOnTheBenchReachTheInputGridWithTheirTicks)
     EXPECT_EQ(text(3, 7), "         0");
     EXPECT_EQ(window->XPStatusBar2()->panelText(0).toStdString(),
               "Входной канал №2: прием файловый; частота 12..14,5КГц");
+}
+
+TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
+{
+    choose(0);
+    window->command(Command::DeviceInitialization)->trigger();
+    window->command(Command::SIaddressPusk)->trigger();
+    log("inject 0 1 6001E083");
+    window->Timer1Timer();
+    log("fault 0 vanish");
+    window->Timer1Timer();
+    window->Timer1Timer();
+
+    const QAbstractItemModel* grid = window->Panel5()->DrawGrid2()->model();
+    EXPECT_EQ(grid->index(0203, 2).data().toString().toStdString(), " 6001e0");
+    EXPECT_EQ(grid->index(0203, 7).data().toString().toStdString(), "         1");
+    // Failed state requests read as "not running".
+    EXPECT_EQ(window->XPStatusBar2()->panelText(0).toStdString(),
+              "Входной канал №1: прием остановлен; частота 12..14,5КГц");
+    EXPECT_EQ(window->XPStatusBar1()->panelText(1).toStdString(),
+              "Обновление экрана:-период  500 мс;  -счетчик          3");
+    EXPECT_FALSE(window->findChild<QToolButton*>("tbSIstop")->isEnabled());
+    window->command(Command::DeviceReset)->trigger();
+    EXPECT_FALSE(window->Timer1()->isActive());
 }
