@@ -22,14 +22,11 @@ struct InputCell {
 };
 using InputChannelBuffer = std::array<InputCell, kInputCells>;
 
-enum class DeviceLife { NoModule, Chosen, Initialised, Stopped };
-
 enum ReceptionMode : std::uint16_t { kReceptionOff = 0, kReceptionAddress = 1, kReceptionFile = 2 };
 enum OutputMode : std::uint16_t { kOutputSingle = 0, kOutputCyclic = 1, kOutputStopped = 2 };
 
 struct RunState {
     // The chosen module.
-    DeviceLife life = DeviceLife::NoModule;
     DeviceHandle deviceHandle = kNoDevice;
     std::uint32_t deviceSerialNo = 0;
     std::uint32_t deviceIndex = 0;

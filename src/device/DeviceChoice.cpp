@@ -62,7 +62,6 @@ void DeviceChoice::confirm()
     run_.siChannelCount = inputChannelsOf(configWord);
     run_.soChannelCount = outputChannelsOf(configWord);
     run_.deviceChosen = true;
-    run_.life = DeviceLife::Chosen;
 
     run_.freqCodes.fill(0);
     for (int k = 0; k < kChannels; ++k) {

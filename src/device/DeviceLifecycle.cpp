@@ -37,7 +37,6 @@ void DeviceLifecycle::DeviceInitializationExecute()
     run_.refreshCounter = 0;
     screen_.timerActive = true;
     screen_.statusBar1[1] = refreshLineAtStart(run_.refreshPeriodMs);
-    run_.life = DeviceLife::Initialised;
 }
 
 void DeviceLifecycle::DeviceResetExecute()
@@ -49,7 +48,6 @@ void DeviceLifecycle::DeviceResetExecute()
     screen_.statusBar1[1].clear();
     screen_.statusBar2[0].clear();
     screen_.statusBar2[1].clear();
-    run_.life = DeviceLife::Stopped;
 }
 
 void DeviceLifecycle::FormClose()

@@ -177,7 +177,6 @@ TEST_F(DeviceLifeTest, InitialiseSendsTheCodesAndStartsTheRefresh)
     EXPECT_EQ(m->screen().statusBar1[1], "Обновление экрана:-период  500 мс;   -счетчик 0");
     EXPECT_EQ(m->screen().inputTitle, "Буфер входного канала № 1");
     EXPECT_EQ(m->screen().outputTitle, "Массив выходных параметров канала № 1");
-    EXPECT_EQ(run.life, DeviceLife::Initialised);
 
     const TickResult tick = m->refresh().Timer1Timer();
     EXPECT_FALSE(tick.inputGridChanged);
@@ -200,7 +199,6 @@ TEST_F(DeviceLifeTest, StopKeepsSettingsAndTheModuleLine)
     EXPECT_EQ(m->screen().statusBar1[1], "");
     EXPECT_EQ(m->screen().statusBar2[0], "");
     EXPECT_EQ(m->run().receptionMode[1], kReceptionAddress);
-    EXPECT_EQ(m->run().life, DeviceLife::Stopped);
 
     // Initialising again sends the same codes.
     m->lifecycle().DeviceInitializationExecute();
