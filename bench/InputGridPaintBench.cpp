@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "ReceivingMonitor.h"
-#include "input/InputBufferModel.h"
-#include "input/InputBufferView.h"
+#include "gui/input/InputBufferModel.h"
+#include "gui/input/InputBufferView.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Monitor.h"
+#include "core/Monitor.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "vdrv/ConfigLoader.h"
 #include "vdrv/VirtualDriver.h"

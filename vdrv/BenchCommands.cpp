@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/Requests.h"
+#include "protocol/Requests.h"
 #include "vdrv/TextFields.h"
 #include "vdrv/VirtualDriver.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "device/ByteLayout.h"
-#include "device/Requests.h"
+#include "protocol/ByteLayout.h"
+#include "protocol/Requests.h"
 
 namespace telvar5::vdrv {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/Requests.h"
+#include "protocol/Requests.h"
 #include "vdrv/BenchCommands.h"
 #include "vdrv/BenchServer.h"
 #include "vdrv/ConfigLoader.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "device/DeviceBus.h"
+#include "protocol/DeviceInterface.h"
 #include "vdrv/Clock.h"
 #include "vdrv/DriverConfig.h"
 #include "vdrv/ModuleSnapshot.h"

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "app/MonitorApplication.h"
-#include "app/QtUserPrompts.h"
-#include "app/TMainFrm.h"
+#include "gui/QtUserPrompts.h"
+#include "gui/TMainFrm.h"
 #include "device/PlatformDeviceBus.h"
 
 int main(int argc, char** argv)

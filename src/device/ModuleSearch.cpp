@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "device/Requests.h"
+#include "protocol/Requests.h"
 
 namespace telvar5 {
 

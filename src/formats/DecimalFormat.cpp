@@ -3,7 +3,7 @@
 #include <bit>
 #include <cmath>
 
-#include "device/ByteLayout.h"
+#include "protocol/ByteLayout.h"
 #include "formats/FieldText.h"
 
 namespace telvar5 {

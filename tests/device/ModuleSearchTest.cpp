@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "device/ModuleSearch.h"
-#include "device/Requests.h"
+#include "protocol/Requests.h"
 
 namespace telvar5 {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "device/DeviceBus.h"
-#include "device/Requests.h"
+#include "protocol/Requests.h"
 
 namespace telvar5::test {
 

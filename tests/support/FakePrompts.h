@@ -2,7 +2,7 @@
 // The user's side in tests: answers the Yes/No box as told and counts beeps.
 #include <string>
 
-#include "app/UserPrompts.h"
+#include "core/UserPrompts.h"
 
 namespace telvar5::test {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "device/ByteLayout.h"
+#include "protocol/ByteLayout.h"
 #include "device/DeviceBus.h"
-#include "device/OutputRecord.h"
-#include "device/Requests.h"
+#include "protocol/OutputRecord.h"
+#include "protocol/Requests.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "vdrv/ConfigLoader.h"
 #include "vdrv/ManualClock.h"

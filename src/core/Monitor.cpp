@@ -1,0 +1,31 @@
+#include "core/Monitor.h"
+
+#include <algorithm>
+
+#include "core/RefreshPeriod.h"
+#include "formats/FormatSettingsFile.h"
+
+namespace telvar5 {
+
+Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts)
+    : bus_(bus),
+      prompts_(prompts),
+      deviceChoice_(run_, screen_, bus_, prompts_),
+      lifecycle_(run_, screen_, bus_),
+      reception_(run_, screen_, bus_),
+      output_(run_, screen_, bus_),
+      refresh_(run_, screen_, bus_, output_, reception_)
+{
+    run_.deviceChosen = false;
+    run_.formats.formatCount = 0;
+    run_.formats.paramFormatCount = 0;
+    loadFormatSettings(run_.formats);
+    run_.refreshPeriodMs = kDefaultRefreshPeriodMs;
+}
+
+void Monitor::setRefreshPeriod(std::int32_t periodMs)
+{
+    run_.refreshPeriodMs = std::clamp(periodMs, kMinRefreshPeriodMs, kMaxRefreshPeriodMs);
+}
+
+} // namespace telvar5

@@ -1,0 +1,55 @@
+#pragma once
+// The core of the monitor: the run state, what the window shows, and the
+// subsystems that carry out every command. The main window owns one Monitor
+// and forwards each handler to it; tests drive it without any widget.
+#include <filesystem>
+
+#include "core/RunState.h"
+#include "core/ScreenState.h"
+#include "core/UserPrompts.h"
+#include "device/DeviceBus.h"
+#include "core/device/DeviceChoice.h"
+#include "core/device/DeviceLifecycle.h"
+#include "core/input/ReceptionControl.h"
+#include "core/input/RefreshCycle.h"
+#include "core/output/OutputControl.h"
+
+namespace telvar5 {
+
+class Monitor {
+public:
+    // The main window's construction: run state at its start values, the
+    // formats settings file read from the current directory, period 500 ms.
+    Monitor(DeviceBus& bus, UserPrompts& prompts);
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+
+    RunState& run() { return run_; }
+    const RunState& run() const { return run_; }
+    ScreenState& screen() { return screen_; }
+    const ScreenState& screen() const { return screen_; }
+    DeviceBus& bus() { return bus_; }
+    UserPrompts& prompts() { return prompts_; }
+
+    DeviceChoice& deviceChoice() { return deviceChoice_; }
+    DeviceLifecycle& lifecycle() { return lifecycle_; }
+    ReceptionControl& reception() { return reception_; }
+    OutputControl& output() { return output_; }
+    RefreshCycle& refresh() { return refresh_; }
+
+    // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
+    void setRefreshPeriod(std::int32_t periodMs);
+
+private:
+    DeviceBus& bus_;
+    UserPrompts& prompts_;
+    RunState run_;
+    ScreenState screen_;
+    DeviceChoice deviceChoice_;
+    DeviceLifecycle lifecycle_;
+    ReceptionControl reception_;
+    OutputControl output_;
+    RefreshCycle refresh_;
+};
+
+} // namespace telvar5

@@ -1,0 +1,106 @@
+#include "core/device/DeviceChoice.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "device/ModuleSearch.h"
+#include "protocol/Requests.h"
+
+namespace telvar5 {
+
+DeviceChoice::DeviceChoice(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts)
+    : run_(run), screen_(screen), bus_(bus), prompts_(prompts)
+{
+}
+
+void DeviceChoice::search()
+{
+    run_.modules = searchModules(bus_);
+    lines_.clear();
+    for (std::size_t i = 0; i < run_.modules.count; ++i)
+        lines_.push_back(deviceListLine(run_.modules.entries[i]));
+    if (lines_.empty())
+        lines_.emplace_back(kNoModulesLine);
+    selected_ = 0;
+    savedItemIndex_ = 0;
+}
+
+void DeviceChoice::selectLine(int line)
+{
+    if (line >= 0 && line < static_cast<int>(lines_.size()))
+        selected_ = line;
+}
+
+void DeviceChoice::FormShow() { savedItemIndex_ = selected_; }
+
+bool DeviceChoice::Button1Click()
+{
+    // "Применить" is disabled without modules; refuse here as well rather than read an empty table.
+    if (!applyEnabled())
+        return false;
+    if (!prompts_.askYesNo(kResetWarningTitle, kResetWarningText))
+        return false;
+    savedItemIndex_ = selected_;
+    confirm();
+    return true;
+}
+
+void DeviceChoice::FormClose() { selected_ = savedItemIndex_; }
+
+void DeviceChoice::confirm()
+{
+    const ModuleEntry& entry = run_.modules.entries[static_cast<std::size_t>(
+        std::clamp(selected_, 0, static_cast<int>(run_.modules.count) - 1))];
+    run_.deviceHandle = entry.handle;
+    run_.deviceSerialNo = entry.serialNumber;
+    run_.deviceIndex = entry.enumerationIndex;
+
+    // The reset of the module; a failed request reads as a module without channels.
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqDeviceChoice, NoRecord{}, reply);
+    const std::uint16_t configWord = shortReplyValue(reply);
+    run_.siChannelCount = inputChannelsOf(configWord);
+    run_.soChannelCount = outputChannelsOf(configWord);
+    run_.deviceChosen = true;
+
+    run_.freqCodes.fill(0);
+    for (int k = 0; k < kChannels; ++k) {
+        run_.arraySize[k] = 256;
+        run_.arraySizeCopy[k] = 256;
+        run_.outputRecord[k].words.fill(0);
+    }
+    run_.curInputIndex = 0;
+    run_.curOutputIndex = 0;
+    run_.openMethod = 0;
+}
+
+void DeviceChoice::beforeDialog() { screen_.commands.setShown(Panel::Panel9, false); }
+
+namespace {
+// Channels 1 and 2 always have tabs. Modules report 2, 4 or 8; a module with
+// another count shows exactly the channels it has (a count above 8 shows all 8),
+// which is what a user of such a module expects to see.
+void showChannels(std::array<bool, 8>& shown, std::uint32_t count)
+{
+    const std::uint32_t visible = std::clamp<std::uint32_t>(count, 2, 8);
+    for (std::uint32_t n = 0; n < 8; ++n)
+        shown[n] = n < visible;
+}
+} // namespace
+
+void DeviceChoice::afterDialog()
+{
+    if (!run_.deviceChosen)
+        return;
+    char line[96];
+    std::snprintf(line, sizeof line, "TELVAR-5: серийный № %d; порядковый № %d", static_cast<int>(run_.deviceSerialNo),
+                  static_cast<int>(run_.deviceIndex));
+    screen_.statusBar1[0] = line;
+    screen_.commands.moduleChosen();
+    // The bit-rate lists always show freqCodes: after a confirmed choice these are
+    // all 0 (item 0); after a cancel they keep the codes the next initialisation sends.
+    showChannels(screen_.siChannelShown, run_.siChannelCount);
+    showChannels(screen_.soChannelShown, run_.soChannelCount);
+}
+
+} // namespace telvar5

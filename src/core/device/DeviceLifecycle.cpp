@@ -1,0 +1,61 @@
+#include "core/device/DeviceLifecycle.h"
+
+#include "core/RefreshPeriod.h"
+#include "core/device/BitRates.h"
+#include "protocol/Requests.h"
+#include "formats/LabelFormats.h"
+
+namespace telvar5 {
+
+DeviceLifecycle::DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus)
+    : run_(run), screen_(screen), bus_(bus)
+{
+}
+
+void DeviceLifecycle::DeviceInitializationExecute()
+{
+    // Only a chosen module can be initialised; the commands are disabled otherwise.
+    if (run_.deviceHandle == kNoDevice)
+        return;
+    screen_.commands.initialised();
+    screen_.inputTitle = "Буфер входного канала № 1";
+    screen_.outputTitle = "Массив выходных параметров канала № 1";
+    screen_.titlesTall = true;
+    run_.curInputIndex = 0;
+    run_.curOutputIndex = 0;
+    run_.curInputNo = 1;
+    run_.curOutputNo = 1;
+    for (InputChannelBuffer& channel : run_.inputBuffer)
+        channel.fill(InputCell{});
+
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqDeviceInitialization, run_.freqCodes, reply);
+
+    UpdateSIfreqText(run_);
+    UpdateSOfreqText(run_);
+    buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
+    run_.refreshCounter = 0;
+    screen_.timerActive = true;
+    screen_.statusBar1[1] = refreshLineAtStart(run_.refreshPeriodMs);
+}
+
+void DeviceLifecycle::DeviceResetExecute()
+{
+    screen_.timerActive = false;
+    screen_.commands.stopped();
+    NoRecord none{};
+    sendRequest(bus_, run_.deviceHandle, ReqDeviceReset, NoRecord{}, none);
+    screen_.statusBar1[1].clear();
+    screen_.statusBar2[0].clear();
+    screen_.statusBar2[1].clear();
+}
+
+void DeviceLifecycle::FormClose()
+{
+    if (run_.deviceHandle == kNoDevice)
+        return;
+    NoRecord none{};
+    sendRequest(bus_, run_.deviceHandle, ReqDeviceReset, NoRecord{}, none);
+}
+
+} // namespace telvar5

@@ -1,0 +1,74 @@
+#include "core/input/ReceptionControl.h"
+
+#include <cstdio>
+
+#include "core/device/BitRates.h"
+#include "protocol/Requests.h"
+#include "formats/LabelFormats.h"
+
+namespace telvar5 {
+
+ReceptionControl::ReceptionControl(RunState& run, ScreenState& screen, DeviceBus& bus)
+    : run_(run), screen_(screen), bus_(bus)
+{
+}
+
+void ReceptionControl::start(std::uint16_t mode, std::uint32_t request)
+{
+    screen_.commands.receptionStarted();
+    const std::size_t ch = run_.curInputIndex % kChannels;
+    run_.receptionMode[ch] = mode;
+    run_.inputBuffer[ch].fill(InputCell{});
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, request, receptionStartRecord(run_.curInputNo), reply);
+}
+
+void ReceptionControl::SIaddressPuskExecute() { start(kReceptionAddress, ReqSIaddressPusk); }
+
+void ReceptionControl::SIfilePuskExecute() { start(kReceptionFile, ReqSIfilePusk); }
+
+void ReceptionControl::SIstopChannelExecute()
+{
+    screen_.commands.receptionStopped();
+    run_.receptionMode[run_.curInputIndex % kChannels] = kReceptionOff;
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqSIstopChannel, channelRecord(run_.curInputNo), reply);
+}
+
+void ReceptionControl::UpdateSIstatus()
+{
+    ShortReply reply{};
+    // A failed state request counts as "not running": its reply stays zero.
+    if (!sendRequest(bus_, run_.deviceHandle, ReqSIstate, channelRecord(run_.curInputNo), reply))
+        reply.fill(0);
+    const bool running = stateReplyRunning(reply);
+    const char* format = nullptr;
+    if (!running)
+        format = "Входной канал №%d: прием остановлен; %s";
+    else if (run_.receptionMode[run_.curInputIndex % kChannels] == kReceptionAddress)
+        format = "Входной канал №%d: прием адресный; %s";
+    else if (run_.receptionMode[run_.curInputIndex % kChannels] == kReceptionFile)
+        format = "Входной канал №%d: прием файловый; %s";
+    if (format) {
+        char line[160];
+        std::snprintf(line, sizeof line, format, static_cast<int>(run_.curInputNo), run_.siFreqText.c_str());
+        screen_.statusBar2[0] = line;
+    }
+    screen_.commands.inputStateReported(running);
+}
+
+void ReceptionControl::SIChange(int tabIndex)
+{
+    if (tabIndex < 0 || tabIndex >= kChannels)
+        return;
+    run_.curInputIndex = static_cast<std::uint16_t>(tabIndex);
+    run_.curInputNo = static_cast<std::uint16_t>(tabIndex + 1);
+    char title[96];
+    std::snprintf(title, sizeof title, "Буфер входного канала № %d", static_cast<int>(run_.curInputNo));
+    screen_.inputTitle = title;
+    screen_.titlesTall = true;
+    UpdateSIfreqText(run_);
+    buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
+}
+
+} // namespace telvar5

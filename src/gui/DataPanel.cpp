@@ -1,0 +1,198 @@
+#include "gui/DataPanel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "core/RunState.h"
+#include "gui/UiFonts.h"
+#include "gui/input/InputBufferView.h"
+
+namespace telvar5 {
+
+namespace {
+
+constexpr int kRowHeight = 18;
+constexpr int kShortTitle = 26; // before the first initialisation, when the panel is not yet shown
+
+QTabBar* makeTabs(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* tabs = new QTabBar(parent);
+    tabs->setObjectName(name);
+    tabs->setFont(ui::sansFont(ui::kSmallFontPx));
+    tabs->setExpanding(false);
+    tabs->setDrawBase(true);
+    tabs->setUsesScrollButtons(true);
+    for (int n = 1; n <= kChannels; ++n)
+        tabs->addTab(caption + QString::number(n));
+    return tabs;
+}
+
+QLabel* makeTitle(QWidget* parent, const QString& name, const QColor& colour)
+{
+    auto* title = new QLabel(parent);
+    title->setObjectName(name);
+    title->setFont(ui::titleFont());
+    title->setAlignment(Qt::AlignCenter);
+    QPalette palette = title->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    title->setPalette(palette);
+    title->setFixedHeight(kShortTitle);
+    // A narrow side breaks its title into two lines of the tall band, and cuts
+    // it rather than push the splitter.
+    title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    title->setWordWrap(true);
+    return title;
+}
+
+QTableView* makeGrid(QWidget* parent, const QString& name)
+{
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(name);
+    grid->setFont(ui::fixedFont(ui::kGridFontPx));
+    grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    grid->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return grid;
+}
+
+// The top-row choosers ComboBox1 and ComboBox2: "0" .. "255", no typing.
+QComboBox* makeTopRowChooser(QWidget* parent, const QString& name, const QString& hint)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setEditable(false);
+    list->setFont(ui::fixedFont(ui::kGridFontPx));
+    list->setToolTip(hint);
+    list->setStatusTip(hint);
+    for (int i = 0; i < 256; ++i)
+        list->addItem(QString::number(i));
+    list->setCurrentIndex(0);
+    list->setFixedSize(65, 24);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Button, palette.color(QPalette::Light));
+    palette.setColor(QPalette::Base, palette.color(QPalette::Light));
+    list->setPalette(palette);
+    return list;
+}
+
+} // namespace
+
+DataPanel::DataPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Panel5"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("Splitter1"));
+    splitter_->setHandleWidth(kSplitterHandle);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(buildInputSide());
+    splitter_->addWidget(buildOutputSide());
+    splitter_->setSizes({504, 300});
+    layout->addWidget(splitter_);
+}
+
+QWidget* DataPanel::buildInputSide()
+{
+    Panel12_ = new QWidget(this);
+    Panel12_->setObjectName(QStringLiteral("Panel12"));
+    auto* layout = new QGridLayout(Panel12_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    SI_ = makeTabs(Panel12_, QStringLiteral("SI"), QStringLiteral("Вх.канал "));
+    StaticText3_ = makeTitle(Panel12_, QStringLiteral("StaticText3"), palette().color(QPalette::Link));
+    DrawGrid2_ = new InputBufferView(Panel12_);
+    ComboBox1_ = makeTopRowChooser(Panel12_, QStringLiteral("ComboBox1"),
+                                   QStringLiteral("задать номер ячейки, отображаемой в верхней строке"));
+
+    layout->addWidget(SI_, 0, 0);
+    layout->addWidget(StaticText3_, 1, 0);
+    // In front of the lower left of the title band, right above the grid's first column.
+    layout->addWidget(ComboBox1_, 1, 0, Qt::AlignLeft | Qt::AlignBottom);
+    ComboBox1_->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(DrawGrid2_, 2, 0);
+    layout->setRowStretch(2, 1);
+    ComboBox1_->raise();
+    return Panel12_;
+}
+
+QWidget* DataPanel::buildOutputSide()
+{
+    auto* side = new QWidget(this);
+    side->setObjectName(QStringLiteral("Panel13"));
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    SO_ = makeTabs(side, QStringLiteral("SO"), QStringLiteral("Вых.канал "));
+    StaticText4_ = makeTitle(side, QStringLiteral("StaticText4"), QColor(0, 128, 0));
+
+    auto* bar = new QWidget(side);
+    bar->setObjectName(QStringLiteral("Panel4"));
+    bar->setFixedHeight(42);
+    bar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // ComboBox2 16 pixels down at the left edge, above the grid's first column;
+    // the array size list beside it under its label.
+    ComboBox2_ = makeTopRowChooser(bar, QStringLiteral("ComboBox2"),
+                                   QStringLiteral("задать индекс параметра, отображаемого в верхней строке"));
+    ComboBox2_->move(0, 16);
+    auto* sizeLabel = new QLabel(QStringLiteral("Размер массива , слов ПК"), bar);
+    sizeLabel->setObjectName(QStringLiteral("Label10"));
+    sizeLabel->setGeometry(76, 0, 200, 16);
+    cbSOArrayDim_ = new QComboBox(bar);
+    cbSOArrayDim_->setObjectName(QStringLiteral("cbSOArrayDim"));
+    cbSOArrayDim_->setEditable(false);
+    for (int size = 1; size <= 256; ++size)
+        cbSOArrayDim_->addItem(QString::number(size));
+    cbSOArrayDim_->setCurrentIndex(255);
+    cbSOArrayDim_->setGeometry(76, 16, 64, 24);
+
+    DrawGrid1_ = makeGrid(side, QStringLiteral("DrawGrid1"));
+
+    layout->addWidget(SO_);
+    layout->addWidget(StaticText4_);
+    layout->addWidget(bar);
+    layout->addWidget(DrawGrid1_, 1);
+    return side;
+}
+
+void DataPanel::showState(const ScreenState& screen, int inputIndex, int outputIndex, int arraySize)
+{
+    const QSignalBlocker blockSI(SI_);
+    const QSignalBlocker blockSO(SO_);
+    const QSignalBlocker blockSize(cbSOArrayDim_);
+    // Only real changes: this runs on every refresh tick, and each change lays the tabs out anew.
+    for (int k = 0; k < kChannels; ++k) {
+        const bool input = screen.siChannelShown[static_cast<std::size_t>(k)];
+        const bool output = screen.soChannelShown[static_cast<std::size_t>(k)];
+        if (SI_->isTabVisible(k) != input)
+            SI_->setTabVisible(k, input);
+        if (SO_->isTabVisible(k) != output)
+            SO_->setTabVisible(k, output);
+    }
+    if (SI_->currentIndex() != inputIndex)
+        SI_->setCurrentIndex(inputIndex);
+    if (SO_->currentIndex() != outputIndex)
+        SO_->setCurrentIndex(outputIndex);
+
+    const int titleHeight = screen.titlesTall ? kTallTitle : kShortTitle;
+    StaticText3_->setText(QString::fromStdString(screen.inputTitle));
+    StaticText3_->setFixedHeight(titleHeight);
+    StaticText4_->setText(QString::fromStdString(screen.outputTitle));
+    StaticText4_->setFixedHeight(titleHeight);
+
+    if (arraySize >= 1 && arraySize <= cbSOArrayDim_->count())
+        cbSOArrayDim_->setCurrentIndex(arraySize - 1);
+}
+
+void DataPanel::setInputWidth(int panelWidth, int inputWidth)
+{
+    splitter_->setSizes({inputWidth, qMax(0, panelWidth - inputWidth - splitter_->handleWidth())});
+}
+
+} // namespace telvar5

@@ -1,0 +1,63 @@
+#pragma once
+// Panel5, the data panel shown while the module is initialised: a splitter
+// between the input side Panel12 (tabs SI, title StaticText3, grid DrawGrid2
+// with ComboBox1 over its corner) and the output side Panel13 (tabs SO, title
+// StaticText4, bar Panel4 with Label10, cbSOArrayDim and ComboBox2, grid
+// DrawGrid1). The grids get their models from the input and output sides.
+#include <QComboBox>
+#include <QLabel>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTableView>
+#include <QWidget>
+
+#include "core/ScreenState.h"
+
+namespace telvar5 {
+
+class InputBufferView;
+
+class DataPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kSplitterHandle = 10;
+    static constexpr int kTallTitle = 48;
+
+    explicit DataPanel(QWidget* parent = nullptr);
+
+    QTabBar* SI() const { return SI_; }
+    QLabel* StaticText3() const { return StaticText3_; }
+    InputBufferView* DrawGrid2() const { return DrawGrid2_; }
+    QComboBox* ComboBox1() const { return ComboBox1_; }
+    QTabBar* SO() const { return SO_; }
+    QLabel* StaticText4() const { return StaticText4_; }
+    QComboBox* cbSOArrayDim() const { return cbSOArrayDim_; }
+    QComboBox* ComboBox2() const { return ComboBox2_; }
+    QTableView* DrawGrid1() const { return DrawGrid1_; }
+    QWidget* Panel12() const { return Panel12_; }
+    QSplitter* splitter() const { return splitter_; }
+
+    // Titles, tabs shown and selected, and the array size of the displayed
+    // output channel; no change signal is emitted.
+    void showState(const ScreenState& screen, int inputIndex, int outputIndex, int arraySize);
+    // The input side takes this width; the output side the rest.
+    void setInputWidth(int panelWidth, int inputWidth);
+
+private:
+    QWidget* buildInputSide();
+    QWidget* buildOutputSide();
+
+    QSplitter* splitter_ = nullptr;
+    QWidget* Panel12_ = nullptr;
+    QTabBar* SI_ = nullptr;
+    QLabel* StaticText3_ = nullptr;
+    InputBufferView* DrawGrid2_ = nullptr;
+    QComboBox* ComboBox1_ = nullptr;
+    QTabBar* SO_ = nullptr;
+    QLabel* StaticText4_ = nullptr;
+    QComboBox* cbSOArrayDim_ = nullptr;
+    QComboBox* ComboBox2_ = nullptr;
+    QTableView* DrawGrid1_ = nullptr;
+};
+
+} // namespace telvar5

@@ -1,0 +1,322 @@
+#include "gui/TMainFrm.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "gui/device/BitRatePanel.h"
+#include "gui/DataPanel.h"
+#include "gui/HelpWindow.h"
+#include "gui/MainMenuBuilder.h"
+#include "gui/PanelStatusBar.h"
+#include "gui/TFrmTimerPeriod.h"
+#include "gui/device/TFrmDeviceChoice.h"
+#include "gui/device/TFrmOpenMethodChoice.h"
+#include "gui/input/InputBufferModel.h"
+#include "gui/input/InputBufferView.h"
+
+namespace telvar5 {
+
+namespace {
+
+constexpr QPoint kBitRatePanelPos(400, 200);
+
+void setControlEnabled(QObject* control, bool on)
+{
+    if (auto* menu = qobject_cast<QMenu*>(control))
+        menu->menuAction()->setEnabled(on);
+    else if (auto* action = qobject_cast<QAction*>(control))
+        action->setEnabled(on);
+    else if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->setEnabled(on);
+}
+
+} // namespace
+
+TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), monitor_(bus, prompts)
+{
+    // 1. The window and its components.
+    setObjectName(QStringLiteral("MainFrm"));
+    setWindowTitle(QStringLiteral("Монитор модуля TELVAR-5"));
+    setWindowIcon(icons_.at(icon::DeviceInit));
+    commands_ = MainMenuBuilder(*this, icons_).build();
+    buildWorkArea();
+    inputModel_ = new InputBufferModel(monitor_.run(), this);
+    Panel5_->DrawGrid2()->setBufferModel(inputModel_);
+    help_ = new HelpWindow(this);
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    findControls();
+    connectHandlers();
+
+    // 2. Over the screen's work area. Steps 3 to 5 (formats file, period 500) ran in the Monitor.
+    placeOverWorkArea();
+
+    // The dialogs, once each, in their order of creation. Creating the device
+    // choice dialog searches for the modules.
+    FrmDeviceChoice_ = new TFrmDeviceChoice(monitor_.deviceChoice(), this);
+    FrmOpenMethodChoice_ = new TFrmOpenMethodChoice(monitor_.run().openMethod, this);
+    // The word bit editor TFrmSObinParam, then the format editors TFrmFormatList
+    // and TFrmParamFormat, are created here, between the open-method dialog and the period dialog.
+    FrmTimerPeriod_ = new TFrmTimerPeriod(monitor_, this);
+
+    applyScreen();
+}
+
+TMainFrm::~TMainFrm()
+{
+    // The dialogs hold references into the Monitor, which goes before the window's children do.
+    Timer1_->stop();
+    delete FrmTimerPeriod_;
+    delete FrmOpenMethodChoice_;
+    delete FrmDeviceChoice_;
+}
+
+void TMainFrm::buildWorkArea()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+
+    Panel2_ = new QWidget(central);
+    Panel2_->setObjectName(QStringLiteral("Panel2"));
+    auto* layout = new QVBoxLayout(Panel2_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    dataArea_ = new QWidget(Panel2_);
+    dataArea_->setObjectName(QStringLiteral("DataArea"));
+    auto* dataLayout = new QVBoxLayout(dataArea_);
+    dataLayout->setContentsMargins(0, 0, 0, 0);
+    Panel5_ = new DataPanel(dataArea_);
+    dataLayout->addWidget(Panel5_);
+
+    XPStatusBar2_ = new PanelStatusBar(QStringLiteral("XPStatusBar2"), 310, 310, Panel2_);
+    XPStatusBar1_ = new PanelStatusBar(QStringLiteral("XPStatusBar1"), 310, 360, Panel2_);
+    layout->addWidget(dataArea_, 1);
+    layout->addWidget(XPStatusBar2_);
+    layout->addWidget(XPStatusBar1_);
+
+    // A box over the work area, placed by position rather than by the layout.
+    Panel9_ = new BitRatePanel(Panel2_);
+    Panel9_->move(kBitRatePanelPos);
+    Panel9_->raise();
+
+    centralLayout->addWidget(Panel2_);
+    setCentralWidget(central);
+}
+
+void TMainFrm::findControls()
+{
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const auto name = controlName(static_cast<Control>(i));
+        controls_[i] = findChild<QObject*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        if (!controls_[i])
+            throw std::logic_error("main window control missing: " + std::string(name));
+    }
+}
+
+void TMainFrm::connectHandlers()
+{
+    connect(command(Command::FileExit1), &QAction::triggered, this, &TMainFrm::FileExit1Execute);
+    connect(command(Command::ActionDeviceChoice), &QAction::triggered, this, &TMainFrm::ActionDeviceChoiceExecute);
+    connect(command(Command::DeviceInitialization), &QAction::triggered, this,
+            &TMainFrm::DeviceInitializationExecute);
+    connect(command(Command::DeviceReset), &QAction::triggered, this, &TMainFrm::DeviceResetExecute);
+    connect(command(Command::OpenMethodChoice), &QAction::triggered, this, &TMainFrm::OpenMethodChoiceExecute);
+    connect(command(Command::TimerPeriod), &QAction::triggered, this, &TMainFrm::TimerPeriodExecute);
+    connect(command(Command::HelpContents1), &QAction::triggered, this, &TMainFrm::HelpContents1Execute);
+    connect(Timer1_, &QTimer::timeout, this, &TMainFrm::Timer1Timer);
+    connect(command(Command::SIaddressPusk), &QAction::triggered, this, &TMainFrm::SIaddressPuskExecute);
+    connect(command(Command::SIfilePusk), &QAction::triggered, this, &TMainFrm::SIfilePuskExecute);
+    connect(command(Command::SIstopChannel), &QAction::triggered, this, &TMainFrm::SIstopChannelExecute);
+    connect(Panel5_->SI(), &QTabBar::currentChanged, this, &TMainFrm::SIChange);
+    connect(Panel5_->ComboBox1(), &QComboBox::activated, this, &TMainFrm::ComboBox1Change);
+
+    using Handler = void (TMainFrm::*)();
+    constexpr std::array<Handler, kChannels> inputHandlers{
+        &TMainFrm::cbFreqSI1Change, &TMainFrm::cbFreqSI2Change, &TMainFrm::cbFreqSI3Change, &TMainFrm::cbFreqSI4Change,
+        &TMainFrm::cbFreqSI5Change, &TMainFrm::cbFreqSI6Change, &TMainFrm::cbFreqSI7Change, &TMainFrm::cbFreqSI8Change};
+    constexpr std::array<Handler, kChannels> outputHandlers{
+        &TMainFrm::cbFreqSO1Change, &TMainFrm::cbFreqSO2Change, &TMainFrm::cbFreqSO3Change, &TMainFrm::cbFreqSO4Change,
+        &TMainFrm::cbFreqSO5Change, &TMainFrm::cbFreqSO6Change, &TMainFrm::cbFreqSO7Change, &TMainFrm::cbFreqSO8Change};
+    for (int k = 0; k < kChannels; ++k) {
+        connect(inputList(k), &QComboBox::currentIndexChanged, this, inputHandlers[static_cast<std::size_t>(k)]);
+        connect(outputList(k), &QComboBox::currentIndexChanged, this, outputHandlers[static_cast<std::size_t>(k)]);
+    }
+}
+
+void TMainFrm::placeOverWorkArea()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+}
+
+void TMainFrm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (placed_)
+        return;
+    placed_ = true;
+    // Once the window has its frame: the frame, not the client area, covers the work area.
+    QTimer::singleShot(0, this, [this] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect frame = frameGeometry();
+        const QRect inner = geometry();
+        if (!screen || frame == inner)
+            return;
+        const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                               frame.bottom() - inner.bottom());
+        setGeometry(screen->availableGeometry().marginsRemoved(margins));
+    });
+}
+
+QComboBox* TMainFrm::inputList(int channelIndex) const { return Panel9_->inputList(channelIndex); }
+QComboBox* TMainFrm::outputList(int channelIndex) const { return Panel9_->outputList(channelIndex); }
+
+void TMainFrm::applyScreen()
+{
+    const ScreenState& screen = monitor_.screen();
+    const RunState& run = monitor_.run();
+
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        setControlEnabled(controls_[i], screen.commands.enabled(static_cast<Control>(i)));
+
+    XPStatusBar1_->setPanelText(0, QString::fromStdString(screen.statusBar1[0]));
+    XPStatusBar1_->setPanelText(1, QString::fromStdString(screen.statusBar1[1]));
+    XPStatusBar2_->setPanelText(0, QString::fromStdString(screen.statusBar2[0]));
+    XPStatusBar2_->setPanelText(1, QString::fromStdString(screen.statusBar2[1]));
+
+    Panel5_->showState(screen, run.curInputIndex, run.curOutputIndex, run.arraySize[run.curOutputIndex % kChannels]);
+    Panel9_->showState(run.freqCodes, screen.siChannelShown, screen.soChannelShown);
+
+    Panel2_->setVisible(screen.commands.shown(Panel::Panel2));
+    Panel5_->setVisible(screen.commands.shown(Panel::Panel5));
+    Panel9_->setVisible(screen.commands.shown(Panel::Panel9));
+
+    // Setting the same period again would restart a running timer.
+    if (Timer1_->interval() != run.refreshPeriodMs)
+        Timer1_->setInterval(run.refreshPeriodMs);
+    if (screen.timerActive && !Timer1_->isActive())
+        Timer1_->start();
+    else if (!screen.timerActive && Timer1_->isActive())
+        Timer1_->stop();
+}
+
+void TMainFrm::FileExit1Execute()
+{
+    help_->close();
+    close();
+}
+
+void TMainFrm::ActionDeviceChoiceExecute()
+{
+    monitor_.deviceChoice().beforeDialog();
+    applyScreen();
+    FrmDeviceChoice_->exec();
+    monitor_.deviceChoice().afterDialog();
+    applyScreen();
+    update();
+}
+
+void TMainFrm::DeviceInitializationExecute()
+{
+    monitor_.lifecycle().DeviceInitializationExecute();
+    applyScreen();
+    if (!Panel5_->isVisibleTo(this))
+        return;
+    // The input side takes four fifths of the data panel, which fills the data area.
+    dataArea_->layout()->activate();
+    Panel5_->layout()->activate();
+    const int panelWidth = Panel5_->width();
+    Panel5_->setInputWidth(panelWidth, panelWidth * 4 / 5);
+    Panel5_->DrawGrid1()->viewport()->update();
+    inputModel_->channelChanged();
+}
+
+void TMainFrm::DeviceResetExecute()
+{
+    monitor_.lifecycle().DeviceResetExecute();
+    applyScreen();
+}
+
+void TMainFrm::OpenMethodChoiceExecute()
+{
+    FrmOpenMethodChoice_->exec();
+    applyScreen();
+}
+
+void TMainFrm::TimerPeriodExecute()
+{
+    FrmTimerPeriod_->exec();
+    // Timer1 takes refreshPeriodMs whichever way the dialog was closed.
+    applyScreen();
+}
+
+void TMainFrm::HelpContents1Execute() { help_->showContents(); }
+
+void TMainFrm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainFrm::FormClose()
+{
+    monitor_.lifecycle().FormClose();
+    // The program ends with this window: no tick after the module's stop, and no help left behind.
+    Timer1_->stop();
+    help_->close();
+}
+
+void TMainFrm::Timer1Timer()
+{
+    const TickResult tick = monitor_.refresh().Timer1Timer();
+    applyScreen();
+    if (tick.inputGridChanged)
+        inputModel_->cellsStored(tick.storedCells);
+}
+
+void TMainFrm::SIaddressPuskExecute()
+{
+    monitor_.reception().SIaddressPuskExecute();
+    applyScreen();
+    inputModel_->channelChanged(); // the channel's cells were cleared
+}
+
+void TMainFrm::SIfilePuskExecute()
+{
+    monitor_.reception().SIfilePuskExecute();
+    applyScreen();
+    inputModel_->channelChanged();
+}
+
+void TMainFrm::SIstopChannelExecute()
+{
+    monitor_.reception().SIstopChannelExecute();
+    applyScreen();
+}
+
+void TMainFrm::SIChange(int tabIndex)
+{
+    monitor_.reception().SIChange(tabIndex);
+    applyScreen();
+    inputModel_->channelChanged();
+}
+
+void TMainFrm::ComboBox1Change() { Panel5_->DrawGrid2()->showCellAtTop(Panel5_->ComboBox1()->currentIndex()); }
+
+void TMainFrm::freqChange(int codeByte, const QComboBox* list)
+{
+    setFreqCode(monitor_.run(), codeByte, list->currentIndex());
+    applyScreen();
+}
+
+} // namespace telvar5

@@ -1,0 +1,114 @@
+#pragma once
+// The main window. It owns the Monitor (the run state and every rule) and the
+// dialogs; its handlers turn events into calls on the Monitor, and after each
+// handler and each tick applyScreen() copies what the Monitor says onto the
+// widgets.
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+
+#include "gui/IconSet.h"
+#include "gui/MainCommands.h"
+#include "core/Monitor.h"
+#include "core/UserPrompts.h"
+#include "core/device/BitRates.h"
+
+class QComboBox;
+
+namespace telvar5 {
+
+class BitRatePanel;
+class DataPanel;
+class HelpWindow;
+class InputBufferModel;
+class PanelStatusBar;
+class TFrmDeviceChoice;
+class TFrmOpenMethodChoice;
+class TFrmTimerPeriod;
+
+class TMainFrm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~TMainFrm() override;
+
+    Monitor& monitor() { return monitor_; }
+    QAction* command(Command c) const { return commands_[c]; }
+    QTimer* Timer1() const { return Timer1_; }
+    TFrmDeviceChoice* FrmDeviceChoice() const { return FrmDeviceChoice_; }
+    TFrmOpenMethodChoice* FrmOpenMethodChoice() const { return FrmOpenMethodChoice_; }
+    TFrmTimerPeriod* FrmTimerPeriod() const { return FrmTimerPeriod_; }
+    HelpWindow* helpWindow() const { return help_; }
+    DataPanel* Panel5() const { return Panel5_; }
+    PanelStatusBar* XPStatusBar1() const { return XPStatusBar1_; }
+    PanelStatusBar* XPStatusBar2() const { return XPStatusBar2_; }
+
+    // Copies the Monitor's screen state onto the widgets without running any change handler.
+    void applyScreen();
+
+    // Handlers.
+    void FileExit1Execute();
+    void ActionDeviceChoiceExecute();
+    void DeviceInitializationExecute();
+    void DeviceResetExecute();
+    void OpenMethodChoiceExecute();
+    void TimerPeriodExecute();
+    void HelpContents1Execute();
+    void FormClose();
+    void Timer1Timer();
+    void SIaddressPuskExecute();
+    void SIfilePuskExecute();
+    void SIstopChannelExecute();
+    void SIChange(int tabIndex);
+    void ComboBox1Change();
+
+    void cbFreqSI1Change() { freqChange(inputCodeByte(0), inputList(0)); }
+    void cbFreqSI2Change() { freqChange(inputCodeByte(1), inputList(1)); }
+    void cbFreqSI3Change() { freqChange(inputCodeByte(2), inputList(2)); }
+    void cbFreqSI4Change() { freqChange(inputCodeByte(3), inputList(3)); }
+    void cbFreqSI5Change() { freqChange(inputCodeByte(4), inputList(4)); }
+    void cbFreqSI6Change() { freqChange(inputCodeByte(5), inputList(5)); }
+    void cbFreqSI7Change() { freqChange(inputCodeByte(6), inputList(6)); }
+    void cbFreqSI8Change() { freqChange(inputCodeByte(7), inputList(7)); }
+    void cbFreqSO1Change() { freqChange(outputCodeByte(0), outputList(0)); }
+    void cbFreqSO2Change() { freqChange(outputCodeByte(1), outputList(1)); }
+    void cbFreqSO3Change() { freqChange(outputCodeByte(2), outputList(2)); }
+    void cbFreqSO4Change() { freqChange(outputCodeByte(3), outputList(3)); }
+    void cbFreqSO5Change() { freqChange(outputCodeByte(4), outputList(4)); }
+    void cbFreqSO6Change() { freqChange(outputCodeByte(5), outputList(5)); }
+    void cbFreqSO7Change() { freqChange(outputCodeByte(6), outputList(6)); }
+    void cbFreqSO8Change() { freqChange(outputCodeByte(7), outputList(7)); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWorkArea();
+    void findControls();
+    void connectHandlers();
+    void placeOverWorkArea();
+    QComboBox* inputList(int channelIndex) const;
+    QComboBox* outputList(int channelIndex) const;
+    void freqChange(int codeByte, const QComboBox* list);
+
+    Monitor monitor_;
+    IconSet icons_;
+    MainCommands commands_;
+    QWidget* Panel2_ = nullptr;
+    QWidget* dataArea_ = nullptr; // the part of Panel2 above the status bars, filled by Panel5
+    DataPanel* Panel5_ = nullptr;
+    BitRatePanel* Panel9_ = nullptr;
+    PanelStatusBar* XPStatusBar1_ = nullptr;
+    PanelStatusBar* XPStatusBar2_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+    InputBufferModel* inputModel_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    std::array<QObject*, kControlCount> controls_{};
+    TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
+    TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;
+    TFrmTimerPeriod* FrmTimerPeriod_ = nullptr;
+    bool placed_ = false;
+};
+
+} // namespace telvar5

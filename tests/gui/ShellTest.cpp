@@ -1,0 +1,166 @@
+// The application shell: help, leaving the program, the report of an
+// exception that escapes a handler, the Yes/No box and the open-method dialog.
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "MainWindowFixture.h"
+#include "gui/HelpWindow.h"
+#include "app/MonitorApplication.h"
+#include "gui/QtUserPrompts.h"
+#include "gui/device/TFrmOpenMethodChoice.h"
+
+namespace telvar5::widgets_test {
+namespace {
+
+using Shell = MainWindowTest;
+
+TEST_F(Shell, ClosingWithoutAModuleSendsNothing)
+{
+    open();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(bus.countAfterSearch(), 0);
+}
+
+TEST_F(Shell, ClosingAfterAChoiceStopsTheModuleOnce)
+{
+    open();
+    choose(1);
+    const int before = bus.count(ReqDeviceReset);
+    window->close();
+    EXPECT_EQ(bus.count(ReqDeviceReset), before + 1);
+    EXPECT_EQ(bus.last(ReqDeviceReset)->handle, 102u);
+}
+
+TEST_F(Shell, ClosingAfterAStopStopsTheModuleOnceMore)
+{
+    open();
+    choose();
+    initialise();
+    stop();
+    EXPECT_EQ(bus.count(ReqDeviceReset), 1);
+    window->close();
+    EXPECT_EQ(bus.count(ReqDeviceReset), 2);
+    EXPECT_FALSE(window->Timer1()->isActive());
+}
+
+TEST_F(Shell, HelpOpensByMenuButtonAndF1AndExitClosesIt)
+{
+    open();
+    HelpWindow* help = window->helpWindow();
+    EXPECT_FALSE(help->isVisible());
+    find<QAction>("mmHelpContents1")->trigger();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Состояния устройства")));
+    EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("TLV5frmt.stt")));
+    help->close();
+
+    find<QToolButton>("tbHelp")->click();
+    EXPECT_TRUE(help->isVisible());
+    help->close();
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_TRUE(help->isVisible());
+
+    choose();
+    const int resets = bus.count(ReqDeviceReset);
+    find<QAction>("mmFileExit1")->trigger();
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(bus.count(ReqDeviceReset), resets + 1);
+}
+
+TEST_F(Shell, OpenMethodDialogShowsAndStoresTheMethod)
+{
+    open();
+    int& method = window->monitor().run().openMethod;
+    auto pick = [this](int item, int* shown) {
+        whenModal([item, shown](QWidget* modal) {
+            auto* dialog = qobject_cast<TFrmOpenMethodChoice*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            *shown = dialog->itemIndex();
+            dialog->setItemIndex(item);
+            dialog->close();
+        });
+        command(Command::OpenMethodChoice)->trigger();
+    };
+    TFrmOpenMethodChoice* dialog = window->FrmOpenMethodChoice();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Способ открытия устройства"));
+    const auto items = dialog->rg_OpenMethod()->findChildren<QRadioButton*>();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("по серийному номеру"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("по порядковому номеру"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("по символьному имени"));
+
+    int shown = -1;
+    pick(2, &shown);
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(method, 2);
+    pick(1, &shown);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(method, 1);
+    // A confirmed choice sets the method back to the first item.
+    choose();
+    pick(1, &shown);
+    EXPECT_EQ(shown, 0);
+}
+
+class Thrower : public QObject {
+public:
+    bool standard = true;
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (standard)
+            throw std::runtime_error("сбой обработчика");
+        throw 42;
+    }
+};
+
+TEST(ExceptionReport, ShowsTheMessageAndTheProgramGoesOn)
+{
+    ASSERT_NE(qobject_cast<MonitorApplication*>(qApp), nullptr);
+    Thrower thrower;
+    QStringList reports;
+    for (bool standard : {true, false}) {
+        thrower.standard = standard;
+        whenModal([&reports](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            reports << box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QEvent event(QEvent::User);
+        EXPECT_FALSE(QCoreApplication::sendEvent(&thrower, &event));
+    }
+    EXPECT_EQ(reports, QStringList({QStringLiteral("сбой обработчика"), QString()}));
+}
+
+TEST(QtPrompts, AsksYesOrNoWithTheGivenTexts)
+{
+    QtUserPrompts prompts;
+    for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString title, text;
+        whenModal([&, answer](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+            EXPECT_EQ(box->button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+            box->button(answer)->click();
+        });
+        EXPECT_EQ(prompts.askYesNo("ВНИМАНИЕ!", "Продолжить?"), answer == QMessageBox::Yes);
+        EXPECT_EQ(title, QStringLiteral("ВНИМАНИЕ!"));
+        EXPECT_EQ(text, QStringLiteral("Продолжить?"));
+    }
+}
+
+} // namespace
+} // namespace telvar5::widgets_test
