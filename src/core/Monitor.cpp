@@ -14,6 +14,9 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts)
       lifecycle_(run_, screen_, bus_),
       reception_(run_, screen_, bus_),
       output_(run_, screen_, bus_),
+      outputArrays_(run_, screen_, prompts_),
+      outputGrid_(run_, screen_, prompts_, output_),
+      bitEditor_(run_),
       refresh_(run_, screen_, bus_, output_, reception_)
 {
     run_.deviceChosen = false;

@@ -12,7 +12,10 @@
 #include "core/device/DeviceLifecycle.h"
 #include "core/input/ReceptionControl.h"
 #include "core/input/RefreshCycle.h"
+#include "core/output/OutputArrays.h"
 #include "core/output/OutputControl.h"
+#include "core/output/OutputGrid.h"
+#include "core/output/WordBitEditor.h"
 
 namespace telvar5 {
 
@@ -35,6 +38,9 @@ public:
     DeviceLifecycle& lifecycle() { return lifecycle_; }
     ReceptionControl& reception() { return reception_; }
     OutputControl& output() { return output_; }
+    OutputArrays& outputArrays() { return outputArrays_; }
+    OutputGrid& outputGrid() { return outputGrid_; }
+    WordBitEditor& bitEditor() { return bitEditor_; }
     RefreshCycle& refresh() { return refresh_; }
 
     // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
@@ -49,6 +55,9 @@ private:
     DeviceLifecycle lifecycle_;
     ReceptionControl reception_;
     OutputControl output_;
+    OutputArrays outputArrays_;
+    OutputGrid outputGrid_;
+    WordBitEditor bitEditor_;
     RefreshCycle refresh_;
 };
 

@@ -51,7 +51,6 @@ struct RunState {
     std::array<std::uint16_t, kChannels> arraySizeCopy{};
     std::array<OutputRecord, kChannels> outputRecord{};
     std::array<std::uint16_t, kChannels> outputMode{};
-    bool outputGridEditable = true; // DrawGrid1 in-place editing, one setting for all channels
 
     // Input channels.
     std::array<std::uint16_t, kChannels> receptionMode{};

@@ -3,6 +3,7 @@
 // texts, titles, which channels have tabs, and whether the refresh timer runs.
 // The core writes it; the main window copies it onto its widgets. Texts are UTF-8.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "core/CommandStates.h"
@@ -19,6 +20,15 @@ struct ScreenState {
     std::array<bool, 8> siChannelShown{true, true, true, true, true, true, true, true};
     std::array<bool, 8> soChannelShown{true, true, true, true, true, true, true, true};
     bool timerActive = false;
+
+    // DrawGrid1's options, one setting for all output channels: no typing from
+    // a cyclic start until the next stop; columns resizable until the first start.
+    bool outputGridEditable = true;
+    bool outputGridColumnsResizable = true;
+    // Transmission time of the displayed output array at its channel's rate,
+    // "%5.1f мс (%3d слов ПК)", and the time of one word there.
+    std::string soTimeText;
+    std::int32_t soWordTimeUs = 2880;
 };
 
 } // namespace telvar5

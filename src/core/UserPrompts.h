@@ -1,10 +1,19 @@
 #pragma once
 // Everything the program asks of the user or the desktop outside its own
-// windows. The Qt layer implements it with message boxes and the system beep;
-// tests answer and record through a fake.
+// windows. The Qt layer implements it with message boxes, the standard file
+// dialogs and the system beep; tests answer and record through a fake.
+#include <optional>
 #include <string>
 
 namespace telvar5 {
+
+// What a file dialog is opened with. The filter is written as pairs of
+// description and pattern separated by bars: "Файлы выходных параметров (*.so)|*.so|*.*|*.*".
+struct FileDialogOptions {
+    std::string filter;
+    std::string initialDir;
+    std::string defaultExt; // added to a name typed without extension (save dialogs); empty: none
+};
 
 class UserPrompts {
 public:
@@ -13,6 +22,12 @@ public:
     virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
     // The platform's default message beep.
     virtual void beep() = 0;
+    // A box that tells the user something went wrong; only an OK button.
+    virtual void showError(const std::string& title, const std::string& text) = 0;
+    // The standard file-open and file-save dialogs: the chosen file's path
+    // (UTF-8), or nothing when the user cancelled.
+    virtual std::optional<std::string> askOpenFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> askSaveFileName(const FileDialogOptions& options) = 0;
 };
 
 } // namespace telvar5

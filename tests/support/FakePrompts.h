@@ -1,6 +1,9 @@
 #pragma once
-// The user's side in tests: answers the Yes/No box as told and counts beeps.
+// The user's side in tests: answers the Yes/No box and the file dialogs as
+// told, and counts beeps and error boxes.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/UserPrompts.h"
 
@@ -13,6 +16,10 @@ public:
     int beeps = 0;
     std::string lastTitle;
     std::string lastText;
+    std::vector<std::string> errors; // texts of the error boxes shown
+    std::optional<std::string> fileToOpen; // the open dialog's answer; nothing: cancelled
+    std::optional<std::string> fileToSave;
+    std::vector<FileDialogOptions> dialogs; // every file dialog opened, in order
 
     bool askYesNo(const std::string& title, const std::string& text) override
     {
@@ -22,6 +29,21 @@ public:
         return answerYes;
     }
     void beep() override { ++beeps; }
+    void showError(const std::string& title, const std::string& text) override
+    {
+        lastTitle = title;
+        errors.push_back(text);
+    }
+    std::optional<std::string> askOpenFileName(const FileDialogOptions& options) override
+    {
+        dialogs.push_back(options);
+        return fileToOpen;
+    }
+    std::optional<std::string> askSaveFileName(const FileDialogOptions& options) override
+    {
+        dialogs.push_back(options);
+        return fileToSave;
+    }
 };
 
 } // namespace telvar5::test

@@ -2,6 +2,7 @@
 
 #include "core/RefreshPeriod.h"
 #include "core/device/BitRates.h"
+#include "core/output/TransmitTime.h"
 #include "protocol/Requests.h"
 #include "formats/LabelFormats.h"
 
@@ -33,6 +34,7 @@ void DeviceLifecycle::DeviceInitializationExecute()
 
     UpdateSIfreqText(run_);
     UpdateSOfreqText(run_);
+    UpdateSOtimeText(run_, screen_);
     buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
     run_.refreshCounter = 0;
     screen_.timerActive = true;

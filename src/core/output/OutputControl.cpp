@@ -10,6 +10,51 @@ OutputControl::OutputControl(RunState& run, ScreenState& screen, DeviceBus& bus)
 {
 }
 
+OutputRecord& OutputControl::record() { return run_.outputRecord[run_.curOutputIndex % kChannels]; }
+
+void OutputControl::SOsinglePuskExecute()
+{
+    // The grid stays editable: a single output locks nothing but the data commands.
+    screen_.commands.transmissionStarted();
+    const std::size_t ch = run_.curOutputIndex % kChannels;
+    run_.outputMode[ch] = kOutputSingle;
+    OutputRecord& r = record();
+    r.channelNo = run_.curOutputNo;
+    r.param1 = 1;
+    r.param3 = run_.arraySize[ch];
+    r.param2 = 0;
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqSOsingleLoad, encodeOutputRecord(r), reply);
+    sendRequest(bus_, run_.deviceHandle, ReqSOsinglePusk, singlePuskRecord(r), reply);
+}
+
+void OutputControl::SOciclePuskExecute()
+{
+    screen_.commands.transmissionStarted();
+    // No typing into the grid until a stop; the bit editor still works.
+    screen_.outputGridEditable = false;
+    screen_.outputGridColumnsResizable = false;
+    const std::size_t ch = run_.curOutputIndex % kChannels;
+    run_.outputMode[ch] = kOutputCyclic;
+    OutputRecord& r = record();
+    r.channelNo = run_.curOutputNo;
+    r.param1 = run_.arraySize[ch];
+    r.param2 = run_.arraySizeCopy[ch];
+    r.param3 = 0;
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqSOciclePusk, encodeOutputRecord(r), reply);
+}
+
+void OutputControl::SOstopChannelExecute()
+{
+    screen_.commands.transmissionStopped();
+    screen_.outputGridEditable = true;
+    screen_.outputGridColumnsResizable = false;
+    run_.outputMode[run_.curOutputIndex % kChannels] = kOutputStopped;
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqSOstopChannel, channelRecord(run_.curOutputNo), reply);
+}
+
 void OutputControl::UpdateSOstatus()
 {
     ShortReply reply{};
@@ -26,6 +71,17 @@ void OutputControl::UpdateSOstatus()
     std::snprintf(line, sizeof line, format, static_cast<int>(run_.curOutputNo), run_.soFreqText.c_str());
     screen_.statusBar2[1] = line;
     screen_.commands.outputStateReported(running);
+}
+
+void OutputControl::sendWordUpdateIfCyclic()
+{
+    const std::size_t ch = run_.curOutputIndex % kChannels;
+    if (run_.outputMode[ch] != kOutputCyclic)
+        return;
+    const std::uint16_t index = run_.wordIndex % kOutputWords;
+    ShortReply reply{};
+    sendRequest(bus_, run_.deviceHandle, ReqSOwordUpdate,
+                wordUpdateRecord(run_.curOutputNo, index, record().words[index]), reply);
 }
 
 } // namespace telvar5

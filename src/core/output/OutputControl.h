@@ -1,6 +1,7 @@
 #pragma once
-// Transmission on the displayed output channel. The refresh cycle asks the
-// module for the channel's state on every tick through UpdateSOstatus.
+// Transmission on the displayed output channel: single and cyclic starts,
+// stop, the word update during cyclic output, and the status the refresh
+// cycle asks the module for on every tick (UpdateSOstatus).
 #include "core/RunState.h"
 #include "core/ScreenState.h"
 #include "device/DeviceBus.h"
@@ -11,11 +12,24 @@ class OutputControl {
 public:
     OutputControl(RunState& run, ScreenState& screen, DeviceBus& bus);
 
+    // Header {ch, 1, 0, size}, ReqSOsingleLoad with the whole record, then ReqSOsinglePusk.
+    void SOsinglePuskExecute();
+    // Header {ch, size, sizeCopy, 0}, ReqSOciclePusk; in-place editing off until a stop.
+    void SOciclePuskExecute();
+    void SOstopChannelExecute();
+
     // Asks the module whether the displayed output channel transmits; rebuilds
     // the output status line and the stop and array controls.
     void UpdateSOstatus();
 
+    // After the bit editor closed on wordIndex: while the displayed channel's
+    // cyclic output was started, the word goes to the module at once
+    // (ReqSOwordUpdate), whether the user applied or cancelled.
+    void sendWordUpdateIfCyclic();
+
 private:
+    OutputRecord& record();
+
     RunState& run_;
     ScreenState& screen_;
     DeviceBus& bus_;

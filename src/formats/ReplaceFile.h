@@ -1,0 +1,18 @@
+#pragma once
+// The program's one way of writing a file it may replace: the bytes go to a
+// temporary file in the same folder, which is flushed and then renamed over
+// the old one. A failed write (read-only folder, full disk) leaves the old
+// file as it was and removes the temporary one.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+namespace telvar5 {
+
+bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) noexcept;
+
+// A path from the UTF-8 text the forms and dialogs hand over.
+std::filesystem::path pathFromUtf8(const std::string& utf8);
+
+} // namespace telvar5
