@@ -25,10 +25,13 @@ FORMATS = [
     ("RATE", 28, 16, 64.0, "гр/с"),
 ]
 
-# (octal label, input channel, tag)
+# (octal label, input channel, tag). Input 1 also decodes the inertial labels, so that either
+# demo array (scripts/make-demo-arrays.py) sent on output 1 shows its values on input 1.
 PARAMS = [
     (0o203, 1, "ALT"), (0o204, 1, "ALT"), (0o205, 1, "MACH"), (0o206, 1, "CAS"), (0o210, 1, "TAS"),
     (0o211, 1, "TAT"), (0o212, 1, "VSPEED"), (0o213, 1, "SAT"),
+    (0o310, 1, "LATLON"), (0o311, 1, "LATLON"), (0o312, 1, "GS"), (0o313, 1, "ANGLE"), (0o314, 1, "ANGLE"),
+    (0o320, 1, "ANGLE"), (0o324, 1, "ATTITUDE"), (0o325, 1, "ATTITUDE"),
     (0o310, 2, "LATLON"), (0o311, 2, "LATLON"), (0o312, 2, "GS"), (0o313, 2, "ANGLE"), (0o314, 2, "ANGLE"),
     (0o320, 2, "ANGLE"), (0o324, 2, "ATTITUDE"), (0o325, 2, "ATTITUDE"),
     (0o324, 3, "ATTITUDE"), (0o325, 3, "ATTITUDE"), (0o326, 3, "RATE"), (0o327, 3, "RATE"),

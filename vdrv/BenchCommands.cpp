@@ -21,7 +21,7 @@ const char* const kHelp = "commands:\n"
                           "  modules\n"
                           "  log [N] [clear]\n"
                           "  inject IFACE CHANNEL WORD...   (words in hex)\n"
-                          "  sent IFACE CHANNEL [N]\n"
+                          "  sent IFACE CHANNEL [N]         (time in us since the driver started, word, label)\n"
                           "  fault IFACE|all fail N|all\n"
                           "  fault IFACE|all vanish\n"
                           "  fault IFACE|all clear\n"
@@ -76,6 +76,11 @@ const char* stateText(Transmitter::State state)
     case Transmitter::State::Cyclic: return "cyclic";
     }
     return "?";
+}
+
+std::string wireText(std::uint8_t input)
+{
+    return input == kNotWired ? std::string("none") : format("in %u", input);
 }
 
 std::string faultText(const ModuleFaults& f)
@@ -134,7 +139,9 @@ std::string modulesCommand(VirtualDriver& driver)
         for (int ch = 0; ch < m.inputs; ++ch) {
             const ReceiverSnapshot& rx = m.receivers[ch];
             std::string bus = rx.hasTraffic ? std::string("bus ") + busText(rx.busSpeed) : "no traffic";
-            if (rx.mode != Receiver::Mode::Stopped && rx.hasTraffic && !rx.listening)
+            if (rx.busHeldBy != 0)
+                bus += format(" (out %u transmits on it)", rx.busHeldBy);
+            else if (rx.mode != Receiver::Mode::Stopped && rx.hasTraffic && !rx.listening)
                 bus += " (rate mismatch)";
             r.line(format("  in %d: %s, code %u (%s), %s, %llu words received, last 0x%08X", ch + 1,
                           modeText(rx.mode), rx.code, inputCodeText(rx.code), bus.c_str(),
@@ -142,8 +149,9 @@ std::string modulesCommand(VirtualDriver& driver)
         }
         for (int ch = 0; ch < m.outputs; ++ch) {
             const TransmitterSnapshot& tx = m.transmitters[ch];
-            r.line(format("  out %d: %s, %u words per run, code %u (%s), %llu words sent", ch + 1, stateText(tx.state),
-                          tx.count, tx.code, outputCodeText(tx.code), static_cast<unsigned long long>(tx.wordsSent)));
+            r.line(format("  out %d -> %s: %s, %u words per run, code %u (%s), %llu words sent", ch + 1,
+                          wireText(tx.wiredInput).c_str(), stateText(tx.state), tx.count, tx.code,
+                          outputCodeText(tx.code), static_cast<unsigned long long>(tx.wordsSent)));
         }
         if (m.faults.any())
             r.line("  faults:" + faultText(m.faults));
@@ -249,11 +257,11 @@ std::string sentCommand(VirtualDriver& driver, const std::vector<std::string_vie
     std::string error;
     if (!driver.sentWords(*iface, *channel, static_cast<std::size_t>(*n), words, state, error))
         return r.error(error);
-    r.line(format("output channel %d of interface %d: %s, %u words per run, code %u (%s), %llu words sent", *channel,
-                  *iface, stateText(state.state), state.count, state.code, outputCodeText(state.code),
-                  static_cast<unsigned long long>(state.wordsSent)));
+    r.line(format("output channel %d of interface %d -> %s: %s, %u words per run, code %u (%s), %llu words sent",
+                  *channel, *iface, wireText(state.wiredInput).c_str(), stateText(state.state), state.count,
+                  state.code, outputCodeText(state.code), static_cast<unsigned long long>(state.wordsSent)));
     for (const SentWord& w : words)
-        r.line(format("%s ms 0x%08X", msText(w.timeUs).c_str(), w.word));
+        r.line(format("%lld us 0x%08X label %03o", static_cast<long long>(w.timeUs), w.word, w.word & 0xFFu));
     return r.ok();
 }
 

@@ -3,10 +3,13 @@
 // advanced to "now" whenever a request arrives, so its only notion of time is
 // what this interface answers. Times are microseconds on a steady scale.
 #include <cstdint>
+#include <limits>
 
 namespace telvar5::vdrv {
 
 using Micros = std::int64_t;
+
+inline constexpr Micros kNever = std::numeric_limits<Micros>::max();
 
 class Clock {
 public:

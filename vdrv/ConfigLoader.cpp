@@ -1,6 +1,7 @@
 #include "vdrv/ConfigLoader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <optional>
@@ -61,6 +62,14 @@ struct TrafficRef {
     int channel; // 1..8
 };
 
+// A wire statement, applied once the whole file is read (its interface may come later).
+struct WireRef {
+    int line;
+    int iface;
+    int output; // 1..8
+    int input;  // 1..8, or kNotWired
+};
+
 class Parser {
 public:
     Parser(ConfigLoadResult& result, const std::filesystem::path& baseDir)
@@ -81,6 +90,7 @@ public:
             pos = nl + 1;
         }
         checkTraffic();
+        applyWires();
         // Traffic is checked last; list every error in line order.
         std::stable_sort(result_.errors.begin(), result_.errors.end(),
                          [](const ConfigError& a, const ConfigError& b) { return a.line < b.line; });
@@ -110,6 +120,8 @@ private:
             bnr(line, t);
         else if (kw == "discrete")
             discrete(line, t);
+        else if (kw == "wire")
+            wire(line, t);
         else
             error(line, "unknown statement \"" + std::string(kw) + "\"");
     }
@@ -351,6 +363,84 @@ private:
         ct->sources.push_back(s);
     }
 
+    void wire(int line, const std::vector<std::string_view>& t)
+    {
+        current_.reset(); // parameters after a wire statement belong to no bus
+        if (t.size() != 4) {
+            error(line, "expected: wire I OUTPUT INPUT, or wire I OUTPUT none");
+            return;
+        }
+        const auto index = parseUnsigned(t[1], 10, kMaxInterfaces - 1);
+        const auto output = parseUnsigned(t[2], 10, kMaxChannels);
+        const bool none = t[3] == "none";
+        const auto input = none ? std::optional<std::uint64_t>(kNotWired) : parseUnsigned(t[3], 10, kMaxChannels);
+        if (!index) {
+            error(line, "interface index must be 0..15");
+            return;
+        }
+        if (!output || *output == 0) {
+            error(line, "output channel must be 1..8");
+            return;
+        }
+        if (!input || (!none && *input == 0)) {
+            error(line, "input channel must be 1..8 or none");
+            return;
+        }
+        const WireRef w{line, static_cast<int>(*index), static_cast<int>(*output), static_cast<int>(*input)};
+        for (const WireRef& other : wires_) {
+            if (other.iface != w.iface)
+                continue;
+            if (other.output == w.output) {
+                error(line, "output " + std::to_string(w.output) + " of interface " + std::to_string(w.iface)
+                                + " is wired on line " + std::to_string(other.line) + " already");
+                return;
+            }
+            // A bus carries one transmitter.
+            if (w.input != kNotWired && other.input == w.input) {
+                error(line, "input " + std::to_string(w.input) + " of interface " + std::to_string(w.iface)
+                                + " is wired to output " + std::to_string(other.output) + " on line "
+                                + std::to_string(other.line) + " already; an input takes one output");
+                return;
+            }
+        }
+        wires_.push_back(w);
+    }
+
+    // Output k goes to input k when the module has it and no wire statement
+    // took that input for another output; wire statements say the rest.
+    void applyWires()
+    {
+        std::array<std::array<bool, kMaxChannels>, kMaxInterfaces> stated{};
+        std::array<std::array<bool, kMaxChannels>, kMaxInterfaces> taken{};
+        for (const WireRef& w : wires_) {
+            const InterfaceConfig& ic = result_.config.interfaces[w.iface];
+            std::string problem;
+            if (!ic.present)
+                problem = "interface " + std::to_string(w.iface) + " is not defined";
+            else if (ic.failsToOpen)
+                problem = "interface " + std::to_string(w.iface) + " fails to open; it has no outputs to wire";
+            else if (w.output > ic.outputs)
+                problem = "interface " + std::to_string(w.iface) + " has no output channel " + std::to_string(w.output);
+            else if (w.input > ic.inputs)
+                problem = "interface " + std::to_string(w.iface) + " has no input channel " + std::to_string(w.input);
+            if (!problem.empty()) {
+                error(w.line, problem);
+                continue;
+            }
+            stated[w.iface][w.output - 1] = true;
+            if (w.input != kNotWired)
+                taken[w.iface][w.input - 1] = true;
+            result_.config.interfaces[w.iface].wires[w.output - 1] = static_cast<std::uint8_t>(w.input);
+        }
+        for (int i = 0; i < kMaxInterfaces; ++i) {
+            InterfaceConfig& ic = result_.config.interfaces[i];
+            for (int out = 0; out < kMaxChannels; ++out) {
+                if (!stated[i][out])
+                    ic.wires[out] = out < ic.inputs && !taken[i][out] ? static_cast<std::uint8_t>(out + 1) : kNotWired;
+            }
+        }
+    }
+
     // Traffic may be given before its interface; it is checked at the end.
     void checkTraffic()
     {
@@ -379,6 +469,7 @@ private:
     std::filesystem::path baseDir_;
     std::optional<TrafficRef> current_;
     std::vector<TrafficRef> refs_;
+    std::vector<WireRef> wires_;
 };
 
 } // namespace

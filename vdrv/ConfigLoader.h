@@ -8,6 +8,8 @@
 //   traffic I CHANNEL low|mid|high            the bus on input CHANNEL of interface I;
 //     bnr LABEL PERIOD_MS BITS RESOLUTION SHAPE ARGS... [ssm S]   parameters sent on it
 //     discrete LABEL PERIOD_MS DATA_HEX
+//   wire I OUTPUT INPUT|none                  output OUTPUT of interface I feeds input INPUT,
+//                                             or nothing (default: output k feeds input k)
 //
 // Malformed lines are reported with their numbers and otherwise ignored; loading
 // never throws.

@@ -1,6 +1,7 @@
 #pragma once
 // What the driver's configuration file says: the device interfaces of the
-// TELVAR-5 class, the bench socket, and the traffic on the modules' inputs.
+// TELVAR-5 class, the bench socket, the traffic on the modules' inputs and the
+// wiring of their outputs to their inputs.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,6 +16,12 @@ inline constexpr int kMaxInterfaces = 16; // enumeration indexes 0..15
 inline constexpr int kMaxChannels = 8;    // per direction
 inline constexpr std::size_t kMaxSourcesPerChannel = 32;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint8_t kNotWired = 0;
+
+// Output channel k (index k-1) is wired to input channel wires[k-1] (1..8), or
+// to nothing (kNotWired). By default output k goes to input k.
+using OutputWires = std::array<std::uint8_t, kMaxChannels>;
+inline constexpr OutputWires kDefaultWires{1, 2, 3, 4, 5, 6, 7, 8};
 
 // The bus wired to one input channel and the parameters sent on it.
 struct ChannelTraffic {
@@ -30,6 +37,7 @@ struct InterfaceConfig {
     std::uint8_t inputs = 0;                   // 0..8
     std::uint8_t outputs = 0;                  // 0..8
     std::array<ChannelTraffic, kMaxChannels> traffic{};
+    OutputWires wires = kDefaultWires;         // a wire to an input the module lacks is no wire
 };
 
 struct DriverConfig {

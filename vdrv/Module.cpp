@@ -9,23 +9,37 @@ namespace telvar5::vdrv {
 
 Module::Module(const InterfaceConfig& config)
     : serial_(config.serial), inputs_(std::min<int>(config.inputs, kMaxChannels)),
-      outputs_(std::min<int>(config.outputs, kMaxChannels))
+      outputs_(std::min<int>(config.outputs, kMaxChannels)), wiring_(config.wires, inputs_, outputs_)
 {
     for (int ch = 0; ch < inputs_; ++ch)
         buses_[ch] = TrafficBus(config.traffic[ch]);
 }
 
-bool Module::listening(int index) const
+bool Module::hearsTraffic(int input) const
 {
-    return initialised_ && index < inputs_ && receivers_[index].receiving() && buses_[index].hasTraffic()
-        && inputCodeTakes(codes_[index], buses_[index].speed());
+    return initialised_ && input < inputs_ && receivers_[input].receiving() && buses_[input].hasTraffic()
+        && inputCodeTakes(codes_[input], buses_[input].speed());
 }
 
+// Input code c hears exactly the speed of output code c.
+Receiver* Module::listenerOf(int output)
+{
+    const int input = wiring_.inputOf(output);
+    if (!initialised_ || input < 0)
+        return nullptr;
+    Receiver& rx = receivers_[input];
+    return rx.receiving() && inputCodeTakes(codes_[input], outputSpeed(output)) ? &rx : nullptr;
+}
+
+// Every running transmitter counts, heard or not, so that its record is always
+// up to date and a receiver starting later never gets words sent before it.
 void Module::reschedule()
 {
     nextEvent_ = kNever;
+    for (int ch = 0; ch < outputs_; ++ch)
+        nextEvent_ = std::min(nextEvent_, transmitters_[ch].nextWordUs());
     for (int ch = 0; ch < inputs_; ++ch) {
-        if (listening(ch))
+        if (hearsTraffic(ch))
             nextEvent_ = std::min(nextEvent_, buses_[ch].nextArrivalUs());
     }
 }
@@ -34,11 +48,24 @@ void Module::advanceTo(Micros now)
 {
     if (now < nextEvent_)
         return;
+    // Transmitters first: a bus they give back carries traffic only after their last word.
+    for (int ch = 0; ch < outputs_; ++ch)
+        transmitters_[ch].sendUntil(now, listenerOf(ch));
     for (int ch = 0; ch < inputs_; ++ch) {
-        if (listening(ch))
+        if (hearsTraffic(ch))
             buses_[ch].deliverUntil(now, receivers_[ch]);
     }
     reschedule();
+}
+
+void Module::passBus(int output, Micros now)
+{
+    const int input = wiring_.inputOf(output);
+    if (input < 0)
+        return;
+    const Micros end = transmitters_[output].endUs();
+    if (end > now || buses_[input].held())
+        buses_[input].holdUntil(end);
 }
 
 Receiver* Module::receiverFor(std::uint16_t channelNo)
@@ -55,8 +82,10 @@ void Module::stopAll(Micros now)
 {
     for (Receiver& rx : receivers_)
         rx.stop();
-    for (Transmitter& tx : transmitters_)
-        tx.stop(now);
+    for (int ch = 0; ch < outputs_; ++ch) {
+        transmitters_[ch].stop(now);
+        passBus(ch, now);
+    }
     reschedule();
 }
 
@@ -64,10 +93,35 @@ void Module::resetModule(Micros now)
 {
     for (Receiver& rx : receivers_)
         rx.reset();
-    for (Transmitter& tx : transmitters_)
-        tx.reset(now);
+    for (int ch = 0; ch < outputs_; ++ch) {
+        transmitters_[ch].reset(now);
+        passBus(ch, now);
+    }
     codes_.fill(0);
     initialised_ = false;
+    reschedule();
+}
+
+void Module::transmitRequest(Micros now, std::uint32_t code, const std::uint8_t* in)
+{
+    const std::uint16_t channelNo = getU16(in);
+    Transmitter* tx = transmitterFor(channelNo);
+    if (!tx || !initialised_)
+        return;
+    const int output = channelNo - 1;
+    if (code == ReqSOsinglePusk) {
+        tx->startSingle(now, outputWordTime(output));
+    } else {
+        Transmitter::Words words;
+        for (std::size_t i = 0; i < kTransmitWords; ++i)
+            words[i] = getU32(in + kOutputHeaderSize + 4 * i);
+        if (code == ReqSOsingleLoad) {
+            tx->load(words, getU16(in + 6)); // param3: the array size
+            return;
+        }
+        tx->startCyclic(now, outputWordTime(output), words, getU16(in + 2)); // param1
+    }
+    passBus(output, now);
     reschedule();
 }
 
@@ -82,6 +136,8 @@ void Module::resetModule(Micros now)
 // - Channel numbers outside the module's counts are accepted and ignored in
 //   the same way; the fixed fields of the records (1, 0xFFFF) are not checked.
 // - The u16 of the ReqSIreadWord reply is 1 when the word is new, else 0.
+// - A word an output sends reaches the input it is wired to when it is complete
+//   on the bus; the word on the bus at a stop or a new start is cut off, never sent.
 bool Module::execute(Micros now, std::uint32_t code, const std::uint8_t* in, std::uint8_t* reply)
 {
     switch (code) {
@@ -137,30 +193,19 @@ bool Module::execute(Micros now, std::uint32_t code, const std::uint8_t* in, std
         return true;
     }
     case ReqSOsingleLoad:
-    case ReqSOciclePusk: {
-        const std::uint16_t channelNo = getU16(in);
-        Transmitter* tx = transmitterFor(channelNo);
-        if (!tx || !initialised_)
-            return true;
-        std::array<std::uint32_t, kTransmitWords> words;
-        for (std::size_t i = 0; i < kTransmitWords; ++i)
-            words[i] = getU32(in + kOutputHeaderSize + 4 * i);
-        if (code == ReqSOsingleLoad)
-            tx->load(words, getU16(in + 6)); // param3: the array size
-        else
-            tx->startCyclic(now, wordTimeUs(outputCodeSpeed(outputCode(channelNo))), words, getU16(in + 2)); // param1
+    case ReqSOciclePusk:
+    case ReqSOsinglePusk:
+        transmitRequest(now, code, in);
         return true;
-    }
-    case ReqSOsinglePusk: {
+    case ReqSOstopChannel: {
         const std::uint16_t channelNo = getU16(in);
-        if (Transmitter* tx = transmitterFor(channelNo); tx && initialised_)
-            tx->startSingle(now, wordTimeUs(outputCodeSpeed(outputCode(channelNo))));
-        return true;
-    }
-    case ReqSOstopChannel:
-        if (Transmitter* tx = transmitterFor(getU16(in)); tx && initialised_)
+        if (Transmitter* tx = transmitterFor(channelNo); tx && initialised_) {
             tx->stop(now);
+            passBus(channelNo - 1, now);
+            reschedule();
+        }
         return true;
+    }
     case ReqSOwordUpdate:
         if (Transmitter* tx = transmitterFor(getU16(in)); tx && initialised_)
             tx->updateWord(now, getU16(in + 2), getU32(in + 4));
@@ -191,9 +236,8 @@ const Transmitter* Module::transmitterAt(Micros now, int channel)
 {
     if (channel < 1 || channel > outputs_)
         return nullptr;
-    Transmitter& tx = transmitters_[channel - 1];
-    tx.recordUntil(now);
-    return &tx;
+    advanceTo(now); // every running transmitter is in the next event
+    return &transmitters_[channel - 1];
 }
 
 bool Module::consumeFault()
@@ -222,16 +266,20 @@ ModuleSnapshot Module::snapshot(Micros now)
         r.code = codes_[ch];
         r.hasTraffic = buses_[ch].hasTraffic();
         r.busSpeed = buses_[ch].speed();
-        r.listening = listening(ch);
+        r.listening = hearsTraffic(ch);
         r.wordsReceived = receivers_[ch].wordsReceived();
         r.lastWord = receivers_[ch].lastWord();
-        Transmitter& tx = transmitters_[ch];
-        tx.recordUntil(now);
+        if (ch < inputs_) {
+            const int out = wiring_.outputOf(ch);
+            r.busHeldBy = out >= 0 && transmitters_[out].running(now) ? static_cast<std::uint8_t>(out + 1) : 0;
+        }
+        const Transmitter& tx = transmitters_[ch];
         TransmitterSnapshot& t = s.transmitters[ch];
         t.state = tx.state(now);
         t.code = codes_[kMaxChannels + ch];
         t.count = tx.count();
         t.wordsSent = tx.wordsSent();
+        t.wiredInput = ch < outputs_ ? static_cast<std::uint8_t>(wiring_.inputOf(ch) + 1) : kNotWired;
     }
     return s;
 }

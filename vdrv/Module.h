@@ -1,13 +1,16 @@
 #pragma once
 // The model of one TELVAR-5 module: up to 8 receivers with the buses wired to
-// them and up to 8 transmitters. No threads: the driver advances the model to
-// "now" before each request. When nothing is due that costs one comparison.
+// them and up to 8 transmitters, each output wired to one of the module's own
+// inputs (by default output k to input k) so the module hears what it sends.
+// No threads: the driver advances the model to "now" before each request.
+// When nothing is due that costs one comparison.
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 
 #include "vdrv/DriverConfig.h"
+#include "vdrv/LoopbackWiring.h"
 #include "vdrv/ModuleSnapshot.h"
 #include "vdrv/Receiver.h"
 #include "vdrv/TrafficBus.h"
@@ -24,7 +27,8 @@ public:
     int outputs() const { return outputs_; }
     bool initialised() const { return initialised_; }
 
-    // Delivers every word that has arrived on a listened bus by now.
+    // Delivers every word complete by now: the transmitters' (into their
+    // records and the receivers that hear them) and the listened buses'.
     void advanceTo(Micros now);
 
     // One request whose record sizes the driver has checked. `in` holds the
@@ -48,13 +52,19 @@ public:
     ModuleSnapshot snapshot(Micros now);
 
 private:
-    bool listening(int index) const;
+    bool hearsTraffic(int input) const;
+    Receiver* listenerOf(int output);
     void reschedule();
+    // After a start or stop on an output: its transmitter has the wired bus or gives it back.
+    void passBus(int output, Micros now);
+    // ReqSOsingleLoad, ReqSOsinglePusk, ReqSOciclePusk.
+    void transmitRequest(Micros now, std::uint32_t code, const std::uint8_t* in);
     void stopAll(Micros now);
     void resetModule(Micros now);
     Receiver* receiverFor(std::uint16_t channelNo);
     Transmitter* transmitterFor(std::uint16_t channelNo);
-    std::uint8_t outputCode(std::uint16_t channelNo) const { return codes_[kMaxChannels + channelNo - 1]; }
+    Micros outputWordTime(int output) const { return wordTimeUs(outputSpeed(output)); }
+    BusSpeed outputSpeed(int output) const { return outputCodeSpeed(codes_[kMaxChannels + output]); }
 
     std::uint16_t serial_;
     int inputs_;
@@ -64,6 +74,7 @@ private:
     std::array<Receiver, kMaxChannels> receivers_{};
     std::array<TrafficBus, kMaxChannels> buses_{};
     std::array<Transmitter, kMaxChannels> transmitters_{};
+    LoopbackWiring wiring_;
     Micros nextEvent_ = kNever;
     ModuleFaults faults_;
 };

@@ -26,6 +26,7 @@ struct ReceiverSnapshot {
     bool listening = false; // receiving, and the code takes the bus speed
     std::uint64_t wordsReceived = 0;
     std::uint32_t lastWord = 0;
+    std::uint8_t busHeldBy = 0; // output 1..8 of the module transmitting on this bus now, 0: none
 };
 
 struct TransmitterSnapshot {
@@ -33,6 +34,7 @@ struct TransmitterSnapshot {
     std::uint8_t code = 0;
     std::uint16_t count = 0;
     std::uint64_t wordsSent = 0;
+    std::uint8_t wiredInput = kNotWired; // the input 1..8 this output feeds
 };
 
 struct ModuleSnapshot {

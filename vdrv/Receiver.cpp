@@ -26,6 +26,15 @@ void Receiver::receive(std::uint32_t word)
     lastWord_ = word;
 }
 
+void Receiver::skip(std::uint64_t n)
+{
+    if (mode_ == Mode::Stopped)
+        return;
+    wordsReceived_ += n;
+    if (mode_ == Mode::File)
+        fileIndex_ = static_cast<std::uint8_t>(fileIndex_ + n % kCells);
+}
+
 std::uint32_t Receiver::readCell(std::uint16_t cell)
 {
     if (cell >= kCells || !fresh_.test(cell))

@@ -28,10 +28,17 @@ public:
     // (bits 1..8). File reception: into the next cell in order, wrapping after 255.
     // A stopped receiver drops it.
     void receive(std::uint32_t word);
+    // n words that arrived and were overwritten before any read could see them
+    // (a long gap between requests): counted, and in file reception the next
+    // cell moves on as if they had been placed.
+    void skip(std::uint64_t n);
 
     // The new word of a cell, or 0 when nothing arrived in it since the last read.
     std::uint32_t readCell(std::uint16_t cell);
 
+    // Every word the receiver took, placed or skipped. Exact for the module's
+    // own outputs; of a traffic scenario, words older than its catch-up window
+    // after a long gap between requests are not simulated, so not counted.
     std::uint64_t wordsReceived() const { return wordsReceived_; }
     std::uint32_t lastWord() const { return lastWord_; }
 

@@ -29,6 +29,8 @@ Micros TrafficBus::firstDueAtOrAfter(Micros t, Micros period)
 
 void TrafficBus::resync(Micros now)
 {
+    if (held_ && heldUntil_ <= now)
+        held_ = false;
     for (Slot& slot : slots_)
         slot.due = firstDueAtOrAfter(now, slot.source.periodUs);
     busFree_ = now;
@@ -70,6 +72,11 @@ void TrafficBus::deliverUntil(Micros now, Receiver& receiver)
 {
     if (slots_.empty())
         return;
+    if (held_) {
+        if (now < heldUntil_)
+            return;
+        resync(heldUntil_); // the bus came back then
+    }
     if (now - lastDelivery_ > kCatchUpWindow)
         catchUp(now);
     lastDelivery_ = now;

@@ -3,67 +3,75 @@
 // time (36 bit times at the channel's rate): a single transmission of n words
 // runs n word times and then the channel is idle; a cyclic one repeats its
 // array until stopped. Timing is pure arithmetic on the start time, so asking
-// whether the channel runs costs nothing; the words sent are written into a
-// bounded record for the bench only when someone looks or the state changes.
+// whether the channel runs costs nothing. The module brings the transmitter up
+// to "now" before each request: every word complete on the bus by then goes
+// into the bench's record and to the receiver wired to this output, if it hears.
 #include <array>
 #include <cstdint>
 #include <vector>
 
 #include "vdrv/Clock.h"
+#include "vdrv/Receiver.h"
+#include "vdrv/SentRecord.h"
 
 namespace telvar5::vdrv {
 
 inline constexpr std::size_t kTransmitWords = 256;
-inline constexpr std::size_t kSentRecordSize = 1024;
-
-struct SentWord {
-    Micros timeUs = 0; // when the word was complete on the bus
-    std::uint32_t word = 0;
-};
 
 class Transmitter {
 public:
     enum class State : std::uint8_t { Idle, Single, Cyclic };
+    using Words = std::array<std::uint32_t, kTransmitWords>;
 
     // ReqSOsingleLoad: keeps the words and the count for the next single start.
-    void load(const std::array<std::uint32_t, kTransmitWords>& words, std::uint16_t count);
+    void load(const Words& words, std::uint16_t count);
     // ReqSOsinglePusk: sends the loaded words once.
     void startSingle(Micros now, Micros wordTime);
     // ReqSOciclePusk: sends count words over and over.
-    void startCyclic(Micros now, Micros wordTime, const std::array<std::uint32_t, kTransmitWords>& words,
-                     std::uint16_t count);
+    void startCyclic(Micros now, Micros wordTime, const Words& words, std::uint16_t count);
     void stop(Micros now);
-    // ReqSOwordUpdate: words sent from now on carry the new value.
+    // ReqSOwordUpdate: the word at index carries the new value from the next
+    // repetition of the array on; the repetition under way keeps the old one.
     void updateWord(Micros now, std::uint16_t index, std::uint32_t word);
     // Module reset: idle, arrays and loaded count cleared; the bench record stays.
     void reset(Micros now);
 
-    bool running(Micros now) const;
+    bool running(Micros now) const { return state_ != State::Idle && now < end_; }
     State state(Micros now) const { return running(now) ? state_ : State::Idle; }
     std::uint16_t count() const { return count_; }
+    // When the last transmission ends or ended: n word times after a single
+    // start, at the stop, kNever while a cyclic one runs.
+    Micros endUs() const { return end_; }
+    // When the next word will be complete on the bus; kNever when none will.
+    Micros nextWordUs() const;
 
-    // Brings the record of sent words up to now.
-    void recordUntil(Micros now);
+    // Every word complete on the bus by now goes into the record and, in
+    // order, to the listener (the receiver that hears this output, or nobody).
+    void sendUntil(Micros now, Receiver* listener);
+
     std::uint64_t wordsSent() const { return wordsSentTotal_; }
-    // The last n words of the record, oldest first (call recordUntil first).
-    std::vector<SentWord> sentWords(std::size_t n) const;
+    // The last n words of the record, oldest first (call sendUntil first).
+    std::vector<SentWord> sentWords(std::size_t n) const { return record_.last(n); }
 
 private:
+    static constexpr std::uint64_t kNoSwitch = UINT64_MAX;
+
     void begin(Micros now, Micros wordTime, State state);
-    void push(Micros time, std::uint32_t word);
+    void send(std::uint64_t completed, Receiver* listener);
 
     State state_ = State::Idle;
-    std::array<std::uint32_t, kTransmitWords> loaded_{};
+    Words loaded_{};
     std::uint16_t loadedCount_ = 0;
-    std::array<std::uint32_t, kTransmitWords> active_{};
+    Words active_{}; // the array of the repetition under way
+    Words next_{};   // the array with the word updates, from word switchAt_ on
+    std::uint64_t switchAt_ = kNoSwitch;
     std::uint16_t count_ = 0;
     Micros start_ = 0;
+    Micros end_ = 0;
     Micros wordTime_ = 2880;
-    std::uint64_t wordsDone_ = 0; // words of this transmission already recorded
+    std::uint64_t wordsDone_ = 0; // words of this transmission already sent
 
-    std::array<SentWord, kSentRecordSize> sent_{};
-    std::size_t sentHead_ = 0; // next slot to write
-    std::size_t sentSize_ = 0;
+    SentRecord record_;
     std::uint64_t wordsSentTotal_ = 0;
 };
 

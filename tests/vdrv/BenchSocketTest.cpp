@@ -56,7 +56,7 @@ TEST_F(BenchSocket, CommandsRoundTripThroughTheSocket)
     rig->startAddress(h, 1);
     r = sendBenchCommand(socketPath, "modules");
     EXPECT_TRUE(anyLineHas(r, "in 1: address reception, code 0"));
-    EXPECT_TRUE(anyLineHas(r, "out 1: idle, 0 words per run, code 1 (50 kHz)"));
+    EXPECT_TRUE(anyLineHas(r, "out 1 -> in 1: idle, 0 words per run, code 1 (50 kHz)"));
 
     r = sendBenchCommand(socketPath, "inject 0 1 600A0FB8 0x12345603");
     ASSERT_TRUE(r.ok) << r.error;

@@ -146,6 +146,62 @@ TEST(ConfigLoader, AtMost32ParametersPerChannel)
     EXPECT_EQ(r.config.interfaces[0].traffic[0].sources.size(), 32u);
 }
 
+TEST(ConfigLoader, OutputsFeedTheirOwnInputUnlessWiredOtherwise)
+{
+    const ConfigLoadResult r = parseConfigText(R"(interface 0 serial 1 inputs 8 outputs 8
+interface 2 serial 2 inputs 4 outputs 4
+interface 3 serial 3 inputs 2 outputs 8
+wire 0 3 5      # output 3 takes input 5 from output 5
+wire 0 4 none
+wire 2 1 2      # outputs 1 and 2 crossed
+wire 2 2 1
+)",
+                                               "/tmp");
+    EXPECT_TRUE(r.errors.empty()) << r.errors.front().line << ": " << r.errors.front().message;
+    EXPECT_EQ(r.config.interfaces[0].wires, (OutputWires{1, 2, 5, 0, 0, 6, 7, 8}));
+    EXPECT_EQ(r.config.interfaces[2].wires, (OutputWires{2, 1, 3, 4, 0, 0, 0, 0}));
+    EXPECT_EQ(r.config.interfaces[3].wires, (OutputWires{1, 2, 0, 0, 0, 0, 0, 0})); // no inputs 3..8
+}
+
+TEST(ConfigLoader, ReportsEachMalformedWireByLine)
+{
+    const ConfigLoadResult r = parseConfigText(R"(interface 0 serial 1 inputs 4 outputs 4
+interface 1 fails
+wire 0 1
+wire 16 1 1
+wire 0 0 1
+wire 0 9 1
+wire 0 1 9
+wire 0 1 off
+wire 0 1 2
+wire 0 1 3
+wire 0 2 2
+wire 0 2 none
+wire 5 1 1
+wire 1 1 1
+wire 0 4 6
+wire 0 6 1
+traffic 0 1 low
+wire 0 3 3 # the same as without it
+  discrete 270 100 1
+)",
+                                               "/tmp");
+    // 10: output 1 wired twice; 11: two outputs on input 2; 19: a parameter after a wire has no bus.
+    EXPECT_EQ(errorLines(r), (std::set<int>{3, 4, 5, 6, 7, 8, 10, 11, 13, 14, 15, 16, 19}));
+    for (const ConfigError& e : r.errors)
+        EXPECT_FALSE(e.message.empty());
+    EXPECT_EQ(r.config.interfaces[0].wires, (OutputWires{2, 0, 3, 4, 0, 0, 0, 0}));
+}
+
+TEST(ConfigLoader, TheDemoConfigurationLoadsWithoutErrors)
+{
+    const ConfigLoadResult r = loadConfigFile(std::filesystem::path(TELVAR5_DEMO_DIR) / "telvar5-vdrv.conf");
+    ASSERT_TRUE(r.found);
+    EXPECT_TRUE(r.errors.empty()) << r.errors.front().line << ": " << r.errors.front().message;
+    EXPECT_EQ(r.config.interfaces[0].wires, kDefaultWires);
+    EXPECT_EQ(r.config.interfaces[2].wires, (OutputWires{1, 0, 4, 3, 0, 0, 0, 0}));
+}
+
 TEST(ConfigLoader, MissingFileMeansNoModuleInstalled)
 {
     const ConfigLoadResult r = loadConfigFile("/nonexistent/telvar5-vdrv.conf");

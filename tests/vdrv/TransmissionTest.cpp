@@ -85,8 +85,10 @@ TEST_F(Transmission, CyclicTransmissionRunsUntilStoppedAndTakesWordUpdates)
     EXPECT_EQ(sent[0].word, sent[2].word);
 
     ShortReply reply{};
+    // At 10 s word 27777 (the second of its repetition) is on the bus and keeps
+    // its value; the update shows from the next repetition on.
     ASSERT_TRUE(rig.send(h, ReqSOwordUpdate, wordUpdateRecord(1, 1, 0xB0000002), reply));
-    at(10'000'000 + 4 * 360);
+    at(10'000'000 + 5 * 360);
     sent = rig.sent(0, 1, 4);
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_TRUE((sent[0].word == 0xB0000002u) != (sent[1].word == 0xB0000002u));
