@@ -16,6 +16,9 @@ class NoPrompts : public UserPrompts {
 public:
     bool askYesNo(const std::string&, const std::string&) override { return true; }
     void beep() override {}
+    void showError(const std::string&, const std::string&) override {}
+    std::optional<std::string> askOpenFileName(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> askSaveFileName(const FileDialogOptions&) override { return std::nullopt; }
 };
 
 struct ReceivingMonitor {

@@ -1,8 +1,7 @@
 // The monitor's heaviest refresh tick with every output looped back stays a
-// plain function call per request: cheap, and without a single allocation.
-#include <algorithm>
+// plain function call per request, without a single allocation. (Its cost is
+// measured in bench/, not here.)
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -46,14 +45,7 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return 
 namespace telvar5::vdrv::test {
 namespace {
 
-#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
-constexpr bool kOptimisedBuild = true;
-#else
-constexpr bool kOptimisedBuild = false; // sanitizers and -O0 say nothing about the cost
-#endif
-
 constexpr Micros kRefreshPeriodUs = 100'000;
-constexpr double kTargetMedianMs = 0.25;
 
 std::string busyConfig()
 {
@@ -70,7 +62,7 @@ std::string busyConfig()
     return text;
 }
 
-TEST(LoopbackTick, EveryOutputLoopedBackAtFullSpeedStaysCheapAndAllocationFree)
+TEST(LoopbackTick, EveryOutputLoopedBackAtFullSpeedIsReadWithoutAllocation)
 {
     VdrvRig rig(busyConfig());
     const DeviceHandle h = rig.open(0);
@@ -108,18 +100,14 @@ TEST(LoopbackTick, EveryOutputLoopedBackAtFullSpeedStaysCheapAndAllocationFree)
     rig.clock->advanceUs(kRefreshPeriodUs);
     tick(); // the first tick after the starts
     constexpr int kTicks = 101;
-    std::vector<double> ms;
     std::size_t allocations = 0;
     for (int i = 0; i < kTicks; ++i) {
         rig.clock->advanceUs(kRefreshPeriodUs);
         gAllocations = 0;
         gCounting = true;
-        const auto begin = std::chrono::steady_clock::now();
         const std::size_t fresh = tick();
-        const auto end = std::chrono::steady_clock::now();
         gCounting = false;
         allocations += gAllocations;
-        ms.push_back(std::chrono::duration<double, std::milli>(end - begin).count());
         // 277 or 278 words per input in 100 ms cover every label and every file cell.
         ASSERT_EQ(fresh, 8u * 256u) << "tick " << i;
     }
@@ -127,14 +115,6 @@ TEST(LoopbackTick, EveryOutputLoopedBackAtFullSpeedStaysCheapAndAllocationFree)
     const ModuleSnapshot m = rig.snapshot(0);
     for (int ch = 0; ch < 8; ++ch)
         EXPECT_EQ(m.receivers[ch].wordsReceived, m.transmitters[ch].wordsSent) << ch + 1;
-
-    std::nth_element(ms.begin(), ms.begin() + kTicks / 2, ms.end());
-    const double median = ms[kTicks / 2];
-    RecordProperty("median_tick_us", static_cast<int>(median * 1000));
-    std::printf("median tick %.3f ms\n", median);
-    if constexpr (kOptimisedBuild) {
-        EXPECT_LE(median, kTargetMedianMs);
-    }
 }
 
 } // namespace
