@@ -70,7 +70,8 @@ QMenu* addMenu(QWidget* parent, const char* name, const char* title)
     auto* menu = new QMenu(QString::fromUtf8(title), parent);
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
-    menu->setToolTipsVisible(true);
+    // Hints belong to the tool buttons; a menu item's hint is its status tip only.
+    menu->setToolTipsVisible(false);
     return menu;
 }
 
@@ -118,7 +119,6 @@ void MainMenuBuilder::buildMenus()
         menuItem->setObjectName(QString::fromLatin1(row.menuItem));
         const QString hint = ownHint ? QString::fromUtf8(ownHint) : command->statusTip();
         menuItem->setStatusTip(hint);
-        menuItem->setToolTip(hint.isEmpty() ? command->text() : hint);
         QObject::connect(menuItem, &QAction::triggered, command, &QAction::trigger);
         return menuItem;
     };

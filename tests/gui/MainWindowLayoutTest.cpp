@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <set>
 
 #include "MainWindowFixture.h"
@@ -127,6 +128,31 @@ TEST_F(MainWindowLayout, ToolbarButtonsInOrderWithSeparatorsHintsAndIcons)
         EXPECT_EQ(button->icon().pixmap(16).toImage(), icons.at(b.icon).pixmap(16).toImage()) << b.name;
     }
     EXPECT_EQ(command(Command::OpenMethodChoice)->statusTip(), QStringLiteral("для формирования исходного кода"));
+}
+
+TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
+{
+    open();
+    choose();
+    initialise(); // every menu can be opened
+    int items = 0;
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        SCOPED_TRACE(menu->objectName().toStdString());
+        menu->popup(QPoint(0, 0));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator() || item->menu())
+                continue;
+            const QPoint at = menu->actionGeometry(item).center();
+            QHelpEvent hover(QEvent::ToolTip, at, menu->mapToGlobal(at));
+            QApplication::sendEvent(menu, &hover);
+            EXPECT_FALSE(QToolTip::isVisible()) << item->objectName().toStdString() << ": " << QToolTip::text().toStdString();
+            QToolTip::hideText();
+            ++items;
+        }
+        menu->close();
+    }
+    EXPECT_EQ(items, 18);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)
