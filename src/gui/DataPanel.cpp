@@ -2,19 +2,18 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "core/RunState.h"
 #include "gui/UiFonts.h"
 #include "gui/input/InputBufferView.h"
+#include "gui/output/OutputArrayView.h"
 
 namespace telvar5 {
 
 namespace {
 
-constexpr int kRowHeight = 18;
 constexpr int kShortTitle = 26; // before the first initialisation, when the panel is not yet shown
 
 QTabBar* makeTabs(QWidget* parent, const QString& name, const QString& caption)
@@ -45,18 +44,6 @@ QLabel* makeTitle(QWidget* parent, const QString& name, const QColor& colour)
     title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     title->setWordWrap(true);
     return title;
-}
-
-QTableView* makeGrid(QWidget* parent, const QString& name)
-{
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(name);
-    grid->setFont(ui::fixedFont(ui::kGridFontPx));
-    grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    grid->verticalHeader()->setMinimumSectionSize(kRowHeight);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    return grid;
 }
 
 // The top-row choosers ComboBox1 and ComboBox2: "0" .. "255", no typing.
@@ -151,8 +138,12 @@ QWidget* DataPanel::buildOutputSide()
         cbSOArrayDim_->addItem(QString::number(size));
     cbSOArrayDim_->setCurrentIndex(255);
     cbSOArrayDim_->setGeometry(76, 16, 64, 24);
+    // How long the array takes on the bus; each size in the list tells its own time as a hint.
+    LabelSOTime_ = new QLabel(bar);
+    LabelSOTime_->setObjectName(QStringLiteral("LabelSOTime"));
+    LabelSOTime_->setGeometry(146, 16, 160, 24);
 
-    DrawGrid1_ = makeGrid(side, QStringLiteral("DrawGrid1"));
+    DrawGrid1_ = new OutputArrayView(side);
 
     layout->addWidget(SO_);
     layout->addWidget(StaticText4_);

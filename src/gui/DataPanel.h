@@ -2,13 +2,13 @@
 // Panel5, the data panel shown while the module is initialised: a splitter
 // between the input side Panel12 (tabs SI, title StaticText3, grid DrawGrid2
 // with ComboBox1 over its corner) and the output side Panel13 (tabs SO, title
-// StaticText4, bar Panel4 with Label10, cbSOArrayDim and ComboBox2, grid
-// DrawGrid1). The grids get their models from the input and output sides.
+// StaticText4, bar Panel4 with Label10, cbSOArrayDim, the transmission time
+// LabelSOTime and ComboBox2, grid DrawGrid1). The grids get their models from
+// the input and output sides.
 #include <QComboBox>
 #include <QLabel>
 #include <QSplitter>
 #include <QTabBar>
-#include <QTableView>
 #include <QWidget>
 
 #include "core/ScreenState.h"
@@ -16,6 +16,7 @@
 namespace telvar5 {
 
 class InputBufferView;
+class OutputArrayView;
 
 class DataPanel : public QWidget {
     Q_OBJECT
@@ -33,7 +34,8 @@ public:
     QLabel* StaticText4() const { return StaticText4_; }
     QComboBox* cbSOArrayDim() const { return cbSOArrayDim_; }
     QComboBox* ComboBox2() const { return ComboBox2_; }
-    QTableView* DrawGrid1() const { return DrawGrid1_; }
+    QLabel* LabelSOTime() const { return LabelSOTime_; }
+    OutputArrayView* DrawGrid1() const { return DrawGrid1_; }
     QWidget* Panel12() const { return Panel12_; }
     QSplitter* splitter() const { return splitter_; }
 
@@ -57,7 +59,8 @@ private:
     QLabel* StaticText4_ = nullptr;
     QComboBox* cbSOArrayDim_ = nullptr;
     QComboBox* ComboBox2_ = nullptr;
-    QTableView* DrawGrid1_ = nullptr;
+    QLabel* LabelSOTime_ = nullptr;
+    OutputArrayView* DrawGrid1_ = nullptr;
 };
 
 } // namespace telvar5

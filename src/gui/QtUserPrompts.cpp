@@ -2,18 +2,45 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+
+#include "gui/FileDialogFilter.h"
 
 namespace telvar5 {
 
+namespace {
+
+// Over the window that asked (a modal dialog when one is open), so the box stays in front of it.
+QWidget* askingWindow()
+{
+    QWidget* parent = QApplication::activeModalWidget();
+    return parent ? parent : QApplication::activeWindow();
+}
+
+std::optional<std::string> askFileName(const FileDialogOptions& options, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(askingWindow());
+    dialog.setObjectName(mode == QFileDialog::AcceptSave ? QStringLiteral("SaveDialog1")
+                                                         : QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(qtNameFilters(options.filter));
+    dialog.setDirectory(QString::fromStdString(options.initialDir.empty() ? "." : options.initialDir));
+    dialog.setDefaultSuffix(QString::fromStdString(options.defaultExt));
+    // Like the platform's dialog the program was made with: a chosen file is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+} // namespace
+
 bool QtUserPrompts::askYesNo(const std::string& title, const std::string& text)
 {
-    // Over the window that asked (a modal dialog when one is open), so the box stays in front of it.
-    QWidget* parent = QApplication::activeModalWidget();
-    if (!parent)
-        parent = QApplication::activeWindow();
     QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, parent);
+                    QMessageBox::Yes | QMessageBox::No, askingWindow());
     box.setObjectName(QStringLiteral("YesNoBox"));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Да"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Нет"));
@@ -22,5 +49,23 @@ bool QtUserPrompts::askYesNo(const std::string& title, const std::string& text)
 }
 
 void QtUserPrompts::beep() { QApplication::beep(); }
+
+void QtUserPrompts::showError(const std::string& title, const std::string& text)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, askingWindow());
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
+}
+
+std::optional<std::string> QtUserPrompts::askOpenFileName(const FileDialogOptions& options)
+{
+    return askFileName(options, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtUserPrompts::askSaveFileName(const FileDialogOptions& options)
+{
+    return askFileName(options, QFileDialog::AcceptSave);
+}
 
 } // namespace telvar5

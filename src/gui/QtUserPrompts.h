@@ -1,6 +1,7 @@
 #pragma once
-// The user's answers and the beep, through Qt: a Yes/No message box over the
-// active window and the desktop's default beep.
+// The user's answers and the beep, through Qt: a Yes/No message box and an
+// error box over the active window, the desktop's default beep, and Qt's
+// file-open and file-save dialogs.
 #include "core/UserPrompts.h"
 
 namespace telvar5 {
@@ -9,6 +10,9 @@ class QtUserPrompts : public UserPrompts {
 public:
     bool askYesNo(const std::string& title, const std::string& text) override;
     void beep() override;
+    void showError(const std::string& title, const std::string& text) override;
+    std::optional<std::string> askOpenFileName(const FileDialogOptions& options) override;
+    std::optional<std::string> askSaveFileName(const FileDialogOptions& options) override;
 };
 
 } // namespace telvar5

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -19,6 +18,9 @@
 #include "gui/device/TFrmOpenMethodChoice.h"
 #include "gui/input/InputBufferModel.h"
 #include "gui/input/InputBufferView.h"
+#include "gui/output/OutputArrayView.h"
+#include "gui/output/OutputSide.h"
+#include "gui/output/TFrmSObinParam.h"
 
 namespace telvar5 {
 
@@ -49,6 +51,7 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
+    output_ = new OutputSide(monitor_, *Panel5_, this);
     help_ = new HelpWindow(this);
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -62,8 +65,9 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     // choice dialog searches for the modules.
     FrmDeviceChoice_ = new TFrmDeviceChoice(monitor_.deviceChoice(), this);
     FrmOpenMethodChoice_ = new TFrmOpenMethodChoice(monitor_.run().openMethod, this);
-    // The word bit editor TFrmSObinParam, then the format editors TFrmFormatList
-    // and TFrmParamFormat, are created here, between the open-method dialog and the period dialog.
+    FrmSObinParam_ = new TFrmSObinParam(monitor_.bitEditor(), this);
+    // The format editors TFrmFormatList and TFrmParamFormat are created here,
+    // between the bit editor and the period dialog.
     FrmTimerPeriod_ = new TFrmTimerPeriod(monitor_, this);
 
     applyScreen();
@@ -74,6 +78,7 @@ TMainFrm::~TMainFrm()
     // The dialogs hold references into the Monitor, which goes before the window's children do.
     Timer1_->stop();
     delete FrmTimerPeriod_;
+    delete FrmSObinParam_;
     delete FrmOpenMethodChoice_;
     delete FrmDeviceChoice_;
 }
@@ -139,6 +144,17 @@ void TMainFrm::connectHandlers()
     connect(command(Command::SIstopChannel), &QAction::triggered, this, &TMainFrm::SIstopChannelExecute);
     connect(Panel5_->SI(), &QTabBar::currentChanged, this, &TMainFrm::SIChange);
     connect(Panel5_->ComboBox1(), &QComboBox::activated, this, &TMainFrm::ComboBox1Change);
+    connect(command(Command::SOsinglePusk), &QAction::triggered, this, &TMainFrm::SOsinglePuskExecute);
+    connect(command(Command::SOciclePusk), &QAction::triggered, this, &TMainFrm::SOciclePuskExecute);
+    connect(command(Command::SOstopChannel), &QAction::triggered, this, &TMainFrm::SOstopChannelExecute);
+    connect(command(Command::SOdataClear), &QAction::triggered, this, &TMainFrm::SOdataClearExecute);
+    connect(command(Command::SOdataTest), &QAction::triggered, this, &TMainFrm::SOdataTestExecute);
+    connect(command(Command::FileOpen1), &QAction::triggered, this, &TMainFrm::FileOpen1Execute);
+    connect(command(Command::FileSaveAs1), &QAction::triggered, this, &TMainFrm::FileSaveAs1Execute);
+    connect(Panel5_->SO(), &QTabBar::currentChanged, this, &TMainFrm::SOChange);
+    connect(Panel5_->cbSOArrayDim(), &QComboBox::activated, this, &TMainFrm::cbSOArrayDimChange);
+    connect(Panel5_->ComboBox2(), &QComboBox::activated, this, &TMainFrm::ComboBox2Change);
+    connect(Panel5_->DrawGrid1(), &OutputArrayView::mousePressed, this, &TMainFrm::DrawGrid1MouseDown);
 
     using Handler = void (TMainFrm::*)();
     constexpr std::array<Handler, kChannels> inputHandlers{
@@ -196,6 +212,7 @@ void TMainFrm::applyScreen()
 
     Panel5_->showState(screen, run.curInputIndex, run.curOutputIndex, run.arraySize[run.curOutputIndex % kChannels]);
     Panel9_->showState(run.freqCodes, screen.siChannelShown, screen.soChannelShown);
+    output_->applyScreen();
 
     Panel2_->setVisible(screen.commands.shown(Panel::Panel2));
     Panel5_->setVisible(screen.commands.shown(Panel::Panel5));
@@ -237,8 +254,8 @@ void TMainFrm::DeviceInitializationExecute()
     Panel5_->layout()->activate();
     const int panelWidth = Panel5_->width();
     Panel5_->setInputWidth(panelWidth, panelWidth * 4 / 5);
-    Panel5_->DrawGrid1()->viewport()->update();
     inputModel_->channelChanged();
+    output_->wordsChanged();
 }
 
 void TMainFrm::DeviceResetExecute()
@@ -316,6 +333,82 @@ void TMainFrm::ComboBox1Change() { Panel5_->DrawGrid2()->showCellAtTop(Panel5_->
 void TMainFrm::freqChange(int codeByte, const QComboBox* list)
 {
     setFreqCode(monitor_.run(), codeByte, list->currentIndex());
+    applyScreen();
+}
+
+void TMainFrm::outputShown(bool wordsChanged)
+{
+    applyScreen();
+    if (wordsChanged)
+        output_->wordsChanged();
+}
+
+void TMainFrm::SOsinglePuskExecute()
+{
+    monitor_.output().SOsinglePuskExecute();
+    outputShown(false);
+}
+
+void TMainFrm::SOciclePuskExecute()
+{
+    monitor_.output().SOciclePuskExecute();
+    outputShown(false);
+}
+
+void TMainFrm::SOstopChannelExecute()
+{
+    monitor_.output().SOstopChannelExecute();
+    outputShown(false);
+}
+
+void TMainFrm::SOdataClearExecute()
+{
+    monitor_.outputArrays().SOdataClearExecute();
+    outputShown(true);
+}
+
+void TMainFrm::SOdataTestExecute()
+{
+    monitor_.outputArrays().SOdataTestExecute();
+    outputShown(true);
+}
+
+void TMainFrm::cbSOArrayDimChange(int itemIndex)
+{
+    monitor_.outputArrays().cbSOArrayDimChange(itemIndex);
+    outputShown(false);
+}
+
+void TMainFrm::SOChange(int tabIndex)
+{
+    monitor_.outputArrays().SOChange(tabIndex);
+    outputShown(true);
+}
+
+void TMainFrm::ComboBox2Change() { Panel5_->DrawGrid1()->showRowAtTop(Panel5_->ComboBox2()->currentIndex()); }
+
+void TMainFrm::DrawGrid1MouseDown(Qt::MouseButton button, int column, int row)
+{
+    const MouseButton pressed = button == Qt::RightButton ? MouseButton::Right
+        : button == Qt::LeftButton                        ? MouseButton::Left
+                                                          : MouseButton::Middle;
+    if (!monitor_.outputGrid().DrawGrid1MouseDown(pressed, column, row))
+        return;
+    FrmSObinParam_->exec();
+    output_->wordChanged(monitor_.run().wordIndex);
+    monitor_.outputGrid().bitEditorClosed();
+    applyScreen();
+}
+
+void TMainFrm::FileOpen1Execute()
+{
+    const bool restored = monitor_.outputArrays().FileOpen1Execute();
+    outputShown(restored);
+}
+
+void TMainFrm::FileSaveAs1Execute()
+{
+    monitor_.outputArrays().FileSaveAs1Execute();
     applyScreen();
 }
 

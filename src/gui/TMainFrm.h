@@ -21,9 +21,11 @@ class BitRatePanel;
 class DataPanel;
 class HelpWindow;
 class InputBufferModel;
+class OutputSide;
 class PanelStatusBar;
 class TFrmDeviceChoice;
 class TFrmOpenMethodChoice;
+class TFrmSObinParam;
 class TFrmTimerPeriod;
 
 class TMainFrm : public QMainWindow {
@@ -37,11 +39,13 @@ public:
     QTimer* Timer1() const { return Timer1_; }
     TFrmDeviceChoice* FrmDeviceChoice() const { return FrmDeviceChoice_; }
     TFrmOpenMethodChoice* FrmOpenMethodChoice() const { return FrmOpenMethodChoice_; }
+    TFrmSObinParam* FrmSObinParam() const { return FrmSObinParam_; }
     TFrmTimerPeriod* FrmTimerPeriod() const { return FrmTimerPeriod_; }
     HelpWindow* helpWindow() const { return help_; }
     DataPanel* Panel5() const { return Panel5_; }
     PanelStatusBar* XPStatusBar1() const { return XPStatusBar1_; }
     PanelStatusBar* XPStatusBar2() const { return XPStatusBar2_; }
+    OutputSide* outputSide() const { return output_; }
 
     // Copies the Monitor's screen state onto the widgets without running any change handler.
     void applyScreen();
@@ -61,6 +65,19 @@ public:
     void SIstopChannelExecute();
     void SIChange(int tabIndex);
     void ComboBox1Change();
+    void SOsinglePuskExecute();
+    void SOciclePuskExecute();
+    void SOstopChannelExecute();
+    void SOdataClearExecute();
+    void SOdataTestExecute();
+    void cbSOArrayDimChange(int itemIndex);
+    void SOChange(int tabIndex);
+    void ComboBox2Change();
+    // A mouse press over DrawGrid1, in grid cells (row 0 the title row, -1 outside the cells).
+    void DrawGrid1MouseDown(Qt::MouseButton button, int column, int row);
+    void FileOpen1Execute();
+    // The save dialog gets its default extension "so" with the core's dialog options.
+    void FileSaveAs1Execute();
 
     void cbFreqSI1Change() { freqChange(inputCodeByte(0), inputList(0)); }
     void cbFreqSI2Change() { freqChange(inputCodeByte(1), inputList(1)); }
@@ -91,6 +108,8 @@ private:
     QComboBox* inputList(int channelIndex) const;
     QComboBox* outputList(int channelIndex) const;
     void freqChange(int codeByte, const QComboBox* list);
+    // After an output command: the screen state, and the rows when the words changed.
+    void outputShown(bool wordsChanged);
 
     Monitor monitor_;
     IconSet icons_;
@@ -103,10 +122,12 @@ private:
     PanelStatusBar* XPStatusBar2_ = nullptr;
     QTimer* Timer1_ = nullptr;
     InputBufferModel* inputModel_ = nullptr;
+    OutputSide* output_ = nullptr;
     HelpWindow* help_ = nullptr;
     std::array<QObject*, kControlCount> controls_{};
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
     TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;
+    TFrmSObinParam* FrmSObinParam_ = nullptr;
     TFrmTimerPeriod* FrmTimerPeriod_ = nullptr;
     bool placed_ = false;
 };

@@ -91,7 +91,9 @@ TEST_F(InputSide, GridShapeAndTopRowChooser)
     InputBufferView* view = grid();
     EXPECT_EQ(view->model()->rowCount(), 256);
     EXPECT_EQ(view->model()->columnCount(), 8);
-    for (int c = 0; c < 8; ++c)
+    // Column 0, the cell number, is the fixed column.
+    EXPECT_EQ(view->fixedColumnWidth(), InputBufferView::kColumnWidths[0]);
+    for (int c = 1; c < 8; ++c)
         EXPECT_EQ(view->columnWidth(c), InputBufferView::kColumnWidths[static_cast<std::size_t>(c)]);
     EXPECT_EQ(view->rowHeight(100), 18);
     EXPECT_EQ(view->focusPolicy(), Qt::ClickFocus);

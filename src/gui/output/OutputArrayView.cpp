@@ -1,0 +1,121 @@
+#include "gui/output/OutputArrayView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "gui/GridFixedColumn.h"
+#include "gui/GridTitleHeader.h"
+#include "gui/output/DrawGrid1Delegate.h"
+#include "gui/output/GridKeyFilter.h"
+
+namespace telvar5 {
+
+namespace {
+constexpr QAbstractItemView::EditTriggers kTypingTriggers = QAbstractItemView::AnyKeyPressed
+    | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked;
+} // namespace
+
+OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
+{
+    setObjectName(QStringLiteral("DrawGrid1"));
+    keys_ = new GridKeyFilter(this);
+    installEventFilter(keys_);
+    connect(keys_, &GridKeyFilter::character, this, &OutputArrayView::keyPressed);
+    delegate_ = new DrawGrid1Delegate(keys_, this);
+    setItemDelegate(delegate_);
+    connect(delegate_, &DrawGrid1Delegate::editTextChanged, this,
+            [this](int column, int row, const QString& text) { emit editTextChanged(column, row + 1, text); });
+    setEditTriggers(kTypingTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTabKeyNavigation(false);
+    // Presses on the title row, the corner and the fixed column are grid cells too.
+    titles()->viewport()->installEventFilter(this);
+    fixedColumn()->viewport()->installEventFilter(this);
+    cornerTitle()->installEventFilter(this);
+}
+
+void OutputArrayView::setModel(QAbstractItemModel* model)
+{
+    FixedColumnGrid::setModel(model);
+    setColumnWidths({kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
+}
+
+void OutputArrayView::setEditable(bool on)
+{
+    if (editable() == on)
+        return;
+    setEditTriggers(on ? kTypingTriggers : NoEditTriggers);
+    // Typing stops at once, also in a cell being edited.
+    if (!on) {
+        if (QWidget* editor = cellEditor())
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void OutputArrayView::setColumnsResizable(bool on)
+{
+    titles()->setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
+
+bool OutputArrayView::columnsResizable() const
+{
+    return titles()->sectionResizeMode(1) == QHeaderView::Interactive;
+}
+
+QWidget* OutputArrayView::cellEditor() const
+{
+    return state() == EditingState ? indexWidget(currentIndex()) : nullptr;
+}
+
+QPoint OutputArrayView::cellAt(const QPoint& viewportPos) const
+{
+    const int row = rowAt(viewportPos.y());
+    const int column = columnAt(viewportPos.x());
+    return {column, row < 0 ? -1 : row + 1};
+}
+
+bool OutputArrayView::reportPress(QMouseEvent* event, int column, int row)
+{
+    emit mousePressed(event->button(), column, row);
+    // The right button acts on the word without making its cell current.
+    return event->button() == Qt::RightButton;
+}
+
+void OutputArrayView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint cell = cellAt(event->position().toPoint());
+    if (!reportPress(event, cell.x(), cell.y()))
+        FixedColumnGrid::mousePressEvent(event);
+}
+
+void OutputArrayView::keyPressEvent(QKeyEvent* event)
+{
+    // Enter opens the current cell's editor, as F2 does; in the editor it ends the editing.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && editable() && state() != EditingState && currentIndex().isValid()
+        && edit(currentIndex(), EditKeyPressed, event))
+        return;
+    FixedColumnGrid::keyPressEvent(event);
+}
+
+bool OutputArrayView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return FixedColumnGrid::eventFilter(watched, event);
+    auto* press = static_cast<QMouseEvent*>(event);
+    const QPoint pos = press->position().toPoint();
+    if (watched == titles()->viewport()) {
+        const int column = titles()->logicalIndexAt(pos);
+        return reportPress(press, column, 0);
+    }
+    if (watched == fixedColumn()->viewport()) {
+        const int row = fixedColumn()->logicalIndexAt(pos);
+        return reportPress(press, 0, row < 0 ? -1 : row + 1);
+    }
+    return reportPress(press, 0, 0); // the corner
+}
+
+} // namespace telvar5
+
