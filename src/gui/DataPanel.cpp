@@ -138,10 +138,12 @@ QWidget* DataPanel::buildOutputSide()
         cbSOArrayDim_->addItem(QString::number(size));
     cbSOArrayDim_->setCurrentIndex(255);
     cbSOArrayDim_->setGeometry(76, 16, 64, 24);
-    // How long the array takes on the bus; each size in the list tells its own time as a hint.
+    // How long the array takes on the bus, in two short lines beside the list
+    // to fit the narrow output side; each size in the list tells its own time as a hint.
     LabelSOTime_ = new QLabel(bar);
     LabelSOTime_->setObjectName(QStringLiteral("LabelSOTime"));
-    LabelSOTime_->setGeometry(146, 16, 160, 24);
+    LabelSOTime_->setFont(ui::sansFont(ui::kSmallFontPx));
+    LabelSOTime_->setGeometry(146, 14, 120, 28);
 
     DrawGrid1_ = new OutputArrayView(side);
 

@@ -279,7 +279,7 @@ TEST_F(OutputSideWindow, SizeListSetsTheRowsAndTellsTheTransmissionTimes)
     QComboBox* sizes = find<QComboBox>("cbSOArrayDim");
     QLabel* time = find<QLabel>("LabelSOTime");
     EXPECT_EQ(model()->rowCount(), 256);
-    EXPECT_EQ(time->text(), QStringLiteral("737.3 мс (256 слов ПК)"));
+    EXPECT_EQ(time->text(), QStringLiteral("737.3 мс\n(256 слов ПК)"));
     EXPECT_EQ(sizes->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("  2.9 мс (  1 слов ПК)"));
     EXPECT_EQ(sizes->itemData(255, Qt::ToolTipRole).toString(), QStringLiteral("737.3 мс (256 слов ПК)"));
 
@@ -287,7 +287,7 @@ TEST_F(OutputSideWindow, SizeListSetsTheRowsAndTellsTheTransmissionTimes)
     emit sizes->activated(9);
     EXPECT_EQ(model()->rowCount(), 10);
     EXPECT_EQ(window->monitor().run().arraySize[0], 10);
-    EXPECT_EQ(time->text(), QStringLiteral(" 28.8 мс ( 10 слов ПК)"));
+    EXPECT_EQ(time->text(), QStringLiteral(" 28.8 мс\n( 10 слов ПК)"));
     // Words beyond the size keep their values and come back with a larger size.
     sizes->setCurrentIndex(20);
     emit sizes->activated(20);
@@ -300,7 +300,7 @@ TEST_F(OutputSideWindow, SizeListSetsTheRowsAndTellsTheTransmissionTimes)
     find<QTabBar>("SO")->setCurrentIndex(1);
     EXPECT_EQ(model()->rowCount(), 256);
     EXPECT_EQ(sizes->currentText(), QStringLiteral("256"));
-    EXPECT_EQ(time->text(), QStringLiteral(" 92.2 мс (256 слов ПК)"));
+    EXPECT_EQ(time->text(), QStringLiteral(" 92.2 мс\n(256 слов ПК)"));
     EXPECT_EQ(sizes->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("  0.4 мс (  1 слов ПК)"));
     find<QTabBar>("SO")->setCurrentIndex(0);
     EXPECT_EQ(model()->rowCount(), 21);

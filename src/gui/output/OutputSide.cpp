@@ -36,7 +36,9 @@ void OutputSide::applyScreen()
     DrawGrid1()->setColumnsResizable(screen.outputGridColumnsResizable);
     model_->sizeChanged();
     QLabel* time = panel_.LabelSOTime();
-    const QString timeText = QString::fromStdString(screen.soTimeText);
+    // "737.3 мс (256 слов ПК)": the time above the word count.
+    QString timeText = QString::fromStdString(screen.soTimeText);
+    timeText.replace(QStringLiteral(" ("), QStringLiteral("\n("));
     if (time->text() != timeText)
         time->setText(timeText);
     if (screen.soWordTimeUs != hintsWordTimeUs_)
