@@ -56,7 +56,9 @@ void OutputArrayView::setEditable(bool on)
 
 void OutputArrayView::setColumnsResizable(bool on)
 {
-    titles()->setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
+    // Each setting lays the titles out anew; the screen state is applied on every tick.
+    if (columnsResizable() != on)
+        titles()->setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
 }
 
 bool OutputArrayView::columnsResizable() const
