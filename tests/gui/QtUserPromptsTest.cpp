@@ -2,9 +2,11 @@
 // driven while they are open.
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "ModalDriver.h"
 #include "core/output/OutputArrays.h"
@@ -50,8 +52,12 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         suffix = dialog->defaultSuffix();
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
-        dialog->selectFile(QStringLiteral("array"));
-        QMetaObject::invokeMethod(dialog, "accept");
+        // The user types a name without extension and presses Enter.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("array"));
+        QTest::keyClick(name, Qt::Key_Return);
     });
     const auto saved = prompts.askSaveFileName({kArraySaveFilter, dir.path().toStdString(), "so"});
     ASSERT_TRUE(saved.has_value());
