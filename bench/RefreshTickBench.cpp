@@ -37,7 +37,7 @@ void BM_RefreshTickAllOutputsLoopedBack(benchmark::State& state)
         const TickResult tick = rig.tick(100'000);
         stored += tick.storedCells.count();
     }
-    if (stored < state.iterations() * 256)
+    if (stored < static_cast<std::size_t>(state.iterations()) * 256)
         state.SkipWithError("the displayed channel did not take a word in every cell");
     state.SetItemsProcessed(state.iterations() * 2050);
 }

@@ -101,8 +101,9 @@ TEST_F(OutputArraysTest, RestoringTakesWhatTheFileHoldsAndNeverMoreThan256Words)
         EXPECT_EQ(run().arraySize[2], c.size);
         EXPECT_EQ(run().arraySizeCopy[2], c.size);
         EXPECT_EQ(std::vector<std::uint32_t>(words(2).begin(), words(2).begin() + 4), c.firstWords);
-        if (c.size == 3)
+        if (c.size == 3) {
             EXPECT_EQ(words(2)[9], 0xCAu) << "words beyond the new size keep their values";
+        }
         EXPECT_EQ(words(0)[0], 0u) << "other channels are untouched";
     }
     EXPECT_FALSE(arrays().FileOpen1Accept((dir / "missing.so").string()));
