@@ -17,6 +17,8 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts)
       outputArrays_(run_, screen_, prompts_),
       outputGrid_(run_, screen_, prompts_, output_),
       bitEditor_(run_),
+      formatList_(run_, prompts_),
+      paramFormats_(run_, prompts_),
       refresh_(run_, screen_, bus_, output_, reception_)
 {
     run_.deviceChosen = false;

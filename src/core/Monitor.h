@@ -10,6 +10,8 @@
 #include "device/DeviceBus.h"
 #include "core/device/DeviceChoice.h"
 #include "core/device/DeviceLifecycle.h"
+#include "core/formats/FormatListEditor.h"
+#include "core/formats/ParamFormatEditor.h"
 #include "core/input/ReceptionControl.h"
 #include "core/input/RefreshCycle.h"
 #include "core/output/OutputArrays.h"
@@ -41,6 +43,8 @@ public:
     OutputArrays& outputArrays() { return outputArrays_; }
     OutputGrid& outputGrid() { return outputGrid_; }
     WordBitEditor& bitEditor() { return bitEditor_; }
+    FormatListEditor& formatList() { return formatList_; }
+    ParamFormatEditor& paramFormats() { return paramFormats_; }
     RefreshCycle& refresh() { return refresh_; }
 
     // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
@@ -58,6 +62,8 @@ private:
     OutputArrays outputArrays_;
     OutputGrid outputGrid_;
     WordBitEditor bitEditor_;
+    FormatListEditor formatList_;
+    ParamFormatEditor paramFormats_;
     RefreshCycle refresh_;
 };
 

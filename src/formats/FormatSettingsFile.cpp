@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/RecordFile.h"
+#include "formats/ReplaceFile.h"
 
 namespace telvar5 {
 
@@ -38,19 +39,13 @@ bool loadFormatSettings(FormatTables& tables, const std::filesystem::path& file)
 
 bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path& file) noexcept
 {
-    try {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (!out.is_open())
-            return false;
-        const std::size_t count = std::min<std::size_t>(tables.formatCount, kFormatTableSize);
-        bool ok = true;
-        for (std::size_t i = 0; i < count && ok; ++i)
-            ok = writeRecord(out, tables.formatTable[i].bytes.data(), DecimalFormat::kSize);
-        out.close();
-        return ok && !out.fail();
-    } catch (...) {
-        return false;
-    }
+    // The whole file is built first and then replaces the old one, so a
+    // failed write never leaves a file cut short.
+    const std::size_t count = std::min<std::size_t>(tables.formatCount, kFormatTableSize);
+    std::array<std::uint8_t, kFormatTableSize * DecimalFormat::kSize> bytes{};
+    for (std::size_t i = 0; i < count; ++i)
+        std::memcpy(bytes.data() + i * DecimalFormat::kSize, tables.formatTable[i].bytes.data(), DecimalFormat::kSize);
+    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), count * DecimalFormat::kSize));
 }
 
 } // namespace telvar5

@@ -1,7 +1,6 @@
 #include "core/output/OutputEditText.h"
 
-#include <cstdio>
-#include <cstring>
+#include "core/formats/NumberText.h"
 
 namespace telvar5 {
 
@@ -47,13 +46,12 @@ EditOutcome applyOutputEditText(int column, std::string_view text, char lastKey,
     const std::size_t maxLength = address ? 3 : 6;
     if (number.size() > maxLength)
         return EditOutcome::Refused;
-    // The C library's own conversion takes the longest valid prefix, a sign
-    // and (for "%x") a 0x prefix, exactly as typed text has always been read.
-    char buffer[8] = {};
-    std::memcpy(buffer, number.data(), number.size());
-    unsigned int value = 0;
-    if (std::sscanf(buffer, address ? "%o" : "%x", &value) != 1)
+    // Read as scanf's "%o" and "%x" read: the longest valid prefix, after a
+    // sign and (for "%x") a 0x prefix.
+    const auto read = address ? readOctalPrefix(number) : readHexPrefix(number);
+    if (!read)
         return EditOutcome::Refused;
+    const std::uint32_t value = *read;
 
     if (address)
         word = (word & ~0xFFu) | (value & 0xFFu);

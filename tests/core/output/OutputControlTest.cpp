@@ -148,7 +148,7 @@ TEST_F(OutputControlTest, ClosingTheBitEditorSendsTheWordOnlyDuringCyclicOutput)
     auto closeEditorOnRow = [&](int row) {
         bus.sent.clear();
         if (grid.DrawGrid1MouseDown(MouseButton::Right, 1, row)) {
-            run().outputRecord[0].words[static_cast<std::size_t>(row - 1)] = 0xA5A5A5A5u;
+            run().outputRecord[0].words[run().wordIndex] = 0xA5A5A5A5u;
             grid.bitEditorClosed();
         }
         return bus.count(ReqSOwordUpdate);
