@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "FormatTestSupport.h"
 #include "formats/FormatLookup.h"
@@ -114,6 +115,41 @@ TEST_F(LabelFormatsTest, FullTableWithoutChannelZeroIsWalkedToItsEnd)
     buildLabelFormats(labels, *tables, 2);
     EXPECT_FALSE(labels[0].tagEmpty());
     EXPECT_FALSE(labels[255].tagEmpty());
+}
+
+// The indexed lookup of buildLabelFormats agrees with the plain first-match
+// search on full tables of duplicate, near-equal and damaged (9-byte) tags.
+TEST_F(LabelFormatsTest, AgreesWithTheFirstMatchSearchOnFullTables)
+{
+    std::mt19937 random(2026);
+    auto tagBytes = [&](std::uint8_t* field) {
+        const std::size_t length = 1 + random() % 9; // 9: no zero byte in the field
+        for (std::size_t i = 0; i < 9; ++i)
+            field[i] = i < length ? static_cast<std::uint8_t>('A' + random() % 2) : 0;
+    };
+    for (int round = 0; round < 20; ++round) {
+        for (std::size_t i = 0; i < kFormatTableSize; ++i) {
+            tables->formatTable[i] = makeFormat("", 0, 28, 11, static_cast<float>(i + 1), "m");
+            tagBytes(tables->formatTable[i].bytes.data());
+            tables->paramFormatTable[i] = makeParam(static_cast<std::uint8_t>(random() % 256), 1, "");
+            tagBytes(tables->paramFormatTable[i].bytes.data() + ParamFormatEntry::kTagOffset);
+        }
+        tables->formatCount = static_cast<std::uint16_t>(random() % 257);
+        buildLabelFormats(labels, *tables, 1);
+
+        LabelFormatTable expected{};
+        for (const ParamFormatEntry& record : tables->paramFormatTable) {
+            const int found = findFormatByTag(*tables, record.formatTag());
+            if (found >= 0)
+                expected[record.label()] = tables->formatTable[static_cast<std::size_t>(found)];
+        }
+        for (std::size_t label = 0; label < 256; ++label) {
+            ASSERT_EQ(labels[label].tagEmpty(), expected[label].tagEmpty()) << round << " " << label;
+            if (!expected[label].tagEmpty()) {
+                ASSERT_EQ(labels[label].msbWeight(), expected[label].msbWeight()) << round << " " << label;
+            }
+        }
+    }
 }
 
 } // namespace
