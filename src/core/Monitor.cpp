@@ -7,7 +7,7 @@
 
 namespace telvar5 {
 
-Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts)
+Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clock)
     : bus_(bus),
       prompts_(prompts),
       deviceChoice_(run_, screen_, bus_, prompts_),
@@ -19,7 +19,7 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts)
       bitEditor_(run_),
       formatList_(run_, prompts_),
       paramFormats_(run_, prompts_),
-      refresh_(run_, screen_, bus_, output_, reception_)
+      refresh_(run_, screen_, bus_, output_, reception_, clock)
 {
     run_.deviceChosen = false;
     run_.formats.formatCount = 0;

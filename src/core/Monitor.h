@@ -4,6 +4,7 @@
 // and forwards each handler to it; tests drive it without any widget.
 #include <filesystem>
 
+#include "core/MonotonicClock.h"
 #include "core/RunState.h"
 #include "core/ScreenState.h"
 #include "core/UserPrompts.h"
@@ -25,7 +26,7 @@ class Monitor {
 public:
     // The main window's construction: run state at its start values, the
     // formats settings file read from the current directory, period 500 ms.
-    Monitor(DeviceBus& bus, UserPrompts& prompts);
+    Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clock = SteadyClock::instance());
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 

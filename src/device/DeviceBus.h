@@ -26,13 +26,20 @@ public:
 };
 
 // Typed request over fixed-size records. An absent record is an empty array.
+// A reply shorter than its record counts as a failed request, whatever the
+// driver said; a failed request leaves the reply all zero, so no caller ever
+// reads what an earlier request left there.
 template <std::size_t In, std::size_t Out>
 bool sendRequest(DeviceBus& bus, DeviceHandle handle, std::uint32_t code,
                  const std::array<std::uint8_t, In>& in, std::array<std::uint8_t, Out>& out)
 {
     std::uint32_t returned = 0;
-    return bus.control(handle, code, In ? in.data() : nullptr, static_cast<std::uint32_t>(In),
-                       Out ? out.data() : nullptr, static_cast<std::uint32_t>(Out), returned);
+    const bool done = bus.control(handle, code, In ? in.data() : nullptr, static_cast<std::uint32_t>(In),
+                                  Out ? out.data() : nullptr, static_cast<std::uint32_t>(Out), returned);
+    if (done && returned == Out)
+        return true;
+    out.fill(0);
+    return false;
 }
 
 using NoRecord = std::array<std::uint8_t, 0>;

@@ -38,6 +38,10 @@ public:
     // Word answered for {channel number, cell}; nullopt makes the read fail.
     std::function<std::optional<std::uint32_t>(std::uint16_t, std::uint16_t)> readWord =
         [](std::uint16_t, std::uint16_t) { return std::optional<std::uint32_t>(0); };
+    // Called for every request, e.g. to let time pass as a slow driver would.
+    std::function<void()> onRequest;
+    // Replies one byte short while reporting success, as a faulty driver might.
+    bool shortReplies = false;
 
     DeviceHandle openDeviceByIndex(const Guid& cls, std::uint32_t index, std::uint32_t& errorCode) override
     {
@@ -54,6 +58,8 @@ public:
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override
     {
+        if (onRequest)
+            onRequest();
         const auto* bytes = static_cast<const std::uint8_t*>(in);
         sent.push_back({handle, code, std::vector<std::uint8_t>(bytes, bytes + (bytes ? inSize : 0)), outSize});
         bytesReturned = 0;
@@ -89,6 +95,8 @@ public:
             bytesReturned = 6;
         } else if (outSize >= 2)
             put16(0);
+        if (shortReplies && bytesReturned > 0)
+            --bytesReturned;
         return true;
     }
 

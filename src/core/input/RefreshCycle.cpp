@@ -5,38 +5,61 @@
 
 namespace telvar5 {
 
+namespace {
+constexpr std::size_t kCellsBetweenClockReads = 32;
+} // namespace
+
 RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                           ReceptionControl& reception)
-    : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception)
+                           ReceptionControl& reception, const MonotonicClock& clock)
+    : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), clock_(clock)
 {
 }
 
 TickResult RefreshCycle::Timer1Timer()
 {
     TickResult result;
+    const std::int64_t deadlineUs = clock_.nowUs() + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;
+    readsThisTick_ = 0;
     ++run_.refreshCounter;
     screen_.statusBar1[1] = refreshLine(run_.refreshPeriodMs, run_.refreshCounter);
     output_.UpdateSOstatus();
     reception_.UpdateSIstatus();
-    for (std::size_t ch = 0; ch < kChannels; ++ch) {
+    for (std::size_t ch = resumeChannel_; ch < kChannels; ++ch) {
+        const std::size_t first = ch == resumeChannel_ ? resumeCell_ : 0;
         if (run_.receptionMode[ch] == kReceptionOff)
             continue;
-        const auto stored = readChannel(ch);
+        std::size_t stoppedAt = kInputCells;
+        const auto stored = readChannel(ch, first, deadlineUs, stoppedAt);
         if (ch == run_.curInputIndex) {
             result.inputGridChanged = true;
             result.storedCells = stored;
         }
+        if (stoppedAt < kInputCells) {
+            resumeChannel_ = ch;
+            resumeCell_ = stoppedAt;
+            return result;
+        }
     }
+    resumeChannel_ = 0;
+    resumeCell_ = 0;
     return result;
 }
 
-std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch)
+std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch, std::size_t first, std::int64_t deadlineUs,
+                                                   std::size_t& stoppedAt)
 {
     std::bitset<kInputCells> stored;
     InputChannelBuffer& cells = run_.inputBuffer[ch];
     const auto channelNo = static_cast<std::uint16_t>(ch + 1);
     ReadWordReply reply{};
-    for (std::uint16_t j = 0; j < kInputCells; ++j) {
+    for (std::size_t cell = first; cell < kInputCells; ++cell) {
+        // Every tick reads at least a few cells, so even the slowest driver is read through in the end.
+        if (readsThisTick_ > 0 && readsThisTick_ % kCellsBetweenClockReads == 0 && clock_.nowUs() > deadlineUs) {
+            stoppedAt = cell;
+            return stored;
+        }
+        ++readsThisTick_;
+        const auto j = static_cast<std::uint16_t>(cell);
         // A failed read counts as an empty reply: the cell keeps its word and cycle number.
         if (!sendRequest(bus_, run_.deviceHandle, ReqSIreadWord, readWordRecord(channelNo, j), reply))
             continue;

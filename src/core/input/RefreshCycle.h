@@ -3,6 +3,7 @@
 // channels, and the reads of every receiving input channel.
 #include <bitset>
 
+#include "core/MonotonicClock.h"
 #include "core/RunState.h"
 #include "core/ScreenState.h"
 #include "device/DeviceBus.h"
@@ -17,21 +18,32 @@ struct TickResult {
     std::bitset<kInputCells> storedCells; // its cells that took a word in this tick
 };
 
+// A tick reads every cell of every receiving channel, in order. Should the
+// driver answer so slowly that the reads would take more than half the refresh
+// period, the tick stops there and the next one goes on from that cell, so the
+// window stays responsive instead of hanging on a slow driver.
 class RefreshCycle {
 public:
     RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                 ReceptionControl& reception);
+                 ReceptionControl& reception, const MonotonicClock& clock);
     TickResult Timer1Timer();
 
 private:
-    // Reads the 256 cells of one channel; returns the cells that took a word.
-    std::bitset<kInputCells> readChannel(std::size_t ch);
+    // Reads the cells of one channel from `first` on; returns the cells that
+    // took a word, and sets `stoppedAt` to the next cell to read when the
+    // time of the tick ran out (kInputCells when the channel was read to its end).
+    std::bitset<kInputCells> readChannel(std::size_t ch, std::size_t first, std::int64_t deadlineUs,
+                                         std::size_t& stoppedAt);
 
     RunState& run_;
     ScreenState& screen_;
     DeviceBus& bus_;
     OutputControl& output_;
     ReceptionControl& reception_;
+    const MonotonicClock& clock_;
+    std::size_t resumeChannel_ = 0; // where a tick cut short goes on
+    std::size_t resumeCell_ = 0;
+    std::size_t readsThisTick_ = 0;
 };
 
 } // namespace telvar5

@@ -10,8 +10,16 @@
 
 namespace telvar5::test {
 
+// A clock that moves only when a test moves it.
+class FakeClock final : public MonotonicClock {
+public:
+    std::int64_t us = 0;
+    std::int64_t nowUs() const override { return us; }
+};
+
 class InitialisedMonitor : public ::testing::Test {
 protected:
+    FakeClock clock;
     FakeBus bus;
     FakePrompts prompts;
     std::unique_ptr<Monitor> monitor;
@@ -19,7 +27,7 @@ protected:
     void SetUp() override
     {
         bus.modules[0] = {1021, makeConfigWord(8, 8), true};
-        monitor = std::make_unique<Monitor>(bus, prompts);
+        monitor = std::make_unique<Monitor>(bus, prompts, clock);
         DeviceChoice& choice = monitor->deviceChoice();
         choice.search();
         choice.beforeDialog();

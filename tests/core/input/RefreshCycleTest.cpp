@@ -123,3 +123,52 @@ TEST_F(RefreshCycleTest, OutputStatusFollowsTheModule)
     EXPECT_TRUE(enabled(Control::cbSOArrayDim));
     EXPECT_FALSE(enabled(Control::tbSOstop));
 }
+
+TEST_F(RefreshCycleTest, ShortRepliesCountAsFailedRequests)
+{
+    monitor->reception().SIaddressPuskExecute();
+    bus.siRunning = true;
+    bus.soRunning = true;
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) { return std::optional<std::uint32_t>(0x10000u + cell); };
+    monitor->refresh().Timer1Timer();
+    ASSERT_EQ(run().inputBuffer[0][5].word, 0x10005u);
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) { return std::optional<std::uint32_t>(0x20000u + cell); };
+    bus.shortReplies = true;
+    monitor->refresh().Timer1Timer();
+    // No cell takes a word, nor the word an earlier request left in the reply.
+    EXPECT_EQ(run().inputBuffer[0][5].word, 0x10005u);
+    EXPECT_EQ(run().inputBuffer[0][5].cycleNo, 1u);
+    EXPECT_EQ(screen().statusBar2[0], "Входной канал №1: прием остановлен; частота 12..14,5КГц");
+    EXPECT_EQ(screen().statusBar2[1], "Выходной канал №1: выдача остановлена; частота 12,5КГц+/-1%");
+}
+
+TEST_F(RefreshCycleTest, ASlowDriverCutsTheTickAndTheNextGoesOnFromThere)
+{
+    for (int tab = 0; tab < kChannels; ++tab) {
+        monitor->reception().SIChange(tab);
+        monitor->reception().SIaddressPuskExecute();
+    }
+    run().refreshPeriodMs = 100;
+    bus.onRequest = [this] { clock.us += 100; }; // 100 us a request: 50 ms hold about 500 of them
+    bus.sent.clear();
+    std::vector<std::pair<int, int>> reads; // (channel, cell) in the order asked
+    std::vector<std::size_t> perTick;
+    for (int tick = 0; tick < 6; ++tick) {
+        const std::size_t before = bus.sent.size();
+        monitor->refresh().Timer1Timer();
+        std::size_t n = 0;
+        for (std::size_t i = before; i < bus.sent.size(); ++i) {
+            if (bus.sent[i].code != ReqSIreadWord)
+                continue;
+            reads.emplace_back(bus.sent[i].in[0], bus.sent[i].in[4] | bus.sent[i].in[5] << 8);
+            ++n;
+        }
+        perTick.push_back(n);
+    }
+    for (std::size_t n : perTick)
+        EXPECT_LE(n, 500u + 32u) << "a tick holds the window no longer than half its period";
+    // Across the ticks every cell of every channel is read in order, none skipped or read twice.
+    ASSERT_GE(reads.size(), 2048u);
+    for (std::size_t i = 0; i < 2048; ++i)
+        ASSERT_EQ(reads[i], std::make_pair(static_cast<int>(i / 256 + 1), static_cast<int>(i % 256))) << i;
+}
