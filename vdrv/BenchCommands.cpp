@@ -1,30 +1,21 @@
 #include "vdrv/BenchCommands.h"
 
-#include <charconv>
 #include <cstdio>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 #include "protocol/Requests.h"
-#include "vdrv/TextFields.h"
+#include "vdrv/BenchCommandParser.h"
 #include "vdrv/VirtualDriver.h"
 
 namespace telvar5::vdrv {
 
 namespace {
 
-constexpr std::size_t kDefaultSentWords = 64;
-constexpr std::size_t kMaxInjectWords = 1024;
-
 const char* const kHelp = "commands:\n"
                           "  modules\n"
                           "  log [N] [clear]\n"
                           "  inject IFACE CHANNEL WORD...   (words in hex)\n"
                           "  sent IFACE CHANNEL [N]         (time in us since the driver started, word, label)\n"
-                          "  fault IFACE|all fail N|all\n"
-                          "  fault IFACE|all vanish\n"
-                          "  fault IFACE|all clear\n"
                           "  help\n";
 
 std::string format(const char* fmt, auto... args)
@@ -83,20 +74,6 @@ std::string wireText(std::uint8_t input)
     return input == kNotWired ? std::string("none") : format("in %u", input);
 }
 
-std::string faultText(const ModuleFaults& f)
-{
-    std::string s;
-    if (f.vanished)
-        s += " vanished;";
-    if (f.failAll)
-        s += " every request fails;";
-    if (f.failNext)
-        s += format(" the next %u requests fail;", f.failNext);
-    if (!s.empty())
-        s.pop_back();
-    return s;
-}
-
 std::string requestName(std::uint32_t code)
 {
     if (const RequestInfo* info = findRequest(code))
@@ -153,27 +130,34 @@ std::string modulesCommand(VirtualDriver& driver)
                           wireText(tx.wiredInput).c_str(), stateText(tx.state), tx.count, tx.code,
                           outputCodeText(tx.code), static_cast<unsigned long long>(tx.wordsSent)));
         }
-        if (m.faults.any())
-            r.line("  faults:" + faultText(m.faults));
+        if (m.faults.active())
+            r.line("  faults: " + m.faults.describe());
     }
     return r.ok();
 }
 
-std::string logCommand(VirtualDriver& driver, const std::vector<std::string_view>& t)
+// What a fault did to the request, after its outcome.
+std::string faultNote(const LogEntry& e)
+{
+    std::string s;
+    auto add = [&s](const std::string& what) { s += (s.empty() ? " fault: " : ", ") + what; };
+    if (e.faults & kLoggedVanished)
+        add("vanished");
+    if (e.faults & kLoggedFailed)
+        add("failed");
+    if (e.faults & kLoggedRandom)
+        add("random");
+    if (e.faults & kLoggedShort)
+        add(format("short %u bytes", e.bytesReturned));
+    if (e.delayUs != 0)
+        add(format("delayed %u us", e.delayUs));
+    return s;
+}
+
+std::string logCommand(VirtualDriver& driver, const BenchCommand& c)
 {
     Reply r;
-    std::size_t n = kRequestLogCapacity;
-    bool clear = false;
-    for (std::size_t i = 1; i < t.size(); ++i) {
-        if (t[i] == "clear" || t[i] == "--clear") {
-            clear = true;
-        } else if (const auto v = parseUnsigned(t[i])) {
-            n = static_cast<std::size_t>(*v);
-        } else {
-            return r.error("usage: log [N] [clear]");
-        }
-    }
-    for (const LogEntry& e : driver.requestLog(n, clear)) {
+    for (const LogEntry& e : driver.requestLog(c.count.value_or(kRequestLogCapacity), c.clearLog)) {
         const std::size_t inShown = std::min<std::size_t>(e.inSize, kLoggedInputBytes);
         std::string line = format("#%llu %s ms if=", static_cast<unsigned long long>(e.sequence),
                                   msText(e.timeUs).c_str());
@@ -187,114 +171,54 @@ std::string logCommand(VirtualDriver& driver, const std::vector<std::string_view
         if (e.bytesReturned)
             line += ": " + hexBytes(e.reply.data(), std::min<std::size_t>(e.bytesReturned, kLoggedReplyBytes));
         line += e.ok ? " ok" : " FAILED";
-        r.line(line);
+        r.line(line + faultNote(e));
     }
-    if (clear)
+    if (c.clearLog)
         r.line("log cleared");
     return r.ok();
 }
 
-std::optional<int> interfaceArg(std::string_view s, bool allowAll)
-{
-    if (allowAll && s == "all")
-        return kAllInterfaces;
-    if (const auto v = parseUnsigned(s, 10, kMaxInterfaces - 1))
-        return static_cast<int>(*v);
-    return std::nullopt;
-}
-
-std::optional<int> channelArg(std::string_view s)
-{
-    const auto v = parseUnsigned(s, 10, kMaxChannels);
-    if (!v || *v == 0)
-        return std::nullopt;
-    return static_cast<int>(*v);
-}
-
-std::string injectCommand(VirtualDriver& driver, const std::vector<std::string_view>& t)
+std::string injectCommand(VirtualDriver& driver, const BenchCommand& c)
 {
     Reply r;
-    if (t.size() < 4)
-        return r.error("usage: inject IFACE CHANNEL WORD... (words in hex)");
-    const auto iface = interfaceArg(t[1], false);
-    const auto channel = channelArg(t[2]);
-    if (!iface)
-        return r.error("IFACE must be 0..15");
-    if (!channel)
-        return r.error("CHANNEL must be 1..8");
-    if (t.size() - 3 > kMaxInjectWords)
-        return r.error("at most 1024 words at once");
-    std::vector<std::uint32_t> words;
-    for (std::size_t i = 3; i < t.size(); ++i) {
-        const auto w = parseUnsigned(t[i], 16);
-        if (!w)
-            return r.error("not a 32-bit hex word: " + std::string(t[i]));
-        words.push_back(static_cast<std::uint32_t>(*w));
-    }
     std::string error;
-    if (!driver.injectWords(*iface, *channel, words, error))
+    if (!driver.injectWords(c.interfaceIndex, c.channel, c.words, error))
         return r.error(error);
-    r.line(format("%zu words injected on input channel %d of interface %d", words.size(), *channel, *iface));
+    r.line(format("%zu words injected on input channel %d of interface %d", c.words.size(), c.channel,
+                  c.interfaceIndex));
     return r.ok();
 }
 
-std::string sentCommand(VirtualDriver& driver, const std::vector<std::string_view>& t)
+std::string sentCommand(VirtualDriver& driver, const BenchCommand& c)
 {
     Reply r;
-    if (t.size() < 3 || t.size() > 4)
-        return r.error("usage: sent IFACE CHANNEL [N]");
-    const auto iface = interfaceArg(t[1], false);
-    const auto channel = channelArg(t[2]);
-    const auto n = t.size() == 4 ? parseUnsigned(t[3]) : std::optional<std::uint64_t>(kDefaultSentWords);
-    if (!iface)
-        return r.error("IFACE must be 0..15");
-    if (!channel)
-        return r.error("CHANNEL must be 1..8");
-    if (!n)
-        return r.error("N must be a number");
     std::vector<SentWord> words;
     TransmitterSnapshot state;
     std::string error;
-    if (!driver.sentWords(*iface, *channel, static_cast<std::size_t>(*n), words, state, error))
+    if (!driver.sentWords(c.interfaceIndex, c.channel, c.count.value_or(kDefaultSentWords), words, state, error))
         return r.error(error);
     r.line(format("output channel %d of interface %d -> %s: %s, %u words per run, code %u (%s), %llu words sent",
-                  *channel, *iface, wireText(state.wiredInput).c_str(), stateText(state.state), state.count,
-                  state.code, outputCodeText(state.code), static_cast<unsigned long long>(state.wordsSent)));
+                  c.channel, c.interfaceIndex, wireText(state.wiredInput).c_str(), stateText(state.state),
+                  state.count, state.code, outputCodeText(state.code),
+                  static_cast<unsigned long long>(state.wordsSent)));
     for (const SentWord& w : words)
         r.line(format("%lld us 0x%08X label %03o", static_cast<long long>(w.timeUs), w.word, w.word & 0xFFu));
     return r.ok();
 }
 
-std::string faultCommand(VirtualDriver& driver, const std::vector<std::string_view>& t)
+// Answers with the faults now in force on the modules it touched.
+std::string faultCommand(VirtualDriver& driver, const BenchCommand& c)
 {
     Reply r;
-    const char* usage = "usage: fault IFACE|all fail N|all, fault IFACE|all vanish, fault IFACE|all clear";
-    if (t.size() < 3)
-        return r.error(usage);
-    const auto iface = interfaceArg(t[1], true);
-    if (!iface)
-        return r.error("IFACE must be 0..15 or all");
-    FaultAction action;
-    std::uint32_t count = 0;
-    if (t[2] == "fail" && t.size() == 4) {
-        if (t[3] == "all") {
-            action = FaultAction::FailAll;
-        } else if (const auto v = parseUnsigned(t[3]); v && *v > 0) {
-            action = FaultAction::FailNext;
-            count = static_cast<std::uint32_t>(*v);
-        } else {
-            return r.error("fail takes a count above 0 or all");
-        }
-    } else if (t[2] == "vanish" && t.size() == 3) {
-        action = FaultAction::Vanish;
-    } else if (t[2] == "clear" && t.size() == 3) {
-        action = FaultAction::Clear;
-    } else {
-        return r.error(usage);
-    }
     std::string error;
-    if (!driver.setFault(*iface, action, count, error))
+    if (!driver.setFault(c.interfaceIndex, c.fault, error))
         return r.error(error);
+    for (const ModuleSnapshot& m : driver.modules()) {
+        if (m.failsToOpen || (c.interfaceIndex != kAllInterfaces && m.interfaceIndex != c.interfaceIndex))
+            continue;
+        const std::string faults = m.faults.describe();
+        r.line(format("interface %d faults: %s", m.interfaceIndex, faults.empty() ? "none" : faults.c_str()));
+    }
     return r.ok();
 }
 
@@ -302,23 +226,19 @@ std::string faultCommand(VirtualDriver& driver, const std::vector<std::string_vi
 
 std::string BenchCommands::execute(const std::string& line)
 {
-    const std::vector<std::string_view> t = splitFields(line);
-    if (t.empty())
-        return Reply().error("empty command; try help");
-    const std::string_view cmd = t[0];
-    if (cmd == "modules" && t.size() == 1)
-        return modulesCommand(driver_);
-    if (cmd == "log")
-        return logCommand(driver_, t);
-    if (cmd == "inject")
-        return injectCommand(driver_, t);
-    if (cmd == "sent")
-        return sentCommand(driver_, t);
-    if (cmd == "fault")
-        return faultCommand(driver_, t);
-    if (cmd == "help")
-        return std::string(kHelp) + "OK\n";
-    return Reply().error("unknown command \"" + std::string(cmd) + "\"; try help");
+    const BenchParseResult parsed = parseBenchCommand(line);
+    if (!parsed.command)
+        return Reply().error(parsed.error);
+    const BenchCommand& c = *parsed.command;
+    switch (c.kind) {
+    case BenchCommand::Kind::Modules: return modulesCommand(driver_);
+    case BenchCommand::Kind::Log: return logCommand(driver_, c);
+    case BenchCommand::Kind::Inject: return injectCommand(driver_, c);
+    case BenchCommand::Kind::Sent: return sentCommand(driver_, c);
+    case BenchCommand::Kind::Fault: return faultCommand(driver_, c);
+    case BenchCommand::Kind::Help: return std::string(kHelp) + kFaultUsage + "OK\n";
+    }
+    return Reply().error("unknown command");
 }
 
 } // namespace telvar5::vdrv

@@ -15,6 +15,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual Micros nowUs() const = 0;
+    // Lets d microseconds pass for the caller: a slow request waits here,
+    // outside the driver's lock.
+    virtual void waitUs(Micros d) const = 0;
 };
 
 } // namespace telvar5::vdrv

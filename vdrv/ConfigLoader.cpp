@@ -5,6 +5,7 @@
 #include <charconv>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -26,15 +27,6 @@ std::vector<std::string_view> splitTokens(std::string_view line)
 {
     const std::size_t hash = line.find('#');
     return splitFields(hash == std::string_view::npos ? line : line.substr(0, hash));
-}
-
-std::optional<double> parseNumber(std::string_view s)
-{
-    double v = 0.0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc{} || end != s.data() + s.size() || v != v)
-        return std::nullopt;
-    return v;
 }
 
 // A resolution may be written as a number or as a fraction, e.g. 180/32768.
@@ -70,6 +62,13 @@ struct WireRef {
     int input;  // 1..8, or kNotWired
 };
 
+// A fault statement, applied once the whole file is read (its interface may come later).
+struct FaultRef {
+    int line;
+    int iface; // or kAllInterfaces
+    FaultSetting setting;
+};
+
 class Parser {
 public:
     Parser(ConfigLoadResult& result, const std::filesystem::path& baseDir)
@@ -91,6 +90,7 @@ public:
         }
         checkTraffic();
         applyWires();
+        applyFaults();
         // Traffic is checked last; list every error in line order.
         std::stable_sort(result_.errors.begin(), result_.errors.end(),
                          [](const ConfigError& a, const ConfigError& b) { return a.line < b.line; });
@@ -122,6 +122,8 @@ private:
             discrete(line, t);
         else if (kw == "wire")
             wire(line, t);
+        else if (kw == "fault")
+            fault(line, t);
         else
             error(line, "unknown statement \"" + std::string(kw) + "\"");
     }
@@ -406,6 +408,50 @@ private:
         wires_.push_back(w);
     }
 
+    void fault(int line, const std::vector<std::string_view>& t)
+    {
+        current_.reset(); // parameters after a fault statement belong to no bus
+        if (t.size() < 3) {
+            error(line, "expected: fault I|all fail|random|short|slow|vanish|seed ...");
+            return;
+        }
+        const auto index = t[1] == "all" ? std::optional<std::uint64_t>(kMaxInterfaces)
+                                         : parseUnsigned(t[1], 10, kMaxInterfaces - 1);
+        if (!index) {
+            error(line, "interface index must be 0..15 or all");
+            return;
+        }
+        std::string why;
+        const auto setting = parseFaultSetting(std::span(t).subspan(2), why);
+        if (!setting) {
+            error(line, why);
+            return;
+        }
+        const int iface = *index == kMaxInterfaces ? kAllInterfaces : static_cast<int>(*index);
+        faults_.push_back({line, iface, *setting});
+    }
+
+    // In file order, onto the modules they name.
+    void applyFaults()
+    {
+        for (const FaultRef& f : faults_) {
+            if (f.iface == kAllInterfaces) {
+                for (InterfaceConfig& ic : result_.config.interfaces) {
+                    if (ic.present && !ic.failsToOpen)
+                        ic.faults.push_back(f.setting);
+                }
+                continue;
+            }
+            InterfaceConfig& ic = result_.config.interfaces[f.iface];
+            if (!ic.present)
+                error(f.line, "interface " + std::to_string(f.iface) + " is not defined");
+            else if (ic.failsToOpen)
+                error(f.line, "interface " + std::to_string(f.iface) + " fails to open; it has no module to fault");
+            else
+                ic.faults.push_back(f.setting);
+        }
+    }
+
     // Output k goes to input k when the module has it and no wire statement
     // took that input for another output; wire statements say the rest.
     void applyWires()
@@ -470,6 +516,7 @@ private:
     std::optional<TrafficRef> current_;
     std::vector<TrafficRef> refs_;
     std::vector<WireRef> wires_;
+    std::vector<FaultRef> faults_;
 };
 
 } // namespace

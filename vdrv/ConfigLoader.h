@@ -10,6 +10,8 @@
 //     discrete LABEL PERIOD_MS DATA_HEX
 //   wire I OUTPUT INPUT|none                  output OUTPUT of interface I feeds input INPUT,
 //                                             or nothing (default: output k feeds input k)
+//   fault I|all fail|random|short|slow|vanish|seed ...   a fault the module starts with
+//                                             (vdrv/FaultSetting.h)
 //
 // Malformed lines are reported with their numbers and otherwise ignored; loading
 // never throws.

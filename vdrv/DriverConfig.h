@@ -1,18 +1,20 @@
 #pragma once
 // What the driver's configuration file says: the device interfaces of the
-// TELVAR-5 class, the bench socket, the traffic on the modules' inputs and the
-// wiring of their outputs to their inputs.
+// TELVAR-5 class, the bench socket, the traffic on the modules' inputs, the
+// wiring of their outputs to their inputs and the faults they start with.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "vdrv/BusSpeed.h"
+#include "vdrv/FaultSetting.h"
 #include "vdrv/TrafficSource.h"
 
 namespace telvar5::vdrv {
 
 inline constexpr int kMaxInterfaces = 16; // enumeration indexes 0..15
+inline constexpr int kAllInterfaces = -1; // a fault statement for every module at once
 inline constexpr int kMaxChannels = 8;    // per direction
 inline constexpr std::size_t kMaxSourcesPerChannel = 32;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
@@ -38,6 +40,7 @@ struct InterfaceConfig {
     std::uint8_t outputs = 0;                  // 0..8
     std::array<ChannelTraffic, kMaxChannels> traffic{};
     OutputWires wires = kDefaultWires;         // a wire to an input the module lacks is no wire
+    std::vector<FaultSetting> faults;          // in force from the start, applied in order
 };
 
 struct DriverConfig {

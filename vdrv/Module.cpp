@@ -13,6 +13,8 @@ Module::Module(const InterfaceConfig& config)
 {
     for (int ch = 0; ch < inputs_; ++ch)
         buses_[ch] = TrafficBus(config.traffic[ch]);
+    for (const FaultSetting& f : config.faults)
+        faults_.apply(f);
 }
 
 bool Module::hearsTraffic(int input) const
@@ -238,17 +240,6 @@ const Transmitter* Module::transmitterAt(Micros now, int channel)
         return nullptr;
     advanceTo(now); // every running transmitter is in the next event
     return &transmitters_[channel - 1];
-}
-
-bool Module::consumeFault()
-{
-    if (faults_.vanished || faults_.failAll)
-        return true;
-    if (faults_.failNext > 0) {
-        --faults_.failNext;
-        return true;
-    }
-    return false;
 }
 
 ModuleSnapshot Module::snapshot(Micros now)

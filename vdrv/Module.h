@@ -45,9 +45,8 @@ public:
     // Bench: the transmitter of output channel 1..8, its record brought up to now.
     const Transmitter* transmitterAt(Micros now, int channel);
 
+    // The faults in force; the driver asks them before each request.
     ModuleFaults& faults() { return faults_; }
-    // Whether a fault makes this request fail; counts down "fail next N".
-    bool consumeFault();
 
     ModuleSnapshot snapshot(Micros now);
 

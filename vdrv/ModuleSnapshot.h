@@ -6,17 +6,11 @@
 
 #include "vdrv/BusSpeed.h"
 #include "vdrv/DriverConfig.h"
+#include "vdrv/ModuleFaults.h"
 #include "vdrv/Receiver.h"
 #include "vdrv/Transmitter.h"
 
 namespace telvar5::vdrv {
-
-struct ModuleFaults {
-    std::uint32_t failNext = 0; // the next N requests fail
-    bool failAll = false;       // every request fails
-    bool vanished = false;      // every request fails and the interface cannot be opened
-    bool any() const { return failNext != 0 || failAll || vanished; }
-};
 
 struct ReceiverSnapshot {
     Receiver::Mode mode = Receiver::Mode::Stopped;

@@ -7,6 +7,7 @@ namespace telvar5::vdrv {
 class SteadyClock final : public Clock {
 public:
     Micros nowUs() const override;
+    void waitUs(Micros d) const override;
 };
 
 } // namespace telvar5::vdrv

@@ -35,4 +35,13 @@ std::optional<std::uint64_t> parseUnsigned(std::string_view field, int base, std
     return v;
 }
 
+std::optional<double> parseNumber(std::string_view field)
+{
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
+    if (field.empty() || ec != std::errc{} || end != field.data() + field.size() || v != v)
+        return std::nullopt;
+    return v;
+}
+
 } // namespace telvar5::vdrv

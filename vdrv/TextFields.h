@@ -15,4 +15,7 @@ std::vector<std::string_view> splitFields(std::string_view line);
 // allowed in base 16.
 std::optional<std::uint64_t> parseUnsigned(std::string_view field, int base = 10, std::uint64_t max = UINT32_MAX);
 
+// A decimal number, the whole field; never NaN.
+std::optional<double> parseNumber(std::string_view field);
+
 } // namespace telvar5::vdrv

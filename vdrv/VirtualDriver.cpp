@@ -105,7 +105,7 @@ DeviceHandle VirtualDriver::openDeviceByIndex(const Guid& interfaceClass, std::u
 {
     std::lock_guard lock(mutex_);
     if (!(interfaceClass == kTelvar5InterfaceClass) || index >= kMaxInterfaces || !interfaces_[index].present
-        || (modules_[index] && modules_[index]->faults().vanished)) {
+        || (modules_[index] && modules_[index]->faults().vanished())) {
         errorCode = kErrorNoMoreItems;
         return kInvalidHandle;
     }
@@ -127,7 +127,7 @@ bool VirtualDriver::control(DeviceHandle handle, std::uint32_t code, const void*
                             std::uint32_t outSize, std::uint32_t& bytesReturned)
 {
     bytesReturned = 0;
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     const Micros now = elapsedUs();
     const int iface = interfaceOf(handle);
     const auto* inBytes = static_cast<const std::uint8_t*>(in);
@@ -141,6 +141,8 @@ bool VirtualDriver::control(DeviceHandle handle, std::uint32_t code, const void*
     entry.inSize = inSize;
     entry.outSize = outSize;
     entry.bytesReturned = 0;
+    entry.faults = 0;
+    entry.delayUs = 0;
     std::memset(entry.in.data(), 0, kLoggedInputBytes);
     std::memset(entry.reply.data(), 0, kLoggedReplyBytes);
     if (inBytes)
@@ -153,19 +155,62 @@ bool VirtualDriver::control(DeviceHandle handle, std::uint32_t code, const void*
         || (info->outSize != 0 && !out))
         return false;
     Module& module = *modules_[iface];
-    if (module.consumeFault())
-        return false;
+    if (module.faults().active()) [[unlikely]]
+        return serveWithFaults(lock, module, *info, now, inBytes, out, bytesReturned, entry);
+    return serve(module, *info, now, inBytes, out, bytesReturned, entry);
+}
+
+bool VirtualDriver::serve(Module& module, const RequestInfo& info, Micros now, const std::uint8_t* in, void* out,
+                          std::uint32_t& bytesReturned, LogEntry& entry)
+{
     module.advanceTo(now);
     std::uint8_t reply[kLoggedReplyBytes] = {};
-    if (!module.execute(now, code, inBytes, reply))
+    if (!module.execute(now, info.code, in, reply))
         return false;
-    if (info->outSize != 0)
-        std::memcpy(out, reply, info->outSize);
-    bytesReturned = info->outSize;
-    entry.ok = true;
-    entry.bytesReturned = info->outSize;
-    std::memcpy(entry.reply.data(), reply, kLoggedReplyBytes);
+    answer(reply, info.outSize, out, bytesReturned, entry);
     return true;
+}
+
+// The request goes as the faults decide; a delay is waited out after the lock
+// is released, so the bench and other callers are not held up by it.
+bool VirtualDriver::serveWithFaults(std::unique_lock<std::mutex>& lock, Module& module, const RequestInfo& info,
+                                    Micros now, const std::uint8_t* in, void* out, std::uint32_t& bytesReturned,
+                                    LogEntry& entry)
+{
+    const FaultDecision d = module.faults().decide(static_cast<std::size_t>(&info - kRequestTable.data()), info.outSize);
+    entry.delayUs = d.delayUs;
+    bool ok = false;
+    if (d.fail) {
+        entry.faults = d.vanished ? kLoggedVanished : kLoggedFailed;
+    } else {
+        module.advanceTo(now);
+        std::uint8_t reply[kLoggedReplyBytes] = {};
+        ok = module.execute(now, info.code, in, reply);
+        if (ok) {
+            if (d.random) {
+                module.faults().fillRandom(reply, info.outSize);
+                entry.faults |= kLoggedRandom;
+            }
+            if (d.shortened)
+                entry.faults |= kLoggedShort;
+            answer(reply, d.shortened ? d.shortBytes : info.outSize, out, bytesReturned, entry);
+        }
+    }
+    lock.unlock(); // entry is the log's: not touched from here on
+    if (d.delayUs != 0)
+        clock_->waitUs(d.delayUs);
+    return ok;
+}
+
+void VirtualDriver::answer(const std::uint8_t* reply, std::uint32_t n, void* out, std::uint32_t& bytesReturned,
+                           LogEntry& entry)
+{
+    if (n != 0)
+        std::memcpy(out, reply, n);
+    bytesReturned = n;
+    entry.ok = true;
+    entry.bytesReturned = n;
+    std::memcpy(entry.reply.data(), reply, n);
 }
 
 Module* VirtualDriver::moduleAt(int interfaceIndex, std::string& error)
@@ -240,30 +285,20 @@ bool VirtualDriver::sentWords(int interfaceIndex, int channel, std::size_t lastN
     return true;
 }
 
-bool VirtualDriver::setFault(int interfaceIndex, FaultAction action, std::uint32_t count, std::string& error)
+bool VirtualDriver::setFault(int interfaceIndex, const FaultSetting& setting, std::string& error)
 {
     std::lock_guard lock(mutex_);
-    std::vector<Module*> targets;
     if (interfaceIndex == kAllInterfaces) {
         for (auto& m : modules_) {
             if (m)
-                targets.push_back(m.get());
+                m->faults().apply(setting);
         }
-    } else if (Module* m = moduleAt(interfaceIndex, error)) {
-        targets.push_back(m);
-    } else {
-        return false;
+        return true;
     }
-    for (Module* m : targets) {
-        ModuleFaults& f = m->faults();
-        switch (action) {
-        case FaultAction::FailNext: f.failNext = count; break;
-        case FaultAction::FailAll: f.failAll = true; break;
-        case FaultAction::Vanish: f.vanished = true; break;
-        case FaultAction::Clear: f = ModuleFaults{}; break;
-        }
-    }
-    return true;
+    Module* m = moduleAt(interfaceIndex, error);
+    if (m)
+        m->faults().apply(setting);
+    return m != nullptr;
 }
 
 } // namespace telvar5::vdrv

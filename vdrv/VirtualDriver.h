@@ -3,8 +3,9 @@
 // Windows: the program calls it in-process through DeviceBus, one synchronous
 // request at a time, and it answers as the real module would. A request is a
 // plain function call under one lock: no allocation, no system call, one read
-// of the steady clock. The bench socket (a small thread of its own) lets a
-// developer look into the modules, inject words and faults from outside.
+// of the steady clock; a module without faults costs one more test. A slow
+// fault waits after the lock is released. The bench socket (a small thread of
+// its own) lets a developer look into the modules, inject words and faults.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "protocol/DeviceInterface.h"
+#include "protocol/Requests.h"
 #include "vdrv/Clock.h"
 #include "vdrv/DriverConfig.h"
 #include "vdrv/ModuleSnapshot.h"
@@ -28,15 +30,7 @@ class BenchServer;
 
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;      // no such interface
 inline constexpr std::uint32_t kErrorTooManyOpenFiles = 4;
-inline constexpr int kAllInterfaces = -1;                    // bench: every module at once
 inline constexpr std::size_t kMaxHandles = 4096;
-
-enum class FaultAction : std::uint8_t {
-    FailNext, // the next N requests on the module fail
-    FailAll,  // every request on the module fails until cleared
-    Vanish,   // every request fails and the interface is gone until cleared
-    Clear,
-};
 
 class VirtualDriver {
 public:
@@ -63,7 +57,9 @@ public:
 
     // One request. Fails (false, bytesReturned 0, out untouched) for an unknown
     // handle or code, an input size other than the request's, an output room
-    // smaller than its reply, a fault, or a refusal by the module.
+    // smaller than its reply, a fault, or a refusal by the module. Faults may
+    // also make it succeed with random or fewer reply bytes (out is written up
+    // to bytesReturned only) or return late.
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned);
 
@@ -85,10 +81,16 @@ public:
     // The last n words the transmitter of output channel 1..8 sent, oldest first.
     bool sentWords(int interfaceIndex, int channel, std::size_t lastN, std::vector<SentWord>& words,
                    TransmitterSnapshot& state, std::string& error);
-    // interfaceIndex may be kAllInterfaces; count is used by FailNext only.
-    bool setFault(int interfaceIndex, FaultAction action, std::uint32_t count, std::string& error);
+    // A fault statement for one module, or for every module (kAllInterfaces).
+    bool setFault(int interfaceIndex, const FaultSetting& setting, std::string& error);
 
 private:
+    bool serve(Module& module, const RequestInfo& info, Micros now, const std::uint8_t* in, void* out,
+               std::uint32_t& bytesReturned, LogEntry& entry);
+    bool serveWithFaults(std::unique_lock<std::mutex>& lock, Module& module, const RequestInfo& info, Micros now,
+                         const std::uint8_t* in, void* out, std::uint32_t& bytesReturned, LogEntry& entry);
+    static void answer(const std::uint8_t* reply, std::uint32_t n, void* out, std::uint32_t& bytesReturned,
+                       LogEntry& entry);
     Module* moduleAt(int interfaceIndex, std::string& error);
     int interfaceOf(DeviceHandle handle) const;
 

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "vdrv/ConfigLoader.h"
+#include "vdrv/ManualClock.h"
+#include "vdrv/VirtualDriver.h"
 
 namespace telvar5::vdrv {
 namespace {
@@ -191,6 +193,59 @@ wire 0 3 3 # the same as without it
     for (const ConfigError& e : r.errors)
         EXPECT_FALSE(e.message.empty());
     EXPECT_EQ(r.config.interfaces[0].wires, (OutputWires{2, 0, 3, 4, 0, 0, 0, 0}));
+}
+
+TEST(ConfigLoader, FaultStatementsGiveTheModulesTheFaultsTheyStartWith)
+{
+    const ConfigLoadResult r = parseConfigText(R"(fault 0 slow 50          # before its interface
+interface 0 serial 1 inputs 2 outputs 2
+interface 1 serial 2 inputs 2 outputs 2
+interface 2 fails
+fault 0 fail ReqSIreadWord prob 0.1
+fault all random ReqSIstate,0x2220A4
+fault 1 vanish
+fault 1 short reqserialnumber 1
+fault 0 fail ReqSIstate next 3   # replaces the first fail rule
+)",
+                                               "/tmp");
+    ASSERT_TRUE(r.errors.empty()) << r.errors.front().line << ": " << r.errors.front().message;
+    VirtualDriver driver(r, std::make_shared<ManualClock>());
+    const std::vector<ModuleSnapshot> modules = driver.modules();
+    ASSERT_EQ(modules.size(), 3u);
+    EXPECT_EQ(modules[0].faults.describe(), "fail ReqSIstate next 3; random ReqSOstate,ReqSIstate; slow 50");
+    EXPECT_EQ(modules[1].faults.describe(), "vanish; random ReqSOstate,ReqSIstate; short ReqSerialNumber 1");
+    std::uint32_t error = 0;
+    EXPECT_EQ(driver.openDeviceByIndex(kTelvar5InterfaceClass, 1, error), kInvalidHandle);
+    EXPECT_EQ(error, kErrorNoMoreItems);
+}
+
+TEST(ConfigLoader, ReportsEachMalformedFaultByLine)
+{
+    const ConfigLoadResult r = parseConfigText(R"(interface 0 serial 1 inputs 2 outputs 2
+interface 1 fails
+fault 0
+fault 16 vanish
+fault 0 explode
+fault 0 fail ReqNothing
+fault 0 fail prob 1.5
+fault 0 fail 0
+fault 0 slow
+fault 0 slow 20000000
+fault 0 short 6
+fault 0 vanish now
+fault 1 vanish
+fault 5 vanish
+fault 0 seed x
+fault 0 fail ReqSIstate,,ReqSIreadWord
+fault 0 random 0x222031
+fault 0 slow 10
+)",
+                                               "/tmp");
+    EXPECT_EQ(errorLines(r), (std::set<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
+    for (const ConfigError& e : r.errors)
+        EXPECT_FALSE(e.message.empty());
+    ASSERT_EQ(r.config.interfaces[0].faults.size(), 1u); // the one valid statement
+    EXPECT_EQ(r.config.interfaces[0].faults[0].delayUs, 10u);
 }
 
 TEST(ConfigLoader, TheDemoConfigurationLoadsWithoutErrors)

@@ -155,8 +155,12 @@ TEST(Requests, InitialisationKeepsTheCodesAndRefusesUnknownOnes)
 
     rig.choose(h);
     ShortReply reply{0x5A, 0x5A};
-    EXPECT_FALSE(rig.send(h, ReqDeviceInitialization, codes({{4, 3}}), reply));
-    EXPECT_EQ(reply, (ShortReply{0x5A, 0x5A}));
+    const FreqCodes unknown = codes({{4, 3}});
+    std::uint32_t returned = 9;
+    EXPECT_FALSE(rig.bus->control(h, ReqDeviceInitialization, unknown.data(), kFreqCodesSize, reply.data(), 2,
+                                  returned));
+    EXPECT_EQ(returned, 0u);
+    EXPECT_EQ(reply, (ShortReply{0x5A, 0x5A})); // the driver leaves the caller's bytes alone
     EXPECT_FALSE(rig.snapshot(0).initialised);
     EXPECT_EQ(rig.snapshot(0).receivers[0].code, 0); // the choice set the codes to 0
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vdrv/BenchClient.h"
+#include "vdrv/BenchCommandParser.h"
 #include "vdrv/ConfigLoader.h"
 
 namespace {
@@ -30,12 +31,11 @@ const char* const kUsageText =
     "  inject IFACE CHANNEL WORD...  words (hex) arrive now on input CHANNEL (1..8) of interface IFACE\n"
     "  sent IFACE CHANNEL [N]        the last N words (default 64) sent by output CHANNEL, one a\n"
     "                                line: time (us since the driver started), hex word, octal label\n"
-    "  fault IFACE fail N|all        the next N requests (or all) on the module fail\n"
-    "  fault IFACE vanish            the module vanishes: every request fails, opening fails\n"
-    "  fault IFACE clear             the module works again\n"
+    "  fault IFACE|all KIND ...      a fault on the module (or every module): failing, random,\n"
+    "                                short or slow replies, a vanished card; `fault --help` lists them\n"
     "  check                         parse the configuration and print its errors\n"
     "\n"
-    "IFACE is the interface index 0..15 (\"all\" for every module with fault).\n"
+    "IFACE is the interface index 0..15.\n"
     "exit codes: 0 done, 1 the command failed, 2 usage error, 3 no driver reachable\n";
 
 int usage(const char* why)
@@ -76,24 +76,15 @@ int check(const std::filesystem::path& path)
     return loaded.errors.empty() ? kOk : kFailed;
 }
 
-// Checks the command's shape here, so a typing slip gets the usage text
-// without a running driver; the driver checks the values again.
-const char* commandProblem(const std::vector<std::string>& args)
-{
-    const std::string& cmd = args[0];
-    const std::size_t n = args.size() - 1;
-    if (cmd == "modules")
-        return n == 0 ? nullptr : "modules takes no arguments";
-    if (cmd == "log")
-        return n <= 2 ? nullptr : "usage: log [N] [--clear]";
-    if (cmd == "inject")
-        return n >= 3 ? nullptr : "usage: inject IFACE CHANNEL WORD...";
-    if (cmd == "sent")
-        return n == 2 || n == 3 ? nullptr : "usage: sent IFACE CHANNEL [N]";
-    if (cmd == "fault")
-        return n == 2 || n == 3 ? nullptr : "usage: fault IFACE fail N|all, fault IFACE vanish, fault IFACE clear";
-    return "unknown command";
-}
+const char* const kFaultHelpIntro =
+    "usage: telvar5-bench [-c CONFIG | -s SOCKET] fault IFACE|all KIND [ARGS...]\n"
+    "\n"
+    "Sets a fault on module IFACE (0..15) or on every module of the running driver.\n"
+    "`telvar5-bench modules` shows the faults in force, `telvar5-bench log` what they did\n"
+    "to each request. The configuration's \"fault I ...\" statement takes the same words.\n"
+    "\n";
+
+bool asksForHelp(const std::string& arg) { return arg == "-h" || arg == "--help" || arg == "help"; }
 
 } // namespace
 
@@ -127,8 +118,27 @@ int main(int argc, char** argv)
             return usage("check reads a configuration; use -c CONFIG");
         return check(configPathFor(configOption));
     }
-    if (const char* problem = commandProblem(args))
-        return usage(problem);
+    if (args[0] == "fault" && (args.size() == 1 || asksForHelp(args[1]))) {
+        std::fputs(kFaultHelpIntro, args.size() == 1 ? stderr : stdout);
+        std::fputs(kFaultUsage, args.size() == 1 ? stderr : stdout);
+        return args.size() == 1 ? kUsage : kOk;
+    }
+
+    std::string line;
+    for (const std::string& a : args) {
+        if (!line.empty())
+            line += ' ';
+        line += a == "--clear" ? "clear" : a;
+    }
+    // The driver reads the line again; reading it here first gives a slip of
+    // the keyboard its answer without a running driver.
+    if (const BenchParseResult parsed = parseBenchCommand(line); !parsed.command) {
+        if (args[0] != "fault")
+            return usage(parsed.error.c_str());
+        std::fprintf(stderr, "telvar5-bench: %s\n\n", parsed.error.c_str());
+        std::fputs(kFaultUsage, stderr);
+        return kUsage;
+    }
 
     std::string socket = socketOption;
     if (socket.empty()) {
@@ -150,12 +160,6 @@ int main(int argc, char** argv)
         }
     }
 
-    std::string line;
-    for (const std::string& a : args) {
-        if (!line.empty())
-            line += ' ';
-        line += a == "--clear" ? "clear" : a;
-    }
     const BenchReply reply = sendBenchCommand(socket, line);
     for (const std::string& l : reply.lines)
         std::printf("%s\n", l.c_str());
