@@ -53,24 +53,27 @@ BenchReply sendBenchCommand(const std::string& socketPath, const std::string& co
     }
     std::string text;
     bool complete = false;
-    if (sendAll(fd, command + "\n")) {
-        char buf[4096];
-        for (;;) {
-            pollfd pfd{fd, POLLIN, 0};
-            const int ready = ::poll(&pfd, 1, timeoutMs);
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready <= 0)
-                break;
-            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                complete = n == 0;
-                break;
-            }
-            text.append(buf, static_cast<std::size_t>(n));
+    // Read even when the send failed: a server that turns a client away
+    // (too many clients) may have answered and closed before the command went.
+    sendAll(fd, command + "\n");
+    char buf[4096];
+    for (;;) {
+        pollfd pfd{fd, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A server that closes before reading all we sent resets the
+            // connection after its reply: that reply is still whole.
+            complete = n == 0 || errno == ECONNRESET;
+            break;
         }
+        text.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
 

@@ -2,7 +2,8 @@
 // Reading the driver's configuration file. The format is described at the top
 // of demo/telvar5-vdrv.conf; in short, one statement per line:
 //
-//   bench-socket PATH                         relative to the file's folder
+//   bench-socket PATH                         relative to the file's folder, which must be
+//                                             private (BenchAccess.h)
 //   interface I serial S inputs N outputs M   I 0..15, S 0..65535, N and M 0..8
 //   interface I fails [ERROR]                 present, opening fails (default error 5)
 //   traffic I CHANNEL low|mid|high            the bus on input CHANNEL of interface I;
