@@ -43,6 +43,32 @@ void BM_RefreshTickAllOutputsLoopedBack(benchmark::State& state)
 }
 BENCHMARK(BM_RefreshTickAllOutputsLoopedBack)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 
+// One request, through the DeviceBus into the virtual driver and back: a cell
+// read on a receiving channel.
+void BM_RequestRoundTrip(benchmark::State& state)
+{
+    bench::ReceivingMonitor rig;
+    const DeviceHandle handle = rig.monitor->run().deviceHandle;
+    ReadWordReply reply{};
+    std::uint16_t cell = 0;
+    for (auto _ : state) {
+        sendRequest(*rig.bus, handle, ReqSIreadWord, readWordRecord(1, cell), reply);
+        cell = static_cast<std::uint16_t>((cell + 1) & 0xFF);
+        benchmark::DoNotOptimize(reply.data());
+    }
+}
+BENCHMARK(BM_RequestRoundTrip)->Repetitions(5)->ReportAggregatesOnly();
+
+// One plain system call: the floor of any request that would cross into the kernel.
+void BM_Getppid(benchmark::State& state)
+{
+    long sum = 0;
+    for (auto _ : state)
+        sum += syscall(SYS_getppid);
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_Getppid)->Repetitions(5)->ReportAggregatesOnly();
+
 // 2050 round trips into the kernel that do nothing: the floor of any path that
 // would cross into the kernel once per request.
 void BM_Getppid2050(benchmark::State& state)

@@ -4,9 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 
+#include "formats/DecimalText.h"
 #include "formats/InputGridText.h"
+#include "formats/WordText.h"
 
 namespace {
 
@@ -64,6 +67,51 @@ void BM_InputGridPage(benchmark::State& state)
     state.SetLabel("one iteration = one page of 320 cells");
 }
 BENCHMARK(BM_InputGridPage)->Unit(benchmark::kMicrosecond);
+
+// Each text form on its own, over 256 varied words: one iteration renders all 256.
+template <std::string_view (*Render)(std::uint32_t, CellText&)>
+void BM_WordText(benchmark::State& state)
+{
+    const Page page;
+    CellText out;
+    for (auto _ : state) {
+        for (std::uint32_t word : page.words)
+            benchmark::DoNotOptimize(Render(word, out).data());
+    }
+    state.SetItemsProcessed(state.iterations() * 256);
+}
+BENCHMARK(BM_WordText<inputAddressText>)->Name("BM_AddressText")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WordText<inputCodeHexText>)->Name("BM_CodeHexText")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WordText<codeOctalText>)->Name("BM_CodeOctalText")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WordText<codeBinaryText>)->Name("BM_CodeBinaryText")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WordText<ssmText>)->Name("BM_SsmText")->Unit(benchmark::kMicrosecond);
+
+void BM_DecimalText(benchmark::State& state)
+{
+    const Page page;
+    CellText out;
+    for (auto _ : state) {
+        for (std::uint32_t word : page.words)
+            benchmark::DoNotOptimize(decimalText(word, page.formats, out).data());
+    }
+    state.SetItemsProcessed(state.iterations() * 256);
+}
+BENCHMARK(BM_DecimalText)->Unit(benchmark::kMicrosecond);
+
+// Baseline for the text forms: the C library's "%08x" of the same 256 words.
+void BM_PlainSnprintf(benchmark::State& state)
+{
+    const Page page;
+    char text[16];
+    for (auto _ : state) {
+        for (std::uint32_t word : page.words) {
+            std::snprintf(text, sizeof text, "%08x", word);
+            benchmark::DoNotOptimize(text);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 256);
+}
+BENCHMARK(BM_PlainSnprintf)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
