@@ -1,8 +1,8 @@
 #pragma once
 // How every grid of the program draws a cell: the text 1 pixel right of and
 // 1 pixel below the cell's corner, on the button face in fixed cells and on the
-// window colour elsewhere, in the window text colour. The current cell is
-// never drawn in the selection highlight.
+// window colour elsewhere, in the window text colour unless the cell asks for
+// another. The current cell is never drawn in the selection highlight.
 #include <QPainter>
 #include <QPalette>
 #include <QRect>
@@ -11,12 +11,18 @@
 namespace telvar5 {
 
 inline void paintGridCell(QPainter& painter, const QRect& rect, const QString& text, bool fixedCell,
-                          const QPalette& palette)
+                          const QPalette& palette, const QColor& textColour)
 {
     painter.fillRect(rect, palette.color(fixedCell ? QPalette::Button : QPalette::Base));
-    painter.setPen(palette.color(QPalette::WindowText));
+    painter.setPen(textColour);
     const QFontMetrics metrics(painter.font());
     painter.drawText(rect.left() + 1, rect.top() + 1 + metrics.ascent(), text);
+}
+
+inline void paintGridCell(QPainter& painter, const QRect& rect, const QString& text, bool fixedCell,
+                          const QPalette& palette)
+{
+    paintGridCell(painter, rect, text, fixedCell, palette, palette.color(QPalette::WindowText));
 }
 
 } // namespace telvar5

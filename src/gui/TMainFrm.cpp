@@ -16,6 +16,8 @@
 #include "gui/TFrmTimerPeriod.h"
 #include "gui/device/TFrmDeviceChoice.h"
 #include "gui/device/TFrmOpenMethodChoice.h"
+#include "gui/formats/TFrmFormatList.h"
+#include "gui/formats/TFrmParamFormat.h"
 #include "gui/input/InputBufferModel.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/output/OutputArrayView.h"
@@ -66,8 +68,8 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     FrmDeviceChoice_ = new TFrmDeviceChoice(monitor_.deviceChoice(), this);
     FrmOpenMethodChoice_ = new TFrmOpenMethodChoice(monitor_.run().openMethod, this);
     FrmSObinParam_ = new TFrmSObinParam(monitor_.bitEditor(), this);
-    // The format editors TFrmFormatList and TFrmParamFormat are created here,
-    // between the bit editor and the period dialog.
+    FrmFormatList_ = new TFrmFormatList(monitor_.formatList(), monitor_.run().formats, this);
+    FrmParamFormat_ = new TFrmParamFormat(monitor_.paramFormats(), monitor_.run().formats, this);
     FrmTimerPeriod_ = new TFrmTimerPeriod(monitor_, this);
 
     applyScreen();
@@ -78,6 +80,8 @@ TMainFrm::~TMainFrm()
     // The dialogs hold references into the Monitor, which goes before the window's children do.
     Timer1_->stop();
     delete FrmTimerPeriod_;
+    delete FrmParamFormat_;
+    delete FrmFormatList_;
     delete FrmSObinParam_;
     delete FrmOpenMethodChoice_;
     delete FrmDeviceChoice_;
@@ -136,6 +140,8 @@ void TMainFrm::connectHandlers()
             &TMainFrm::DeviceInitializationExecute);
     connect(command(Command::DeviceReset), &QAction::triggered, this, &TMainFrm::DeviceResetExecute);
     connect(command(Command::OpenMethodChoice), &QAction::triggered, this, &TMainFrm::OpenMethodChoiceExecute);
+    connect(command(Command::FormatList), &QAction::triggered, this, &TMainFrm::FormatListExecute);
+    connect(command(Command::ParamFormat), &QAction::triggered, this, &TMainFrm::ParamFormatExecute);
     connect(command(Command::TimerPeriod), &QAction::triggered, this, &TMainFrm::TimerPeriodExecute);
     connect(command(Command::HelpContents1), &QAction::triggered, this, &TMainFrm::HelpContents1Execute);
     connect(Timer1_, &QTimer::timeout, this, &TMainFrm::Timer1Timer);
@@ -268,6 +274,19 @@ void TMainFrm::OpenMethodChoiceExecute()
 {
     FrmOpenMethodChoice_->exec();
     applyScreen();
+}
+
+void TMainFrm::FormatListExecute()
+{
+    // The input grid takes up the edited formats only at the next rebuild of the label formats.
+    FrmFormatList_->exec();
+}
+
+void TMainFrm::ParamFormatExecute()
+{
+    FrmParamFormat_->exec();
+    // The dialog's closing rebuilt the displayed channel's label formats: the DECIMAL column follows at once.
+    inputModel_->channelChanged();
 }
 
 void TMainFrm::TimerPeriodExecute()

@@ -24,7 +24,9 @@ class InputBufferModel;
 class OutputSide;
 class PanelStatusBar;
 class TFrmDeviceChoice;
+class TFrmFormatList;
 class TFrmOpenMethodChoice;
+class TFrmParamFormat;
 class TFrmSObinParam;
 class TFrmTimerPeriod;
 
@@ -40,6 +42,8 @@ public:
     TFrmDeviceChoice* FrmDeviceChoice() const { return FrmDeviceChoice_; }
     TFrmOpenMethodChoice* FrmOpenMethodChoice() const { return FrmOpenMethodChoice_; }
     TFrmSObinParam* FrmSObinParam() const { return FrmSObinParam_; }
+    TFrmFormatList* FrmFormatList() const { return FrmFormatList_; }
+    TFrmParamFormat* FrmParamFormat() const { return FrmParamFormat_; }
     TFrmTimerPeriod* FrmTimerPeriod() const { return FrmTimerPeriod_; }
     HelpWindow* helpWindow() const { return help_; }
     DataPanel* Panel5() const { return Panel5_; }
@@ -56,6 +60,8 @@ public:
     void DeviceInitializationExecute();
     void DeviceResetExecute();
     void OpenMethodChoiceExecute();
+    void FormatListExecute();
+    void ParamFormatExecute();
     void TimerPeriodExecute();
     void HelpContents1Execute();
     void FormClose();
@@ -128,6 +134,8 @@ private:
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
     TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;
     TFrmSObinParam* FrmSObinParam_ = nullptr;
+    TFrmFormatList* FrmFormatList_ = nullptr;
+    TFrmParamFormat* FrmParamFormat_ = nullptr;
     TFrmTimerPeriod* FrmTimerPeriod_ = nullptr;
     bool placed_ = false;
 };

@@ -159,9 +159,11 @@ TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)
 {
     open();
     int runs = 0;
-    QObject::connect(command(Command::FormatList), &QAction::triggered, [&runs] { ++runs; });
-    find<QToolButton>("tbFormat")->click();
-    find<QAction>("mmFormatList")->trigger();
+    QObject::connect(command(Command::TimerPeriod), &QAction::triggered, [&runs] { ++runs; });
+    whenModal([](QWidget* modal) { modal->close(); });
+    find<QToolButton>("tbTimer")->click();
+    whenModal([](QWidget* modal) { modal->close(); });
+    find<QAction>("mmTimerPeriod")->trigger();
     EXPECT_EQ(runs, 2);
     // A disabled button runs nothing.
     int inits = 0;

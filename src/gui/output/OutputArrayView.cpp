@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "gui/CellEditDelegate.h"
 #include "gui/GridFixedColumn.h"
+#include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
-#include "gui/output/DrawGrid1Delegate.h"
-#include "gui/output/GridKeyFilter.h"
 
 namespace telvar5 {
 
@@ -22,9 +22,9 @@ OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
     keys_ = new GridKeyFilter(this);
     installEventFilter(keys_);
     connect(keys_, &GridKeyFilter::character, this, &OutputArrayView::keyPressed);
-    delegate_ = new DrawGrid1Delegate(keys_, this);
+    delegate_ = new CellEditDelegate(keys_, 1, this); // the index column is fixed
     setItemDelegate(delegate_);
-    connect(delegate_, &DrawGrid1Delegate::editTextChanged, this,
+    connect(delegate_, &CellEditDelegate::editTextChanged, this,
             [this](int column, int row, const QString& text) { emit editTextChanged(column, row + 1, text); });
     setEditTriggers(kTypingTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -11,7 +11,7 @@
 
 namespace telvar5 {
 
-class DrawGrid1Delegate;
+class CellEditDelegate;
 class GridKeyFilter;
 
 class OutputArrayView : public FixedColumnGrid {
@@ -47,7 +47,7 @@ private:
     bool reportPress(QMouseEvent* event, int column, int row);
 
     GridKeyFilter* keys_ = nullptr;
-    DrawGrid1Delegate* delegate_ = nullptr;
+    CellEditDelegate* delegate_ = nullptr;
 };
 
 } // namespace telvar5

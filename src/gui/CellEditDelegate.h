@@ -1,17 +1,19 @@
 #pragma once
-// Paints the cells of the output grid DrawGrid1 and makes its cell editor: a
-// line edit that opens empty, reports its whole text after every change the
-// user makes, and never writes into the model itself (the core stores what
-// it accepts while the user types).
+// Paints the cells of the program's grids and makes their cell editor: a line
+// edit that opens empty, reports its whole text after every change the user
+// makes, and never writes into the model itself (the core stores what it
+// accepts while the user types). Cells of the first `fixedColumns` columns
+// are drawn as fixed cells; a model may give a cell its text colour through
+// Qt::ForegroundRole.
 #include <QStyledItemDelegate>
 
 namespace telvar5 {
 
-class DrawGrid1Delegate : public QStyledItemDelegate {
+class CellEditDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     // keyFilter also watches every editor made here.
-    DrawGrid1Delegate(QObject* keyFilter, QObject* parent = nullptr);
+    CellEditDelegate(QObject* keyFilter, int fixedColumns, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -26,9 +28,8 @@ signals:
     void editTextChanged(int column, int row, const QString& text) const;
 
 private:
-    void DrawGrid1DrawCell(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
-
     QObject* keyFilter_;
+    int fixedColumns_;
 };
 
 } // namespace telvar5

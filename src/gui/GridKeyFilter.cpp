@@ -1,8 +1,8 @@
-#include "gui/output/GridKeyFilter.h"
+#include "gui/GridKeyFilter.h"
 
 #include <QKeyEvent>
 
-#include "gui/output/KeyCharacter.h"
+#include "gui/KeyCharacter.h"
 
 namespace telvar5 {
 

@@ -1,4 +1,4 @@
-#include "gui/output/KeyCharacter.h"
+#include "gui/KeyCharacter.h"
 
 #include <QKeyEvent>
 #include <QStringEncoder>

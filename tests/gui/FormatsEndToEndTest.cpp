@@ -1,0 +1,94 @@
+// The demo's formats at work against the real virtual driver: the program
+// starts in a directory holding the demo's formats settings file, the demo's
+// parameter formats are restored in their editor, and a word injected on the
+// bench shows its physical value in the input grid's DECIMAL column as soon
+// as the editor closes.
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <fstream>
+
+#include "ModalDriver.h"
+#include "WidgetFakes.h"
+#include "WorkingDirectory.h"
+#include "device/virtual/VirtualDeviceBus.h"
+#include "gui/DataPanel.h"
+#include "gui/TMainFrm.h"
+#include "gui/device/TFrmDeviceChoice.h"
+#include "gui/formats/TFrmParamFormat.h"
+#include "gui/input/InputBufferView.h"
+#include "vdrv/BenchClient.h"
+
+using namespace telvar5;
+using namespace telvar5::widgets_test;
+
+namespace {
+
+constexpr int kDecimalColumn = 5;
+
+class FormatsEndToEnd : public ::testing::Test {
+protected:
+    WorkingDirectory cwd;
+    std::unique_ptr<VirtualDeviceBus> bus;
+    FakePrompts prompts;
+    std::unique_ptr<TMainFrm> window;
+
+    void SetUp() override
+    {
+        for (const char* name : {"TLV5frmt.stt", "demo.si"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(TELVAR5_DEMO_DIR "/") + QLatin1String(name),
+                                    cwd.filePath(QLatin1String(name))));
+        const std::string config = cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString();
+        std::ofstream(config) << "bench-socket bench.sock\ninterface 0 serial 501 inputs 8 outputs 8\n";
+        bus = std::make_unique<VirtualDeviceBus>(config);
+        window = std::make_unique<TMainFrm>(*bus, prompts);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override { window.reset(); }
+
+    void inject(const std::string& words)
+    {
+        const vdrv::BenchReply reply =
+            vdrv::sendBenchCommand(cwd.filePath(QStringLiteral("bench.sock")).toStdString(), "inject 0 1 " + words);
+        ASSERT_TRUE(reply.connected && reply.ok) << reply.error;
+    }
+};
+
+} // namespace
+
+TEST_F(FormatsEndToEnd, DemoParameterFormatsShowPhysicalValuesOnceTheirEditorCloses)
+{
+    whenModal([](QWidget* modal) { qobject_cast<TFrmDeviceChoice*>(modal)->Button1()->click(); });
+    window->command(Command::ActionDeviceChoice)->trigger();
+    window->command(Command::DeviceInitialization)->trigger();
+    window->command(Command::SIaddressPusk)->trigger();
+    // Altitude 60 ft (bits 17..14 of the field from bit 28 worth 65536 ft), and -60 ft.
+    inject("6001E083 7FFE2084");
+    window->Timer1Timer();
+
+    const QAbstractItemModel* grid = window->Panel5()->DrawGrid2()->model();
+    auto decimal = [grid](int cell) { return grid->index(cell, kDecimalColumn).data().toString(); };
+    EXPECT_EQ(decimal(0203), QStringLiteral(" "));
+
+    QSignalSpy repainted(grid, &QAbstractItemModel::dataChanged);
+    prompts.fileToOpen = cwd.filePath(QStringLiteral("demo.si")).toStdString();
+    whenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<TFrmParamFormat*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->btReadFile()->click();
+        dialog->close();
+    });
+    window->command(Command::ParamFormat)->trigger();
+
+    EXPECT_EQ(decimal(0203), QStringLiteral(" +60.000000  фут    "));
+    EXPECT_EQ(decimal(0204), QStringLiteral(" -60.000000  фут    "));
+    // The grid was told at once, not at the next tick.
+    ASSERT_FALSE(repainted.isEmpty());
+    const QModelIndex first = repainted.back()[0].toModelIndex();
+    const QModelIndex last = repainted.back()[1].toModelIndex();
+    EXPECT_LE(first.row(), 0203);
+    EXPECT_GE(last.row(), 0204);
+    EXPECT_LE(first.column(), kDecimalColumn);
+    EXPECT_GE(last.column(), kDecimalColumn);
+}
