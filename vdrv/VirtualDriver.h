@@ -99,7 +99,7 @@ private:
     std::string configPath_;
     std::vector<ConfigError> configErrors_;
     std::array<InterfaceConfig, kMaxInterfaces> interfaces_{}; // without traffic (kept in the modules)
-    std::array<std::unique_ptr<Module>, kMaxInterfaces> modules_{};
+    std::array<std::unique_ptr<Module>, kMaxInterfaces> modules_; // null; with {} clang wants Module complete in every includer
     std::array<std::uint32_t, kMaxInterfaces> openHandles_{};
     std::vector<std::int8_t> handleInterfaces_; // handle i -> interface index
     RequestLog log_;
