@@ -16,8 +16,9 @@ rules=(
   "src/gui:protocol device formats core gui"
   "src/app:protocol device formats core gui app"
   "tools:protocol device formats core vdrv"
+  "fuzz:protocol device formats core vdrv"
 )
-qt_free="src/protocol vdrv src/device src/formats src/core tools"
+qt_free="src/protocol vdrv src/device src/formats src/core tools fuzz"
 
 status=0
 for rule in "${rules[@]}"; do
