@@ -7,6 +7,7 @@
 // the settings file.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <vector>

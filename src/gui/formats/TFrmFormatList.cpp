@@ -4,9 +4,9 @@
 #include <QVBoxLayout>
 
 #include "gui/UiFonts.h"
+#include "gui/formats/FormatButton.h"
 #include "gui/formats/FormatEditorGrid.h"
 #include "gui/formats/FormatListModel.h"
-#include "gui/formats/FormatButton.h"
 
 namespace telvar5 {
 
