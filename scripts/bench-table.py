@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Prints the benchmark table from Google Benchmark JSON files: each timing beside
+its baseline measured in the same run, the ratio, and the goal where there is one."""
+import json
+import sys
+
+# name -> (baseline, goal in microseconds or None, what it measures)
+ROWS = {
+    "BM_RequestRoundTrip": ("BM_Getppid", None, "one request into the driver and back"),
+    "BM_RefreshTickAllChannelsReceiving": ("BM_Getppid2050", None, "tick, 8 inputs receiving (2050 requests)"),
+    "BM_RefreshTickAllOutputsLoopedBack": ("BM_Getppid2050", 250, "tick, 8 outputs cyclic looped back onto 8 inputs"),
+    "BM_RefreshTickWithInputGridRepaint": ("BM_RefreshTickAllChannelsReceiving", 3000,
+                                           "tick with the repaint of the visible input grid"),
+    "BM_InputGridPage": ("BM_PlainSnprintf", 1000, "texts of one page of the input grid (320 cells)"),
+    "BM_AddressText": ("BM_PlainSnprintf", None, "256 address texts"),
+    "BM_CodeHexText": ("BM_PlainSnprintf", None, "256 hex code texts"),
+    "BM_CodeOctalText": ("BM_PlainSnprintf", None, "256 octal code texts"),
+    "BM_CodeBinaryText": ("BM_PlainSnprintf", None, "256 binary code texts"),
+    "BM_SsmText": ("BM_PlainSnprintf", None, "256 SSM texts"),
+    "BM_DecimalText": ("BM_PlainSnprintf", None, "256 decimal texts"),
+    "BM_BuildLabelFormats": ("BM_PlainTableCopy", 20, "label formats from full tables"),
+    "BM_LoadFormatSettings": ("BM_PlainFileRead", None, "formats settings file, 256 records"),
+    "BM_LoadParamFormats": ("BM_PlainFileRead", None, "parameter formats file, 256 records"),
+    "BM_RestoreOutputArray": ("BM_PlainFileRead", None, "output array file, 256 words"),
+    "BM_CompactFormats": ("BM_PlainTableCopy", None, "compaction of 256 decimal formats"),
+    "BM_CompactParamFormats": ("BM_PlainTableCopy", None, "compaction of 256 parameter formats"),
+    "BM_OutputGridTypedCharacter": (None, 50, "one typed character to the model's dataChanged"),
+    "BM_OutputGridRepaint": (None, 1000, "repaint of the visible output grid"),
+    "BM_FormatListFirstPaint": (None, 30000, "decimal formats editor, 256 records, to first paint"),
+    "BM_ParamFormatFirstPaint": (None, 30000, "parameter formats editor, 256 records, to first paint"),
+    "BM_StartupToShownMainWindow": ("BM_StartupBareMainWindow", None, "start-up to the shown main window"),
+}
+
+UNITS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
+
+
+def load(paths):
+    """name -> (real time in us, counters); the median aggregate where there is one."""
+    times = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            data = json.load(f)
+        for b in data["benchmarks"]:
+            name = b["name"]
+            base = b.get("run_name", name).split("/repeats")[0]
+            if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+                continue
+            us = b["real_time"] * UNITS[b.get("time_unit", "ns")]
+            counters = {k: v for k, v in b.items() if k in ("rss_kib", "bare_rss_kib", "rows")}
+            if b.get("run_type") == "aggregate" or base not in times:
+                times[base] = (us, counters)
+        context = data.get("context", {})
+    return times, context
+
+
+def fmt(us):
+    if us is None:
+        return "-"
+    if us >= 1000:
+        return f"{us / 1000:.2f} ms"
+    if us >= 1:
+        return f"{us:.1f} us"
+    return f"{us * 1000:.0f} ns"
+
+
+def main():
+    times, context = load(sys.argv[1:])
+    print(f"host: {context.get('host_name', '?')}, {context.get('num_cpus', '?')} CPUs at "
+          f"{context.get('mhz_per_cpu', '?')} MHz, date {context.get('date', '?')}")
+    print()
+    print("| benchmark | what | time | baseline | baseline time | ratio | goal |")
+    print("|---|---|---|---|---|---|---|")
+    shown = set()
+    for name, (baseline, goal, what) in ROWS.items():
+        # Benchmarks with arguments (BM_X/0, BM_X/1) each get a row.
+        for key in sorted(k for k in times if k == name or k.startswith(name + "/")):
+            us, counters = times[key]
+            base_us = times.get(baseline, (None, {}))[0] if baseline else None
+            ratio = f"{us / base_us:.2f}x" if base_us else "-"
+            extra = "".join(f"; {k} {v:.0f}" for k, v in counters.items())
+            verdict = "-" if goal is None else (f"<= {fmt(goal)} " + ("met" if us <= goal else "MISSED"))
+            print(f"| {key} | {what}{extra} | {fmt(us)} | {baseline or '-'} | {fmt(base_us)} | {ratio} | {verdict} |")
+            shown.add(key)
+    others = [k for k in times if k not in shown and not any(k == b for b, _, _ in ROWS.values())]
+    for key in sorted(others):
+        print(f"| {key} | | {fmt(times[key][0])} | - | - | - | - |")
+
+
+if __name__ == "__main__":
+    main()
