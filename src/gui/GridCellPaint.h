@@ -10,13 +10,18 @@
 
 namespace telvar5 {
 
+// The left end of the baseline of a cell's text in a font of this ascent.
+inline QPoint gridCellTextOrigin(const QRect& rect, int ascent)
+{
+    return {rect.left() + 1, rect.top() + 1 + ascent};
+}
+
 inline void paintGridCell(QPainter& painter, const QRect& rect, const QString& text, bool fixedCell,
                           const QPalette& palette, const QColor& textColour)
 {
     painter.fillRect(rect, palette.color(fixedCell ? QPalette::Button : QPalette::Base));
     painter.setPen(textColour);
-    const QFontMetrics metrics(painter.font());
-    painter.drawText(rect.left() + 1, rect.top() + 1 + metrics.ascent(), text);
+    painter.drawText(gridCellTextOrigin(rect, painter.fontMetrics().ascent()), text);
 }
 
 inline void paintGridCell(QPainter& painter, const QRect& rect, const QString& text, bool fixedCell,

@@ -1,5 +1,6 @@
 #pragma once
-// Paints the cells of the input grid DrawGrid2.
+// Paints the cells of the input grid DrawGrid2 when the table view paints
+// them; InputBufferView draws the same picture itself on every refresh.
 #include <QStyledItemDelegate>
 
 namespace telvar5 {

@@ -1,6 +1,6 @@
 #include "gui/input/InputBufferModel.h"
 
-#include <array>
+#include <QStringDecoder>
 
 #include "formats/InputGridText.h"
 
@@ -12,7 +12,15 @@ const std::array<const char*, kInputGridColumns> kTitles{"№ ячейки", " �
                                                          " M",       "  DECIMAL", "  BINARY", "  № цикла"};
 } // namespace
 
-InputBufferModel::InputBufferModel(const RunState& run, QObject* parent) : QAbstractTableModel(parent), run_(run) {}
+InputBufferModel::InputBufferModel(const RunState& run, QObject* parent) : QAbstractTableModel(parent), run_(run)
+{
+    QStringDecoder decoder("windows-1251");
+    for (std::size_t byte = 0; byte < windows1251_.size(); ++byte) {
+        const char c = static_cast<char>(byte);
+        const QString decoded = decoder.decode(QByteArrayView(&c, 1));
+        windows1251_[byte] = decoded.size() == 1 ? decoded.front().unicode() : char16_t{0xFFFD};
+    }
+}
 
 int InputBufferModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kInputCells; }
 
@@ -23,15 +31,28 @@ int InputBufferModel::columnCount(const QModelIndex& parent) const
 
 QString InputBufferModel::cellText(int row, int column) const
 {
-    if (row < 0 || row >= kInputCells)
-        return {};
+    QString text;
+    cellText(row, column, text);
+    return text;
+}
+
+void InputBufferModel::cellText(int row, int column, QString& text) const
+{
+    if (row < 0 || row >= kInputCells) {
+        text.resize(0);
+        return;
+    }
     const InputCell& cell = run_.inputBuffer[run_.curInputIndex % kChannels][static_cast<std::size_t>(row)];
-    CellText text;
-    const std::string_view bytes =
-        inputGridCellText(column, row, cell.word, cell.cycleNo, run_.labelFormatTable, text);
-    if (column == 5) // the units are Windows-1251 bytes
-        return decoder_.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    CellText bytes;
+    const std::string_view view =
+        inputGridCellText(column, row, cell.word, cell.cycleNo, run_.labelFormatTable, bytes);
+    text.resize(static_cast<qsizetype>(view.size()));
+    QChar* out = text.data();
+    const bool units = column == 5; // the units are Windows-1251 bytes; the other columns are ASCII
+    for (const char c : view) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = QChar(units ? windows1251_[byte] : char16_t{byte});
+    }
 }
 
 QVariant InputBufferModel::data(const QModelIndex& index, int role) const

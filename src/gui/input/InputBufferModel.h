@@ -4,7 +4,7 @@
 // text of its own; a tick tells it which rows took a word so that only those
 // repaint, and the model is never reset.
 #include <QAbstractTableModel>
-#include <QStringDecoder>
+#include <array>
 #include <bitset>
 
 #include "core/RunState.h"
@@ -24,6 +24,9 @@ public:
 
     // The text of a data cell, as drawn (units converted from Windows-1251).
     QString cellText(int row, int column) const;
+    // The same into `text`, whose storage is kept: the grid's repaint builds
+    // every cell's text in one string without allocating.
+    void cellText(int row, int column, QString& text) const;
 
     // The refresh tick stored words in these cells of the displayed channel.
     void cellsStored(const std::bitset<kInputCells>& cells);
@@ -32,7 +35,8 @@ public:
 
 private:
     const RunState& run_;
-    mutable QStringDecoder decoder_{"windows-1251"};
+    // Windows-1251 is one byte per character: decoded once here, not per cell.
+    std::array<char16_t, 256> windows1251_{};
 };
 
 } // namespace telvar5
