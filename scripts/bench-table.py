@@ -11,6 +11,7 @@ ROWS = {
     "BM_RefreshTickAllOutputsLoopedBack": ("BM_Getppid2050", 250, "tick, 8 outputs cyclic looped back onto 8 inputs"),
     "BM_RefreshTickWithInputGridRepaint": ("BM_RefreshTickAllChannelsReceiving", 3000,
                                            "tick with the repaint of the visible input grid"),
+    "BM_InputGridRepaint": (None, 700, "repaint of the visible input grid (about 42 rows)"),
     "BM_InputGridPage": ("BM_PlainSnprintf", 1000, "texts of one page of the input grid (320 cells)"),
     "BM_AddressText": ("BM_PlainSnprintf", None, "256 address texts"),
     "BM_CodeHexText": ("BM_PlainSnprintf", None, "256 hex code texts"),
@@ -46,7 +47,7 @@ def load(paths):
             if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
                 continue
             us = b["real_time"] * UNITS[b.get("time_unit", "ns")]
-            counters = {k: v for k, v in b.items() if k in ("rss_kib", "bare_rss_kib", "rows")}
+            counters = {k: v for k, v in b.items() if k in ("rss_app_KiB", "rss_shown_KiB", "cold_ms", "rows")}
             if b.get("run_type") == "aggregate" or base not in times:
                 times[base] = (us, counters)
         context = data.get("context", {})
