@@ -7,6 +7,9 @@
 
 namespace telvar5 {
 
+// The caption of the program's own message boxes.
+inline constexpr const char* kProgramTitle = "Монитор модуля TELVAR-5";
+
 // What a file dialog is opened with. The filter is written as pairs of
 // description and pattern separated by bars: "Файлы выходных параметров (*.so)|*.so|*.*|*.*".
 struct FileDialogOptions {

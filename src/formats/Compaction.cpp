@@ -11,13 +11,13 @@ int clampRows(int rows)
     return std::clamp(rows, 0, static_cast<int>(kFormatTableSize));
 }
 
-// Title row plus the data rows; an empty table still shows one empty data row.
+} // namespace
+
 int gridRowsFor(std::size_t count)
 {
-    return count >= 1 ? static_cast<int>(count) + 1 : 2;
+    const std::size_t records = std::min<std::size_t>(count, kFormatTableSize);
+    return records >= 1 ? static_cast<int>(records) + 1 : 2;
 }
-
-} // namespace
 
 int compactFormats(FormatTables& tables, int rows)
 {

@@ -14,5 +14,8 @@ int compactFormats(FormatTables& tables, int rows);
 // The same for the parameter formats: keeps records with a label, a channel and
 // a tag, sets paramFormatCount, empties the tail, returns the grid's row count.
 int compactParamFormats(FormatTables& tables, int rows);
+// The editors' grid rows for a table of `count` records: the title row and
+// one row a record, 2 when the table is empty; a count above 256 counts as 256.
+int gridRowsFor(std::size_t count);
 
 } // namespace telvar5

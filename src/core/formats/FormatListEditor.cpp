@@ -23,11 +23,9 @@ constexpr std::string_view kDataText = "\xE4\xE0\xED\xED\xFB\xE5";
 // The bit columns and the weight column take digits and the editing keys only.
 bool keyPasses(char key)
 {
-    const auto k = static_cast<unsigned char>(key);
-    return (k >= '0' && k <= '9') || k == 3 || k == 22 || k == 13 || k == 8;
+    return (key >= '0' && key <= '9') || isEditingKey(key);
 }
 
-int rowsFor(std::uint16_t count) { return count == 0 ? 2 : std::min<int>(count, 256) + 1; }
 
 } // namespace
 
@@ -38,14 +36,14 @@ DecimalFormat* FormatListEditor::recordOfRow(int row)
     return row >= 1 && row < kMaxRows ? &run_.formats.formatTable[static_cast<std::size_t>(row - 1)] : nullptr;
 }
 
-void FormatListEditor::FormShow() { rows_ = rowsFor(run_.formats.formatCount); }
+void FormatListEditor::FormShow() { rows_ = gridRowsFor(run_.formats.formatCount); }
 
 void FormatListEditor::FormClose()
 {
     rows_ = compactFormats(run_.formats, rows_ - 1);
     // Nothing is lost in memory; the file keeps its old content when the new one cannot be written.
     if (!saveFormatSettings(run_.formats))
-        prompts_.showError("Монитор модуля TELVAR-5", std::string("Десятичные форматы не сохранены: не удалось записать файл ")
+        prompts_.showError(kProgramTitle, std::string("Десятичные форматы не сохранены: не удалось записать файл ")
                                                           + kFormatSettingsFileName);
 }
 

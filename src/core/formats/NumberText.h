@@ -7,6 +7,14 @@
 
 namespace telvar5 {
 
+// The keys every cell editor lets through besides the characters of its
+// column: Ctrl+C (3), Ctrl+V (22), Enter (13) and Backspace (8).
+constexpr bool isEditingKey(char key)
+{
+    const auto k = static_cast<unsigned char>(key);
+    return k == 3 || k == 22 || k == 13 || k == 8;
+}
+
 // "%d": a decimal integer, wrapped to 32 bits as the C library does.
 std::optional<int> readDecimalPrefix(std::string_view text);
 // "%o": an octal integer, as unsigned 32 bits (a minus sign wraps it).

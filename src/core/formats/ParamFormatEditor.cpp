@@ -12,13 +12,6 @@
 
 namespace telvar5 {
 
-namespace {
-
-bool editingKey(unsigned char k) { return k == 3 || k == 22 || k == 13 || k == 8; }
-int rowsFor(std::uint16_t count) { return count == 0 ? 2 : std::min<int>(count, 256) + 1; }
-
-} // namespace
-
 ParamFormatEditor::ParamFormatEditor(RunState& run, UserPrompts& prompts) : run_(run), prompts_(prompts) {}
 
 ParamFormatEntry* ParamFormatEditor::recordOfRow(int row)
@@ -28,8 +21,8 @@ ParamFormatEntry* ParamFormatEditor::recordOfRow(int row)
 
 void ParamFormatEditor::FormShow()
 {
-    formatRows_ = rowsFor(run_.formats.formatCount);
-    paramRows_ = rowsFor(run_.formats.paramFormatCount);
+    formatRows_ = gridRowsFor(run_.formats.formatCount);
+    paramRows_ = gridRowsFor(run_.formats.paramFormatCount);
 }
 
 void ParamFormatEditor::FormClose()
@@ -64,7 +57,7 @@ bool ParamFormatEditor::DrawGrid2SetEditText(int column, int row, std::string_vi
     const auto key = static_cast<unsigned char>(lastKey_);
     if (column == Label) {
         const auto typed = readOctalPrefix(text);
-        if (!((key >= '0' && key <= '7') || editingKey(key)) || text.size() > 3 || !typed) {
+        if (!((key >= '0' && key <= '7') || isEditingKey(lastKey_)) || text.size() > 3 || !typed) {
             prompts_.beep();
             return false;
         }
@@ -77,7 +70,7 @@ bool ParamFormatEditor::DrawGrid2SetEditText(int column, int row, std::string_vi
         return true;
     }
     const auto typed = readDecimalPrefix(text);
-    if (!((key >= '1' && key <= '8') || editingKey(key)) || text.size() > 1 || !typed) {
+    if (!((key >= '1' && key <= '8') || isEditingKey(lastKey_)) || text.size() > 1 || !typed) {
         prompts_.beep();
         return false;
     }
@@ -119,7 +112,7 @@ bool ParamFormatEditor::FileOpen1Accept(const std::string& path)
 {
     if (!loadParamFormats(run_.formats, pathFromUtf8(path)))
         return false; // nothing changes and nothing is said
-    paramRows_ = rowsFor(run_.formats.paramFormatCount);
+    paramRows_ = gridRowsFor(run_.formats.paramFormatCount);
     return true;
 }
 
@@ -128,7 +121,7 @@ bool ParamFormatEditor::FileSaveAs1Accept(const std::string& path)
     paramRows_ = compactParamFormats(run_.formats, paramRows_ - 1);
     if (saveParamFormats(run_.formats, pathFromUtf8(path)))
         return true;
-    prompts_.showError("Монитор модуля TELVAR-5", "Форматы параметров не сохранены: не удалось записать файл\n" + path);
+    prompts_.showError(kProgramTitle, "Форматы параметров не сохранены: не удалось записать файл\n" + path);
     return false;
 }
 

@@ -77,7 +77,7 @@ bool OutputArrays::FileSaveAs1Accept(const std::string& path)
     if (saveOutputArray(pathFromUtf8(path), run_.outputRecord[channel()].words, run_.arraySize[channel()]))
         return true;
     // A save that did not happen must not pass for one: the user would lose the array with the program.
-    prompts_.showError("Монитор модуля TELVAR-5",
+    prompts_.showError(kProgramTitle,
                        "Выходные параметры не сохранены: не удалось записать файл\n" + path);
     return false;
 }

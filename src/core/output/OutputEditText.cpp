@@ -6,12 +6,6 @@ namespace telvar5 {
 
 namespace {
 
-constexpr unsigned char kCtrlC = 3;
-constexpr unsigned char kCtrlV = 22;
-constexpr unsigned char kEnter = 13;
-constexpr unsigned char kBackspace = 8;
-
-bool controlKey(unsigned char key) { return key == kCtrlC || key == kCtrlV || key == kEnter || key == kBackspace; }
 bool octalDigit(unsigned char key) { return key >= '0' && key <= '7'; }
 bool hexDigit(unsigned char key)
 {
@@ -39,7 +33,7 @@ EditOutcome applyOutputEditText(int column, std::string_view text, char lastKey,
     const auto key = static_cast<unsigned char>(lastKey);
     // Only the last key is judged, not the text: a pasted text passes on the
     // length and the conversion alone.
-    if (!controlKey(key) && !(address ? octalDigit(key) : hexDigit(key)))
+    if (!isEditingKey(lastKey) && !(address ? octalDigit(key) : hexDigit(key)))
         return EditOutcome::Refused;
 
     const std::string_view number = trimmed(text);
