@@ -10,16 +10,17 @@ namespace telvar5 {
 Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clock)
     : bus_(bus),
       prompts_(prompts),
+      clock_(clock),
       deviceChoice_(run_, screen_, bus_, prompts_),
       lifecycle_(run_, screen_, bus_),
-      reception_(run_, screen_, bus_),
+      reception_(run_, screen_, bus_, analysis_, clock_),
       output_(run_, screen_, bus_),
       outputArrays_(run_, screen_, prompts_),
       outputGrid_(run_, screen_, prompts_, output_),
       bitEditor_(run_),
       formatList_(run_, prompts_),
       paramFormats_(run_, prompts_),
-      refresh_(run_, screen_, bus_, output_, reception_, clock)
+      refresh_(run_, screen_, bus_, output_, reception_, analysis_, clock_)
 {
     run_.deviceChosen = false;
     run_.formats.formatCount = 0;

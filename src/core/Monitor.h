@@ -8,6 +8,7 @@
 #include "core/RunState.h"
 #include "core/ScreenState.h"
 #include "core/UserPrompts.h"
+#include "core/analysis/Analysis.h"
 #include "device/DeviceBus.h"
 #include "core/device/DeviceChoice.h"
 #include "core/device/DeviceLifecycle.h"
@@ -47,6 +48,8 @@ public:
     FormatListEditor& formatList() { return formatList_; }
     ParamFormatEditor& paramFormats() { return paramFormats_; }
     RefreshCycle& refresh() { return refresh_; }
+    Analysis& analysis() { return analysis_; }
+    const MonotonicClock& clock() const { return clock_; }
 
     // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
     void setRefreshPeriod(std::int32_t periodMs);
@@ -54,7 +57,9 @@ public:
 private:
     DeviceBus& bus_;
     UserPrompts& prompts_;
+    const MonotonicClock& clock_;
     RunState run_;
+    Analysis analysis_;
     ScreenState screen_;
     DeviceChoice deviceChoice_;
     DeviceLifecycle lifecycle_;

@@ -8,8 +8,9 @@
 
 namespace telvar5 {
 
-ReceptionControl::ReceptionControl(RunState& run, ScreenState& screen, DeviceBus& bus)
-    : run_(run), screen_(screen), bus_(bus)
+ReceptionControl::ReceptionControl(RunState& run, ScreenState& screen, DeviceBus& bus, Analysis& analysis,
+                                   const MonotonicClock& clock)
+    : run_(run), screen_(screen), bus_(bus), analysis_(analysis), clock_(clock)
 {
 }
 
@@ -19,6 +20,7 @@ void ReceptionControl::start(std::uint16_t mode, std::uint32_t request)
     const std::size_t ch = run_.curInputIndex % kChannels;
     run_.receptionMode[ch] = mode;
     run_.inputBuffer[ch].fill(InputCell{});
+    analysis_.receptionStarted(ch, clock_.nowUs());
     ShortReply reply{};
     sendRequest(bus_, run_.deviceHandle, request, receptionStartRecord(run_.curInputNo), reply);
 }

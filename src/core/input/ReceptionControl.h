@@ -1,7 +1,9 @@
 #pragma once
 // Reception on the displayed input channel: start in address or file mode,
 // stop, the input status line, and the switch of input tabs.
+#include "core/MonotonicClock.h"
 #include "core/RunState.h"
+#include "core/analysis/Analysis.h"
 #include "core/ScreenState.h"
 #include "device/DeviceBus.h"
 
@@ -9,7 +11,8 @@ namespace telvar5 {
 
 class ReceptionControl {
 public:
-    ReceptionControl(RunState& run, ScreenState& screen, DeviceBus& bus);
+    ReceptionControl(RunState& run, ScreenState& screen, DeviceBus& bus, Analysis& analysis,
+                     const MonotonicClock& clock);
 
     void SIaddressPuskExecute();
     void SIfilePuskExecute();
@@ -24,6 +27,8 @@ private:
     RunState& run_;
     ScreenState& screen_;
     DeviceBus& bus_;
+    Analysis& analysis_;
+    const MonotonicClock& clock_;
 };
 
 } // namespace telvar5

@@ -10,8 +10,9 @@ constexpr std::size_t kCellsBetweenClockReads = 32;
 } // namespace
 
 RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                           ReceptionControl& reception, const MonotonicClock& clock)
-    : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), clock_(clock)
+                           ReceptionControl& reception, Analysis& analysis, const MonotonicClock& clock)
+    : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), analysis_(analysis),
+      clock_(clock)
 {
 }
 
@@ -37,11 +38,13 @@ TickResult RefreshCycle::Timer1Timer()
         if (stoppedAt < kInputCells) {
             resumeChannel_ = ch;
             resumeCell_ = stoppedAt;
+            analysis_.tickDone();
             return result;
         }
     }
     resumeChannel_ = 0;
     resumeCell_ = 0;
+    analysis_.tickDone();
     return result;
 }
 
@@ -52,6 +55,8 @@ std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch, std::size_t f
     InputChannelBuffer& cells = run_.inputBuffer[ch];
     const auto channelNo = static_cast<std::uint16_t>(ch + 1);
     ReadWordReply reply{};
+    // The words of one channel's read carry one time: the read takes a small part of a tick.
+    const std::int64_t readUs = clock_.nowUs();
     for (std::size_t cell = first; cell < kInputCells; ++cell) {
         // Every tick reads at least a few cells, so even the slowest driver is read through in the end.
         if (readsThisTick_ > 0 && readsThisTick_ % kCellsBetweenClockReads == 0 && clock_.nowUs() > deadlineUs) {
@@ -67,6 +72,7 @@ std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch, std::size_t f
         if (word >= 0x10000u) {
             cells[j] = {word, run_.refreshCounter};
             stored.set(j);
+            analysis_.wordStored(ch, j, word, run_.refreshCounter, readUs);
         }
     }
     return stored;

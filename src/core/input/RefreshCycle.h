@@ -5,6 +5,7 @@
 
 #include "core/MonotonicClock.h"
 #include "core/RunState.h"
+#include "core/analysis/Analysis.h"
 #include "core/ScreenState.h"
 #include "device/DeviceBus.h"
 #include "core/input/ReceptionControl.h"
@@ -25,7 +26,7 @@ struct TickResult {
 class RefreshCycle {
 public:
     RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                 ReceptionControl& reception, const MonotonicClock& clock);
+                 ReceptionControl& reception, Analysis& analysis, const MonotonicClock& clock);
     TickResult Timer1Timer();
 
 private:
@@ -40,6 +41,7 @@ private:
     DeviceBus& bus_;
     OutputControl& output_;
     ReceptionControl& reception_;
+    Analysis& analysis_;
     const MonotonicClock& clock_;
     std::size_t resumeChannel_ = 0; // where a tick cut short goes on
     std::size_t resumeCell_ = 0;
