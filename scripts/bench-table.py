@@ -8,7 +8,10 @@ import sys
 ROWS = {
     "BM_RequestRoundTrip": ("BM_Getppid", None, "one request into the driver and back"),
     "BM_RefreshTickAllChannelsReceiving": ("BM_Getppid2050", None, "tick, 8 inputs receiving (2050 requests)"),
-    "BM_RefreshTickAllOutputsLoopedBack": ("BM_Getppid2050", 250, "tick, 8 outputs cyclic looped back onto 8 inputs"),
+    "BM_RefreshTickLoopedBackWithoutCapture": ("BM_Getppid2050", 250,
+                                               "tick, 8 outputs cyclic looped back onto 8 inputs, capture off"),
+    "BM_RefreshTickAllOutputsLoopedBack": ("BM_RefreshTickLoopedBackWithoutCapture", 250,
+                                           "the same with the capture ring and label statistics (goal: ratio <= 1.2)"),
     "BM_RefreshTickWithInputGridRepaint": ("BM_RefreshTickAllChannelsReceiving", 3000,
                                            "tick with the repaint of the visible input grid"),
     "BM_InputGridRepaint": (None, 700, "repaint of the visible input grid (about 42 rows)"),
@@ -30,6 +33,11 @@ ROWS = {
     "BM_FormatListFirstPaint": (None, 30000, "decimal formats editor, 256 records, to first paint"),
     "BM_ParamFormatFirstPaint": (None, 30000, "parameter formats editor, 256 records, to first paint"),
     "BM_StartupToShownMainWindow": ("BM_StartupBareMainWindow", None, "start-up to the shown main window"),
+    "BM_CaptureRecorderHighestRate": (None, None,
+                                      "recording 8 x 2778 words/s for 3 s (goals: lost 0, writer under 2 % of a core)"),
+    "BM_CaptureCsvExport": (None, 1_500_000, "CSV export of 1 M captured words"),
+    "BM_TrendPlotUpdate": (None, 3000, "trend plot update, 4 series of 3000 points (/0 drawn at 900 px, /1 every point)"),
+    "BM_TrendPlotUpdateAndRender": (None, None, "the same with the chart rendered into an image"),
 }
 
 UNITS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}

@@ -9,6 +9,7 @@
 #include "core/ScreenState.h"
 #include "core/UserPrompts.h"
 #include "core/analysis/Analysis.h"
+#include "core/analysis/CaptureCommands.h"
 #include "device/DeviceBus.h"
 #include "core/device/DeviceChoice.h"
 #include "core/device/DeviceLifecycle.h"
@@ -49,6 +50,7 @@ public:
     ParamFormatEditor& paramFormats() { return paramFormats_; }
     RefreshCycle& refresh() { return refresh_; }
     Analysis& analysis() { return analysis_; }
+    CaptureCommands& capture() { return capture_; }
     const MonotonicClock& clock() const { return clock_; }
 
     // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
@@ -71,6 +73,7 @@ private:
     FormatListEditor formatList_;
     ParamFormatEditor paramFormats_;
     RefreshCycle refresh_;
+    CaptureCommands capture_;
 };
 
 } // namespace telvar5

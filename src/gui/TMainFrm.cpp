@@ -13,6 +13,7 @@
 #include "gui/HelpWindow.h"
 #include "gui/MainMenuBuilder.h"
 #include "gui/PanelStatusBar.h"
+#include "gui/analysis/AnalysisMenu.h"
 #include "gui/TFrmTimerPeriod.h"
 #include "gui/device/TFrmDeviceChoice.h"
 #include "gui/device/TFrmOpenMethodChoice.h"
@@ -50,6 +51,7 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     setWindowTitle(QStringLiteral("Монитор модуля TELVAR-5"));
     setWindowIcon(icons_.at(icon::DeviceInit));
     commands_ = MainMenuBuilder(*this, icons_).build();
+    analysis_ = new AnalysisMenu(*this, monitor_);
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
@@ -85,6 +87,7 @@ TMainFrm::~TMainFrm()
     delete FrmSObinParam_;
     delete FrmOpenMethodChoice_;
     delete FrmDeviceChoice_;
+    delete analysis_;
 }
 
 void TMainFrm::buildWorkArea()
@@ -318,6 +321,7 @@ void TMainFrm::Timer1Timer()
     applyScreen();
     if (tick.inputGridChanged)
         inputModel_->cellsStored(tick.storedCells);
+    analysis_->afterTick();
 }
 
 void TMainFrm::SIaddressPuskExecute()

@@ -17,6 +17,7 @@ class QComboBox;
 
 namespace telvar5 {
 
+class AnalysisMenu;
 class BitRatePanel;
 class DataPanel;
 class HelpWindow;
@@ -50,6 +51,7 @@ public:
     PanelStatusBar* XPStatusBar1() const { return XPStatusBar1_; }
     PanelStatusBar* XPStatusBar2() const { return XPStatusBar2_; }
     OutputSide* outputSide() const { return output_; }
+    AnalysisMenu* analysisMenu() const { return analysis_; }
 
     // Copies the Monitor's screen state onto the widgets without running any change handler.
     void applyScreen();
@@ -130,6 +132,7 @@ private:
     InputBufferModel* inputModel_ = nullptr;
     OutputSide* output_ = nullptr;
     HelpWindow* help_ = nullptr;
+    AnalysisMenu* analysis_ = nullptr;
     std::array<QObject*, kControlCount> controls_{};
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
     TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;

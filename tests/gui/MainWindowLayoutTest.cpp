@@ -54,7 +54,7 @@ TEST_F(MainWindowLayout, MenuBarInOrderWithItsItems)
     QStringList titles;
     for (QAction* menu : window->menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"Файл", "Устройство", "Канал", "Выходные параметры", "Настройки", "Справка"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Устройство", "Канал", "Выходные параметры", "Настройки", "Анализ", "Справка"}));
 
     auto texts = [](const QMenu* menu) {
         QStringList list;
@@ -152,7 +152,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 18);
+    EXPECT_EQ(items, 22);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)

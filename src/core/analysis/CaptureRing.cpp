@@ -10,7 +10,7 @@ CaptureRing::CaptureRing(std::size_t capacity)
     : mask_(std::bit_ceil(std::max<std::size_t>(capacity, 8)) - 1),
       publishMargin_(std::min<std::uint64_t>(4096, (mask_ + 1) / 4)),
       // Left uninitialised: the pages of a large ring cost nothing until the tick writes them.
-      slots_(new CaptureEntry[mask_ + 1])
+      slots_(new Slot[mask_ + 1])
 {
 }
 
@@ -28,7 +28,7 @@ CaptureRange CaptureRing::copy(std::uint64_t from, std::span<CaptureEntry> out) 
         first = h;
     std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), h - first));
     for (std::size_t i = 0; i < count; ++i)
-        out[i] = slots_[(first + i) & mask_];
+        out[i] = read(slots_[(first + i) & mask_]);
     // The producer may have gone round while we copied: drop what it may have overwritten.
     // Slots of entries not yet published may be written too, up to the publish margin.
     const std::uint64_t h2 = head() + publishMargin_;

@@ -1,9 +1,147 @@
 #include "core/analysis/LabelStatistics.h"
 
+#include <algorithm>
+
+#include "formats/ArincWord.h"
+
 namespace telvar5 {
 
-void LabelStatistics::reset(std::size_t, std::int64_t) {}
+namespace {
+constexpr std::int64_t kUsPerSecond = 1'000'000;
+} // namespace
 
-void LabelStatistics::record(std::size_t, std::uint32_t, std::int64_t) noexcept {}
+LabelStatistics::LabelStatistics() : channels_(std::make_unique<std::array<Channel, kChannelCount>>()) {}
+
+LabelStatistics::~LabelStatistics() = default;
+
+void LabelStatistics::reset(std::size_t ch, std::int64_t startUs)
+{
+    if (ch >= kChannelCount)
+        return;
+    Channel& c = (*channels_)[ch];
+    c.labels.fill(Label{});
+    c.seen = 0;
+    c.touched.reset();
+    c.startUs = startUs;
+    c.clockUs = startUs;
+    c.clockSecond = 0;
+    c.clockSlot = 0;
+    ++c.generation;
+}
+
+void LabelStatistics::record(std::size_t ch, std::uint32_t word, std::int64_t timeUs) noexcept
+{
+    if (ch >= kChannelCount)
+        return;
+    Channel& c = (*channels_)[ch];
+    const std::uint32_t label = wordLabel(word);
+    Label& l = c.labels[label];
+
+    if (l.count == 0) {
+        // Each label enters the order once per start, so `seen` stays within the table.
+        c.order[c.seen++] = static_cast<std::uint8_t>(label);
+    } else {
+        // The clock is steady; should a time ever run backwards it counts as no interval.
+        const std::int64_t interval = timeUs > l.lastUs ? timeUs - l.lastUs : 0;
+        if (l.count == 1) {
+            l.minIntervalUs = interval;
+            l.maxIntervalUs = interval;
+        } else {
+            l.minIntervalUs = std::min(l.minIntervalUs, interval);
+            l.maxIntervalUs = std::max(l.maxIntervalUs, interval);
+        }
+    }
+    ++l.count;
+    l.lastWord = word;
+    l.lastUs = timeUs;
+
+    // All words of one channel's read share one time: its second is worked out once.
+    if (timeUs != c.clockUs) {
+        c.clockUs = timeUs;
+        c.clockSecond = timeUs > c.startUs ? (timeUs - c.startUs) / kUsPerSecond : 0;
+        c.clockSlot = static_cast<std::size_t>(c.clockSecond % kBuckets);
+    }
+    const std::int64_t second = c.clockSecond;
+    if (second > l.newestSecond) {
+        // Buckets of the seconds that passed without a word are emptied before reuse.
+        const std::int64_t gap = std::min<std::int64_t>(second - l.newestSecond, kBuckets);
+        std::size_t slot = c.clockSlot;
+        for (std::int64_t i = 0; i < gap; ++i) {
+            l.perSecond[slot] = 0;
+            slot = slot == 0 ? kBuckets - 1 : slot - 1;
+        }
+        l.newestSecond = second;
+    }
+    if (l.newestSecond - second < static_cast<std::int64_t>(kBuckets))
+        ++l.perSecond[c.clockSlot];
+    c.touched[label] = true;
+}
+
+std::uint32_t LabelStatistics::generation(std::size_t ch) const noexcept
+{
+    return ch < kChannelCount ? (*channels_)[ch].generation : 0;
+}
+
+std::int64_t LabelStatistics::startUs(std::size_t ch) const noexcept
+{
+    return ch < kChannelCount ? (*channels_)[ch].startUs : 0;
+}
+
+std::span<const std::uint8_t> LabelStatistics::labelsInOrder(std::size_t ch) const noexcept
+{
+    if (ch >= kChannelCount)
+        return {};
+    const Channel& c = (*channels_)[ch];
+    return {c.order.data(), c.seen};
+}
+
+double LabelStatistics::rate(const Channel& c, const Label& l, std::int64_t nowUs) const noexcept
+{
+    const std::int64_t elapsed = nowUs - c.startUs;
+    if (elapsed <= 0 || l.count == 0)
+        return 0.0;
+    const std::int64_t nowSecond = elapsed / kUsPerSecond;
+    // Never over more time than has passed since the start.
+    const std::int64_t firstSecond = std::max<std::int64_t>(0, nowSecond - kRateWindowSeconds);
+    const std::int64_t from = std::max<std::int64_t>(firstSecond, l.newestSecond - (kBuckets - 1));
+    const std::int64_t to = std::min(nowSecond, l.newestSecond);
+    std::uint64_t words = 0;
+    for (std::int64_t s = from; s <= to; ++s)
+        words += l.perSecond[static_cast<std::size_t>(s) % kBuckets];
+    const std::int64_t spanUs = elapsed - firstSecond * kUsPerSecond;
+    return static_cast<double>(words) * static_cast<double>(kUsPerSecond) / static_cast<double>(spanUs);
+}
+
+std::uint64_t LabelStatistics::count(std::size_t ch, std::size_t label) const noexcept
+{
+    return ch < kChannelCount && label < kLabelCount ? (*channels_)[ch].labels[label].count : 0;
+}
+
+LabelStatistics::Figures LabelStatistics::figures(std::size_t ch, std::size_t label, std::int64_t nowUs) const noexcept
+{
+    Figures f;
+    if (ch >= kChannelCount || label >= kLabelCount)
+        return f;
+    const Channel& c = (*channels_)[ch];
+    const Label& l = c.labels[label];
+    f.count = l.count;
+    f.wordsPerSecond = rate(c, l, nowUs);
+    if (l.count >= 2) {
+        f.minIntervalUs = l.minIntervalUs;
+        f.maxIntervalUs = l.maxIntervalUs;
+    }
+    f.lastWord = l.lastWord;
+    f.lastUs = l.lastUs;
+    return f;
+}
+
+std::bitset<LabelStatistics::kLabelCount> LabelStatistics::takeTouched(std::size_t ch) noexcept
+{
+    if (ch >= kChannelCount)
+        return {};
+    std::bitset<kLabelCount> touched = (*channels_)[ch].touched;
+    (*channels_)[ch].touched.reset();
+    return touched;
+}
 
 } // namespace telvar5

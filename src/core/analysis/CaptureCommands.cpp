@@ -1,0 +1,93 @@
+#include "core/analysis/CaptureCommands.h"
+
+#include <chrono>
+
+#include "core/analysis/CaptureCsv.h"
+#include "formats/ReplaceFile.h"
+
+namespace telvar5 {
+
+namespace {
+
+const char* const kCaptureFilter = "Записи приема (*.tlvcap)|*.tlvcap|*.*|*.*";
+const char* const kCsvFilter = "Таблицы CSV (*.csv)|*.csv|*.*|*.*";
+
+} // namespace
+
+std::int64_t systemUnixUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+CaptureCommands::CaptureCommands(const RunState& run, Analysis& analysis, UserPrompts& prompts,
+                                 const MonotonicClock& clock, WallClockUs wallClock)
+    : run_(run),
+      analysis_(analysis),
+      prompts_(prompts),
+      clock_(clock),
+      wallClock_(std::move(wallClock)),
+      recorder_(analysis.ring())
+{
+}
+
+void CaptureCommands::RecordExecute()
+{
+    if (recorder_.recording()) {
+        stopRecording();
+        return;
+    }
+    const auto name = prompts_.askSaveFileName({kCaptureFilter, ".", "tlvcap"});
+    if (!name)
+        return;
+    // A recording started before any reception still needs its time zero.
+    const std::int64_t nowUs = clock_.nowUs();
+    analysis_.startClock(nowUs);
+    CaptureHeader header;
+    header.serialNo = run_.deviceSerialNo;
+    header.freqCodes = run_.freqCodes;
+    header.refreshPeriodMs = run_.refreshPeriodMs;
+    header.startUnixUs = wallClock_() - analysis_.sinceStartUs(nowUs);
+    fileName_ = *name;
+    if (!recorder_.start(pathFromUtf8(fileName_), header))
+        prompts_.showError(kProgramTitle, "Запись не начата: не удалось создать файл " + fileName_);
+}
+
+void CaptureCommands::afterTick()
+{
+    if (recorder_.recording() && recorder_.failed())
+        stopRecording();
+}
+
+void CaptureCommands::stopRecording()
+{
+    const CaptureSummary summary = recorder_.stop();
+    std::string text;
+    if (!summary.ok)
+        text = "Запись прервана: не удалось записать файл " + fileName_ + "; в нем " +
+               std::to_string(summary.written) + " слов.";
+    if (summary.lost > 0)
+        text += (text.empty() ? "" : " ") + std::string("Запись не успевала за приемом: потеряно ") +
+                std::to_string(summary.lost) + " слов.";
+    if (!text.empty())
+        prompts_.showError(kProgramTitle, text);
+}
+
+void CaptureCommands::ExportCsvExecute()
+{
+    const auto capture = prompts_.askOpenFileName({kCaptureFilter, ".", ""});
+    if (!capture)
+        return;
+    const auto csv = prompts_.askSaveFileName({kCsvFilter, ".", "csv"});
+    if (!csv)
+        return;
+    const CsvExportResult result = exportCaptureCsv(pathFromUtf8(*capture), pathFromUtf8(*csv), run_.formats);
+    if (!result.written)
+        prompts_.showError(kProgramTitle, "Таблица не записана: " + result.problem);
+    else if (!result.problem.empty())
+        prompts_.showError(kProgramTitle, result.problem + " В таблицу выписано целых записей: " +
+                                              std::to_string(result.entries) + ".");
+}
+
+} // namespace telvar5

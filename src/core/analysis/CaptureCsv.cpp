@@ -1,0 +1,166 @@
+#include "core/analysis/CaptureCsv.h"
+
+#include <array>
+#include <charconv>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/analysis/CaptureFile.h"
+#include "formats/ArincWord.h"
+#include "formats/Cp1251.h"
+#include "formats/DecimalText.h"
+#include "formats/LabelFormats.h"
+#include "formats/ReplacingFile.h"
+
+namespace telvar5 {
+
+namespace {
+
+constexpr std::size_t kChannels = 8;
+constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+// Room for the longest line: numbers, a value of -FLT_MAX (48 characters) and
+// eight bytes of units that may each become three of UTF-8, every one a doubled quote.
+constexpr std::size_t kLineRoom = 512;
+
+constexpr std::string_view kHeaderLine = "time_us,tick,channel,cell,label,word,ssm,value,units\n";
+
+// A CSV field as RFC 4180 wants it: quoted when it holds a comma, a quote or a line end.
+std::string csvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        out.push_back(c);
+        if (c == '"')
+            out.push_back('"');
+    }
+    out.push_back('"');
+    return out;
+}
+
+// The decimal formats in force on every input channel, with their units as CSV fields.
+class ChannelFormats {
+public:
+    explicit ChannelFormats(const FormatTables& formats)
+    {
+        for (std::size_t ch = 0; ch < kChannels; ++ch) {
+            buildLabelFormats(tables_[ch], formats, static_cast<std::uint16_t>(ch + 1));
+            for (std::size_t label = 0; label < 256; ++label) {
+                const DecimalFormat& format = tables_[ch][label];
+                if (format.tagEmpty())
+                    continue;
+                std::string_view units = format.units();
+                while (!units.empty() && (units.back() == ' ' || units.back() == '\0'))
+                    units.remove_suffix(1);
+                units_[ch][label] = csvField(utf8FromCp1251(units));
+            }
+        }
+    }
+
+    // The format of a label on channel number channelNo, or null (no format, or a channel outside 1..8).
+    const DecimalFormat* format(std::uint8_t channelNo, std::uint32_t label) const
+    {
+        if (channelNo < 1 || channelNo > kChannels)
+            return nullptr;
+        const DecimalFormat& f = tables_[channelNo - 1][label & 0xFFu];
+        return f.tagEmpty() ? nullptr : &f;
+    }
+    const std::string& units(std::uint8_t channelNo, std::uint32_t label) const
+    {
+        return units_[channelNo - 1][label & 0xFFu];
+    }
+
+private:
+    std::array<LabelFormatTable, kChannels> tables_;
+    std::array<std::array<std::string, 256>, kChannels> units_;
+};
+
+template <typename T>
+char* putNumber(char* p, T value)
+{
+    return std::to_chars(p, p + 24, value).ptr;
+}
+
+// One CSV line at p (at most kLineRoom bytes); returns its end.
+char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    p = putNumber(p, static_cast<std::uint64_t>(e.timeUs)); // as the file holds it: u64
+    *p++ = ',';
+    p = putNumber(p, e.tick);
+    *p++ = ',';
+    p = putNumber(p, unsigned{e.channel});
+    *p++ = ',';
+    p = putNumber(p, unsigned{e.cell});
+    *p++ = ',';
+    const std::uint32_t label = wordLabel(e.word);
+    *p++ = static_cast<char>('0' + (label >> 6));
+    *p++ = static_cast<char>('0' + (label >> 3 & 7));
+    *p++ = static_cast<char>('0' + (label & 7));
+    *p++ = ',';
+    for (int shift = 28; shift >= 0; shift -= 4)
+        *p++ = kHex[e.word >> shift & 0xFu];
+    *p++ = ',';
+    *p++ = static_cast<char>('0' + wordSsm(e.word));
+    *p++ = ',';
+    if (const DecimalFormat* format = formats.format(e.channel, label)) {
+        const DecimalValue value = decimalValue(e.word, *format);
+        *p++ = value.sign;
+        // "%f" in any locale: a Russian locale must not turn the point into a comma.
+        p = std::to_chars(p, p + 64, static_cast<double>(value.magnitude), std::chars_format::fixed, 6).ptr;
+        *p++ = ',';
+        const std::string& units = formats.units(e.channel, label);
+        p = std::copy(units.begin(), units.end(), p);
+    } else {
+        *p++ = ',';
+    }
+    *p++ = '\n';
+    return p;
+}
+
+} // namespace
+
+CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
+                                 const FormatTables& formats)
+{
+    CsvExportResult result;
+    try {
+        const CaptureFileContents contents = readCaptureFile(capture);
+        result.problem = contents.problem;
+        if (!contents.headerValid)
+            return result;
+
+        const auto channelFormats = std::make_unique<ChannelFormats>(formats);
+        ReplacingFile out(csv);
+        if (!out.ok()) {
+            result.problem = "Не удалось создать файл CSV: нет доступа к папке или такое имя занято папкой.";
+            return result;
+        }
+        std::vector<char> chunk(kChunkBytes + kLineRoom);
+        char* p = std::copy(kHeaderLine.begin(), kHeaderLine.end(), chunk.data());
+        for (const CaptureEntry& entry : contents.entries) {
+            p = putLine(p, entry, *channelFormats);
+            if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes) {
+                if (!out.write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data()))))
+                    break; // commit() below reports it
+                p = chunk.data();
+            }
+        }
+        out.write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data())));
+        if (!out.commit()) {
+            result.problem = "Не удалось записать файл CSV: нет места на диске или нет доступа.";
+            return result;
+        }
+        result.written = true;
+        result.entries = contents.entries.size();
+    } catch (...) {
+        result.written = false;
+        result.entries = 0;
+        result.problem = "Не удалось экспортировать запись в CSV: не хватает памяти.";
+    }
+    return result;
+}
+
+} // namespace telvar5

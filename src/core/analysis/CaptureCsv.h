@@ -1,0 +1,26 @@
+#pragma once
+// "Экспорт CSV": a capture file as text for a spreadsheet, one line per entry:
+//   time_us,tick,channel,cell,label,word,ssm,value,units
+// UTF-8 without BOM, "\n" line ends. The label is octal, the word hex; value
+// and units come from the decimal formats in force for the entry's channel
+// and are empty when its label has none.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "formats/FormatTables.h"
+
+namespace telvar5 {
+
+struct CsvExportResult {
+    bool written = false;     // the CSV file is complete
+    std::uint64_t entries = 0; // lines below the header
+    std::string problem;       // for the user (Russian): why nothing was written, or the capture's damage
+};
+
+// A damaged capture exports its complete entries, with the reader's message in
+// `problem`. The CSV replaces an existing file only once it is whole.
+CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
+                                 const FormatTables& formats);
+
+} // namespace telvar5

@@ -1,0 +1,217 @@
+#include "core/analysis/CaptureFile.h"
+
+#include <algorithm>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+#include "protocol/ByteLayout.h"
+
+namespace telvar5 {
+
+namespace {
+
+// Header fields by offset.
+constexpr std::size_t kMagicAt = 0, kVersionAt = 8, kHeaderSizeAt = 10, kEntrySizeAt = 12, kSerialAt = 16,
+                      kFreqCodesAt = 20, kRefreshPeriodAt = 36, kStartTimeAt = 40, kHeaderReservedAt = 48;
+static_assert(kFreqCodesAt + kFreqCodesSize == kRefreshPeriodAt);
+static_assert(kHeaderReservedAt + 16 == kCaptureHeaderSize);
+
+// Entry fields by offset.
+constexpr std::size_t kTimeAt = 0, kTickAt = 8, kWordAt = 12, kChannelAt = 16, kCellAt = 17, kEntryReservedAt = 18;
+static_assert(kEntryReservedAt + 2 == kCaptureEntrySize);
+
+void putU64(std::uint8_t* p, std::uint64_t v)
+{
+    putU32(p, static_cast<std::uint32_t>(v));
+    putU32(p + 4, static_cast<std::uint32_t>(v >> 32));
+}
+
+std::uint64_t getU64(const std::uint8_t* p)
+{
+    return getU32(p) | std::uint64_t{getU32(p + 4)} << 32;
+}
+
+// Where the entries lie, once the header has been judged.
+struct Layout {
+    bool readable = false;
+    std::size_t headerSize = 0;
+    std::size_t entrySize = 0;
+    std::uint64_t entries = 0;   // complete entries the file holds
+    std::size_t tailBytes = 0;   // bytes of a last entry cut short
+};
+
+std::string cutEntryText(std::uint64_t whole, std::size_t tailBytes, std::size_t entrySize)
+{
+    return "Файл записи обрывается: прочитано " + std::to_string(whole) + " целых записей, от следующей есть только "
+        + std::to_string(tailBytes) + " байт из " + std::to_string(entrySize) + ".";
+}
+
+std::string cutHeaderText(std::uint64_t fileSize, std::size_t headerSize)
+{
+    return "Файл записи обрывается в заголовке: в файле " + std::to_string(fileSize) + " байт, а заголовок занимает "
+        + std::to_string(headerSize) + ".";
+}
+
+// Judges a file of fileSize bytes from its first bytes (up to kCaptureHeaderSize of them).
+// Header and entries of a later version may grow by fields appended at their ends:
+// such a file is read, the extra bytes skipped. The version rises only when a field
+// changes its meaning, and a version this program does not know is refused.
+Layout judgeHeader(std::span<const std::uint8_t> first, std::uint64_t fileSize, CaptureFileContents& out)
+{
+    Layout layout;
+    const std::uint8_t* p = first.data();
+    if (first.size() < kCaptureMagic.size() || !std::equal(kCaptureMagic.begin(), kCaptureMagic.end(), p + kMagicAt)) {
+        out.problem = "Это не файл записи слов ARINC 429: в начале нет метки TLV5CAP.";
+        return layout;
+    }
+    if (first.size() < kVersionAt + 2) {
+        out.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
+        return layout;
+    }
+    out.version = getU16(p + kVersionAt);
+    if (out.version != kCaptureVersion) {
+        out.problem = out.version > kCaptureVersion
+            ? "Файл записан более новой версией программы (версия формата " + std::to_string(out.version)
+                + "); эта программа читает версию " + std::to_string(kCaptureVersion) + "."
+            : "Неизвестная версия формата файла записи: " + std::to_string(out.version) + ".";
+        return layout;
+    }
+    if (first.size() < kEntrySizeAt + 2) {
+        out.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
+        return layout;
+    }
+    layout.headerSize = getU16(p + kHeaderSizeAt);
+    layout.entrySize = getU16(p + kEntrySizeAt);
+    if (layout.headerSize < kCaptureHeaderSize) {
+        out.problem = "Неизвестный размер заголовка файла записи: " + std::to_string(layout.headerSize)
+            + " байт (эта программа знает " + std::to_string(kCaptureHeaderSize) + ").";
+        return layout;
+    }
+    if (layout.entrySize < kCaptureEntrySize) {
+        out.problem = "Неизвестный размер записи в файле: " + std::to_string(layout.entrySize)
+            + " байт (эта программа знает " + std::to_string(kCaptureEntrySize) + ").";
+        return layout;
+    }
+    if (fileSize < layout.headerSize || first.size() < kCaptureHeaderSize) {
+        out.problem = cutHeaderText(fileSize, layout.headerSize);
+        return layout;
+    }
+
+    CaptureHeaderBytes headerBytes;
+    std::copy_n(p, kCaptureHeaderSize, headerBytes.begin());
+    out.header = decodeCaptureHeader(headerBytes);
+    out.headerValid = true;
+    layout.readable = true;
+    const std::uint64_t body = fileSize - layout.headerSize;
+    layout.entries = body / layout.entrySize;
+    layout.tailBytes = static_cast<std::size_t>(body % layout.entrySize);
+    if (layout.tailBytes != 0)
+        out.problem = cutEntryText(layout.entries, layout.tailBytes, layout.entrySize);
+    return layout;
+}
+
+} // namespace
+
+CaptureHeaderBytes encodeCaptureHeader(const CaptureHeader& header)
+{
+    CaptureHeaderBytes b{};
+    std::copy(kCaptureMagic.begin(), kCaptureMagic.end(), b.begin() + kMagicAt);
+    putU16(b.data() + kVersionAt, kCaptureVersion);
+    putU16(b.data() + kHeaderSizeAt, static_cast<std::uint16_t>(kCaptureHeaderSize));
+    putU16(b.data() + kEntrySizeAt, static_cast<std::uint16_t>(kCaptureEntrySize));
+    putU32(b.data() + kSerialAt, header.serialNo);
+    std::copy(header.freqCodes.begin(), header.freqCodes.end(), b.begin() + kFreqCodesAt);
+    putU32(b.data() + kRefreshPeriodAt, static_cast<std::uint32_t>(header.refreshPeriodMs));
+    putU64(b.data() + kStartTimeAt, static_cast<std::uint64_t>(header.startUnixUs));
+    return b;
+}
+
+CaptureHeader decodeCaptureHeader(const CaptureHeaderBytes& b)
+{
+    CaptureHeader header;
+    header.serialNo = getU32(b.data() + kSerialAt);
+    std::copy_n(b.begin() + kFreqCodesAt, kFreqCodesSize, header.freqCodes.begin());
+    header.refreshPeriodMs = static_cast<std::int32_t>(getU32(b.data() + kRefreshPeriodAt));
+    header.startUnixUs = static_cast<std::int64_t>(getU64(b.data() + kStartTimeAt));
+    return header;
+}
+
+CaptureEntryBytes encodeCaptureEntry(const CaptureEntry& entry)
+{
+    CaptureEntryBytes b{};
+    putU64(b.data() + kTimeAt, static_cast<std::uint64_t>(entry.timeUs));
+    putU32(b.data() + kTickAt, entry.tick);
+    putU32(b.data() + kWordAt, entry.word);
+    b[kChannelAt] = entry.channel;
+    b[kCellAt] = entry.cell;
+    return b;
+}
+
+CaptureEntry decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize> b)
+{
+    return {static_cast<std::int64_t>(getU64(b.data() + kTimeAt)), getU32(b.data() + kTickAt),
+            getU32(b.data() + kWordAt), b[kChannelAt], b[kCellAt]};
+}
+
+CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes)
+{
+    CaptureFileContents out;
+    const Layout layout = judgeHeader(bytes.first(std::min(bytes.size(), kCaptureHeaderSize)), bytes.size(), out);
+    if (!layout.readable)
+        return out;
+    out.entries.reserve(static_cast<std::size_t>(layout.entries));
+    const std::uint8_t* p = bytes.data() + layout.headerSize;
+    for (std::uint64_t i = 0; i < layout.entries; ++i, p += layout.entrySize)
+        out.entries.push_back(decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize>(p, kCaptureEntrySize)));
+    return out;
+}
+
+CaptureFileContents readCaptureFile(const std::filesystem::path& file)
+{
+    CaptureFileContents out;
+    try {
+        std::error_code ec;
+        const std::uintmax_t fileSize = std::filesystem::file_size(file, ec);
+        std::ifstream in(file, std::ios::binary);
+        if (ec || !in.is_open()) {
+            out.problem = "Не удалось открыть файл записи.";
+            return out;
+        }
+        CaptureHeaderBytes first{};
+        in.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        const Layout layout = judgeHeader(std::span(first.data(), got), fileSize, out);
+        if (!layout.readable)
+            return out;
+
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(layout.headerSize));
+        // Pieces of whole entries; the vector grows only as far as the file's size allows.
+        out.entries.reserve(static_cast<std::size_t>(layout.entries));
+        constexpr std::size_t kPieceEntries = 4096;
+        std::vector<std::uint8_t> piece(kPieceEntries * layout.entrySize);
+        std::uint64_t left = layout.entries;
+        while (left > 0) {
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left, kPieceEntries));
+            in.read(reinterpret_cast<char*>(piece.data()), static_cast<std::streamsize>(want * layout.entrySize));
+            const auto read = static_cast<std::size_t>(in.gcount());
+            const std::size_t whole = read / layout.entrySize;
+            for (std::size_t i = 0; i < whole; ++i)
+                out.entries.push_back(decodeCaptureEntry(
+                    std::span<const std::uint8_t, kCaptureEntrySize>(piece.data() + i * layout.entrySize, kCaptureEntrySize)));
+            if (whole < want) { // the file shrank while it was read
+                out.problem = cutEntryText(out.entries.size(), read % layout.entrySize, layout.entrySize);
+                break;
+            }
+            left -= whole;
+        }
+    } catch (const std::bad_alloc&) {
+        out.problem = "Не удалось прочитать файл записи: не хватает памяти.";
+    } catch (...) {
+        out.problem = "Не удалось прочитать файл записи.";
+    }
+    return out;
+}
+
+} // namespace telvar5

@@ -1,0 +1,53 @@
+#pragma once
+// The capture file that "Запись" writes and "Экспорт CSV" reads: a 64-byte
+// header, then one 20-byte entry per stored word, little-endian, every field
+// written byte by byte. The layout is described in docs/capture-format.md.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/analysis/CaptureEntry.h"
+#include "protocol/Requests.h"
+
+namespace telvar5 {
+
+inline constexpr std::array<std::uint8_t, 8> kCaptureMagic = {'T', 'L', 'V', '5', 'C', 'A', 'P', 0};
+inline constexpr std::uint16_t kCaptureVersion = 1;
+inline constexpr std::size_t kCaptureHeaderSize = 64;
+inline constexpr std::size_t kCaptureEntrySize = 20;
+
+using CaptureHeaderBytes = std::array<std::uint8_t, kCaptureHeaderSize>;
+using CaptureEntryBytes = std::array<std::uint8_t, kCaptureEntrySize>;
+
+struct CaptureHeader {
+    std::uint32_t serialNo = 0;       // the module's serial number
+    FreqCodes freqCodes{};            // bit-rate codes: inputs 1..8, then outputs 1..8
+    std::int32_t refreshPeriodMs = 0;
+    std::int64_t startUnixUs = 0;     // wall clock (Unix epoch, UTC, microseconds) of time_us = 0
+    bool operator==(const CaptureHeader&) const = default;
+};
+
+struct CaptureFileContents {
+    bool headerValid = false;          // a header of a version and layout this program reads
+    CaptureHeader header;
+    std::uint16_t version = 0;         // as the file states it, once the magic matched
+    std::vector<CaptureEntry> entries; // every complete entry, also of a damaged file
+    std::string problem;               // empty for a whole file, else for the user (Russian)
+};
+
+CaptureHeaderBytes encodeCaptureHeader(const CaptureHeader& header);
+// The header's fields only; parseCapture judges the magic, version and sizes.
+CaptureHeader decodeCaptureHeader(const CaptureHeaderBytes& bytes);
+
+CaptureEntryBytes encodeCaptureEntry(const CaptureEntry& entry);
+CaptureEntry decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize> bytes);
+
+CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes);
+// Reads the file in pieces: memory grows with its entries, never beyond what its size holds.
+CaptureFileContents readCaptureFile(const std::filesystem::path& file);
+
+} // namespace telvar5

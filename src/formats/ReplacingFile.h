@@ -1,0 +1,57 @@
+#pragma once
+// The program's one way of writing a file that may replace another, streamed:
+// the bytes go to a temporary file beside the target ("<name>.tmpN", same folder,
+// so the rename stays on one file system), and commit() makes them durable and
+// renames the temporary file over the target. Until then the old file stays as
+// it was; a file abandoned (or destroyed uncommitted) is removed.
+//
+// With WhenNew::WriteDirectly a target that does not exist yet is created
+// exclusively and written in place: what reached the OS survives a crash of the
+// program, and abandoning it keeps what was written (nothing old to protect).
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <string_view>
+
+namespace telvar5 {
+
+class ReplacingFile {
+public:
+    enum class WhenNew { UseTemporary, WriteDirectly };
+
+    explicit ReplacingFile(const std::filesystem::path& target, WhenNew whenNew = WhenNew::UseTemporary) noexcept;
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Open, and no write or flush has failed so far.
+    bool ok() const noexcept { return file_ != nullptr && !failed_; }
+    // Writing the target itself (a new file), not a temporary one.
+    bool direct() const noexcept { return direct_; }
+    // Where the bytes go until commit(): the temporary file, or the target when direct.
+    const std::filesystem::path& writingPath() const noexcept { return writing_; }
+
+    // Each returns ok(); after a failure nothing more is written.
+    bool write(std::span<const std::uint8_t> bytes) noexcept;
+    bool write(std::string_view text) noexcept;
+    // Hands what is buffered to the OS (not yet to the disk).
+    bool flush() noexcept;
+    // Flush, sync to the disk, close and rename over the target. False if any
+    // step (or an earlier write) failed; the temporary file is then removed.
+    bool commit() noexcept;
+    // Closes without committing: removes the temporary file, keeps a direct one.
+    void abandon() noexcept;
+
+private:
+    bool open(WhenNew whenNew); // may throw (no memory): the constructor catches it
+    bool closeSynced() noexcept;
+
+    std::filesystem::path target_;
+    std::filesystem::path writing_;
+    std::FILE* file_ = nullptr;
+    bool direct_ = false;
+    bool failed_ = false;
+};
+
+} // namespace telvar5

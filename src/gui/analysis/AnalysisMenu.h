@@ -1,0 +1,55 @@
+#pragma once
+// The menu "Анализ", just before "Справка": the label statistics and trend
+// windows, and the capture's recording and CSV export. Its windows are made on
+// first use and follow every refresh tick while shown; they send no request of
+// their own.
+#include <QObject>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace telvar5 {
+
+class Monitor;
+class TFrmLabelStats;
+class TFrmTrend;
+
+class AnalysisMenu : public QObject {
+    Q_OBJECT
+public:
+    AnalysisMenu(QMainWindow& window, Monitor& monitor);
+    // Its windows hold references into the Monitor, so they go with the menu.
+    ~AnalysisMenu() override;
+
+    // After each refresh tick.
+    void afterTick();
+
+    QMenu* menu() const { return menu_; }
+    QAction* labelStatsItem() const { return labelStatsItem_; }
+    QAction* trendItem() const { return trendItem_; }
+    QAction* recordItem() const { return recordItem_; }
+    QAction* exportCsvItem() const { return exportCsvItem_; }
+    TFrmLabelStats* labelStatsWindow() const { return labelStats_; }
+    TFrmTrend* trendWindow() const { return trend_; }
+
+    void LabelStatsExecute();
+    void TrendExecute();
+    void RecordExecute();
+    void ExportCsvExecute();
+
+private:
+    void showRecording();
+
+    QMainWindow& window_;
+    Monitor& monitor_;
+    QMenu* menu_ = nullptr;
+    QAction* labelStatsItem_ = nullptr;
+    QAction* trendItem_ = nullptr;
+    QAction* recordItem_ = nullptr;
+    QAction* exportCsvItem_ = nullptr;
+    TFrmLabelStats* labelStats_ = nullptr;
+    TFrmTrend* trend_ = nullptr;
+};
+
+} // namespace telvar5

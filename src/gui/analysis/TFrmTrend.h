@@ -1,0 +1,92 @@
+#pragma once
+// "Тренды": the physical values of chosen (input channel, label) pairs over
+// capture time. Left, every pair with a decimal format in force, to check;
+// right, one line per checked pair (up to eight), each with a value axis of
+// its own in its colour, over the last minutes of capture time. The plot
+// follows the present on each tick unless paused or zoomed.
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringDecoder>
+#include <QValueAxis>
+#include <QWidget>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/Monitor.h"
+#include "core/analysis/TrendCandidates.h"
+
+class QChart;
+class QChartView;
+
+namespace telvar5 {
+
+class TrendChartView;
+class TrendPlotLine;
+
+class TFrmTrend : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLines = 8;
+
+    explicit TFrmTrend(Monitor& monitor, QWidget* parent = nullptr);
+    ~TFrmTrend() override;
+
+    // After every refresh tick: takes the new words and, while following,
+    // moves the plot to the present (its right edge at most a hundredth of
+    // the window ahead of it). Does nothing while the window is hidden.
+    void afterTick();
+
+    QListWidget* candidateList() const { return list_; }
+    QChartView* chartView() const;
+    QValueAxis* timeAxis() const { return timeAxis_; }
+    QSpinBox* minutesBox() const { return minutes_; }
+    QPushButton* pauseButton() const { return pause_; }
+    QPushButton* resetZoomButton() const { return resetZoom_; }
+    QPushButton* savePngButton() const { return savePng_; }
+    // The plotted line of a checked pair, or nullptr.
+    const TrendPlotLine* line(int channelNo, int label) const;
+    // Whether the plot moves with the present: neither paused nor zoomed.
+    bool following() const { return !paused_ && !zoomed_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refreshCandidates();
+    void itemChanged(QListWidgetItem* item);
+    void addLine(const TrendCandidate& pair, const QColor& colour, Qt::Alignment side);
+    void removeLine(int key);
+    QColor freeColour() const;
+    Qt::Alignment freeSide() const;
+    void feed();
+    void redraw();
+    void setTimeRange(std::int64_t fromUs, std::int64_t toUs);
+    void userZoomed();
+    void resetZoom();
+    void savePng();
+    std::int64_t nowUs() const;
+    // Where the right edge of the plot stands while following: at or just after the present.
+    std::int64_t followedEnd() const;
+    QString fromWindows1251(std::string_view bytes);
+    QString titleOf(const TrendCandidate& pair);
+
+    Monitor& monitor_;
+    QStringDecoder decoder_{"windows-1251"};
+    std::vector<TrendCandidate> candidates_;
+    std::vector<std::unique_ptr<TrendPlotLine>> lines_;
+    QListWidget* list_ = nullptr;
+    QSpinBox* minutes_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    QPushButton* resetZoom_ = nullptr;
+    QPushButton* savePng_ = nullptr;
+    QChart* chart_ = nullptr;
+    QValueAxis* timeAxis_ = nullptr;
+    TrendChartView* view_ = nullptr;
+    bool paused_ = false;
+    bool zoomed_ = false;
+    std::int64_t viewEndUs_ = 0; // the right edge of the plot while not zoomed
+};
+
+} // namespace telvar5

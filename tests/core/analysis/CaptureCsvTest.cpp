@@ -1,0 +1,116 @@
+// The CSV export of a capture file, byte for byte, and what it does with damaged input.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/analysis/CaptureCsv.h"
+#include "core/analysis/CaptureFile.h"
+#include "formats/FormatTestSupport.h"
+
+namespace telvar5 {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+// Label 203 decodes on channels 1 and 2 through different formats; channel 3 has none.
+// Bits 28..17 carry the value, bit 29 its sign: a field of 25 is 12.5 (ALT) or 25 (SPD).
+std::unique_ptr<FormatTables> formats()
+{
+    auto tables = std::make_unique<FormatTables>();
+    tables->formatTable[0] = test::makeFormat("ALT", 0, 28, 17, 1024.0f, "\xF4\xF2 "); // "фт " in Windows-1251
+    tables->formatTable[1] = test::makeFormat("SPD", 0, 28, 17, 2048.0f, "m,s");
+    tables->formatCount = 2;
+    tables->paramFormatTable[0] = test::makeParam(0203, 1, "ALT");
+    tables->paramFormatTable[1] = test::makeParam(0203, 2, "SPD");
+    tables->paramFormatCount = 2;
+    return tables;
+}
+
+const std::vector<CaptureEntry> kEntries = {
+    {0, 1, 0x00190083, 1, 131},
+    {1500, 2, 0x1FE70083, 1, 131},          // negative: two's complement of 25
+    {1500, 2, 0x60190083, 2, 5},            // SSM 3, the other format
+    {4294967296123, 3, 0xFFFFFF01, 3, 255}, // label 001: no format
+    {7, 4, 0x00190083, 0, 0},               // a damaged channel number: no format either
+};
+
+const std::string kCsv = "time_us,tick,channel,cell,label,word,ssm,value,units\n"
+                         "0,1,1,131,203,00190083,0,+12.500000,фт\n"
+                         "1500,2,1,131,203,1FE70083,0,-12.500000,фт\n"
+                         "1500,2,2,5,203,60190083,3,+25.000000,\"m,s\"\n"
+                         "4294967296123,3,3,255,001,FFFFFF01,3,,\n"
+                         "7,4,0,0,203,00190083,0,,\n";
+
+Bytes captureBytes()
+{
+    const CaptureHeaderBytes header = encodeCaptureHeader({});
+    Bytes bytes(header.begin(), header.end());
+    for (const CaptureEntry& e : kEntries) {
+        const CaptureEntryBytes b = encodeCaptureEntry(e);
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
+}
+
+std::string text(const fs::path& file)
+{
+    const Bytes bytes = test::readBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class CaptureCsvTest : public ::testing::Test {
+protected:
+    test::ScratchDir dir;
+    fs::path capture = dir / "run.tlv";
+    fs::path csv = dir / "run.csv";
+    std::unique_ptr<FormatTables> tables = formats();
+};
+
+TEST_F(CaptureCsvTest, EveryEntryBecomesALineWithTheValueThroughItsChannelsFormat)
+{
+    test::writeBytes(capture, captureBytes());
+    test::writeBytes(csv, {'o', 'l', 'd'});
+    const CsvExportResult result = exportCaptureCsv(capture, csv, *tables);
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(result.entries, kEntries.size());
+    EXPECT_EQ(result.problem, "");
+    EXPECT_EQ(text(csv), kCsv);
+}
+
+TEST_F(CaptureCsvTest, ACutCaptureExportsItsCompleteEntriesAndSaysWhatIsMissing)
+{
+    Bytes bytes = captureBytes();
+    bytes.resize(bytes.size() - 3);
+    test::writeBytes(capture, bytes);
+    const CsvExportResult result = exportCaptureCsv(capture, csv, *tables);
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(result.entries, kEntries.size() - 1);
+    EXPECT_NE(result.problem.find("4 целых"), std::string::npos) << result.problem;
+    EXPECT_EQ(text(csv), kCsv.substr(0, kCsv.rfind("7,4,")));
+}
+
+TEST_F(CaptureCsvTest, NothingIsWrittenFromAForeignFileOrIntoAPlaceThatCannotHoldIt)
+{
+    Bytes foreign = captureBytes();
+    foreign[0] = 'X';
+    test::writeBytes(capture, foreign);
+    test::writeBytes(csv, {'o', 'l', 'd'});
+    CsvExportResult result = exportCaptureCsv(capture, csv, *tables);
+    EXPECT_FALSE(result.written);
+    EXPECT_NE(result.problem.find("TLV5CAP"), std::string::npos) << result.problem;
+    EXPECT_EQ(text(csv), "old");
+
+    test::writeBytes(capture, captureBytes());
+    for (const fs::path& target : {dir / "missing" / "run.csv", dir.path()}) {
+        result = exportCaptureCsv(capture, target, *tables);
+        EXPECT_FALSE(result.written) << target;
+        EXPECT_NE(result.problem.find("CSV"), std::string::npos) << result.problem;
+    }
+    EXPECT_FALSE(exportCaptureCsv(dir / "none.tlv", csv, *tables).written);
+    EXPECT_EQ(text(csv), "old");
+}
+
+} // namespace
+} // namespace telvar5

@@ -1,0 +1,78 @@
+// The menu "Анализ" of the main window: where it sits, what it opens, and the
+// capture commands behind it, through the fake prompts.
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "../MainWindowFixture.h"
+#include "gui/analysis/AnalysisMenu.h"
+#include "gui/analysis/TFrmLabelStats.h"
+#include "gui/analysis/TFrmTrend.h"
+
+namespace telvar5::widgets_test {
+namespace {
+
+class AnalysisMenuTest : public MainWindowTest {
+protected:
+    std::filesystem::path temp(const char* name) const { return std::filesystem::temp_directory_path() / name; }
+};
+
+TEST_F(AnalysisMenuTest, HoldsItsFourItems)
+{
+    open();
+    QStringList items;
+    for (QAction* action : window->analysisMenu()->menu()->actions())
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV"}));
+}
+
+TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
+{
+    open();
+    AnalysisMenu& menu = *window->analysisMenu();
+    menu.labelStatsItem()->trigger();
+    menu.labelStatsItem()->trigger();
+    menu.trendItem()->trigger();
+    EXPECT_EQ(window->findChildren<TFrmLabelStats*>().size(), 1);
+    ASSERT_NE(menu.trendWindow(), nullptr);
+    EXPECT_TRUE(menu.labelStatsWindow()->isVisible());
+    EXPECT_TRUE(menu.trendWindow()->isVisible());
+
+    const auto file = temp("analysis-menu-test.tlvcap");
+    std::filesystem::remove(file);
+    prompts.fileToSave = file.string();
+    menu.recordItem()->trigger();
+    EXPECT_TRUE(menu.recordItem()->isChecked());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    menu.recordItem()->trigger();
+    EXPECT_FALSE(menu.recordItem()->isChecked());
+    EXPECT_TRUE(prompts.errors.empty());
+
+    // A cancelled dialog starts nothing, and the check mark says so.
+    prompts.fileToSave.reset();
+    menu.recordItem()->trigger();
+    EXPECT_FALSE(menu.recordItem()->isChecked());
+    std::filesystem::remove(file);
+}
+
+TEST_F(AnalysisMenuTest, ExportOfAFileThatIsNoCaptureSaysSoAndWritesNoTable)
+{
+    open();
+    const auto notCapture = temp("analysis-menu-test.txt");
+    const auto csv = temp("analysis-menu-test.csv");
+    std::ofstream(notCapture) << "not a capture";
+    std::filesystem::remove(csv);
+    prompts.fileToOpen = notCapture.string();
+    prompts.fileToSave = csv.string();
+    window->analysisMenu()->exportCsvItem()->trigger();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_NE(prompts.errors[0].find("Таблица не записана"), std::string::npos) << prompts.errors[0];
+    EXPECT_FALSE(std::filesystem::exists(csv));
+    std::filesystem::remove(notCapture);
+}
+
+} // namespace
+} // namespace telvar5::widgets_test

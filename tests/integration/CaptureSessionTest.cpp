@@ -1,0 +1,133 @@
+// The capture of a scripted session on the real virtual driver: output 1 sends
+// a four-word array cyclically onto input 1, which receives by address. Every
+// stored word is captured with its channel, cell, tick and time, and a
+// recording holds exactly the entries captured while it ran.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/Monitor.h"
+#include "core/analysis/CaptureFile.h"
+#include "device/virtual/VirtualDeviceBus.h"
+#include "support/FakePrompts.h"
+#include "vdrv/ConfigLoader.h"
+#include "vdrv/ManualClock.h"
+#include "vdrv/VirtualDriver.h"
+
+using namespace telvar5;
+
+namespace {
+
+constexpr std::int64_t kPeriodUs = 100'000;
+constexpr std::int64_t kStartUs = 5'000'000;
+
+// The monitor reads the same manual clock as the module.
+class SharedClock final : public MonotonicClock {
+public:
+    explicit SharedClock(const vdrv::ManualClock& clock) : clock_(clock) {}
+    std::int64_t nowUs() const override { return clock_.nowUs(); }
+
+private:
+    const vdrv::ManualClock& clock_;
+};
+
+class CaptureSession : public ::testing::Test {
+protected:
+    std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(kStartUs);
+    SharedClock monitorClock{*clock};
+    std::unique_ptr<VirtualDeviceBus> bus;
+    test::FakePrompts prompts;
+    std::unique_ptr<Monitor> monitor;
+
+    void SetUp() override
+    {
+        bus = std::make_unique<VirtualDeviceBus>(std::make_shared<vdrv::VirtualDriver>(
+            vdrv::parseConfigText("interface 0 serial 1021 inputs 8 outputs 8\n", "/tmp"), clock));
+        monitor = std::make_unique<Monitor>(*bus, prompts, monitorClock);
+        DeviceChoice& choice = monitor->deviceChoice();
+        choice.search();
+        ASSERT_TRUE(choice.Button1Click());
+        choice.afterDialog();
+        monitor->lifecycle().DeviceInitializationExecute();
+        monitor->reception().SIChange(0);
+        monitor->outputArrays().SOChange(0);
+        monitor->outputArrays().SOdataTestExecute(); // word k has label k
+        monitor->outputArrays().cbSOArrayDimChange(3);
+        monitor->reception().SIaddressPuskExecute();
+        monitor->output().SOciclePuskExecute();
+    }
+
+    void tick()
+    {
+        clock->advanceUs(kPeriodUs);
+        monitor->refresh().Timer1Timer();
+    }
+
+    std::vector<CaptureEntry> captured(std::uint64_t from = 0) const
+    {
+        const CaptureRing& ring = monitor->analysis().ring();
+        std::vector<CaptureEntry> out;
+        for (std::uint64_t n = from; n < ring.head(); ++n)
+            out.push_back(ring.at(n));
+        return out;
+    }
+};
+
+TEST_F(CaptureSession, EveryStoredWordIsCapturedWithItsCellTickAndTime)
+{
+    for (int i = 0; i < 3; ++i)
+        tick();
+    const std::vector<CaptureEntry> entries = captured();
+    ASSERT_EQ(entries.size(), 12u) << "four labels in each of three ticks";
+    const auto& words = monitor->run().outputRecord[0].words;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::uint32_t tick = static_cast<std::uint32_t>(i / 4 + 1);
+        const std::size_t label = i % 4;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entries[i].channel, 1);
+        EXPECT_EQ(entries[i].cell, label) << "address reception stores a word in the cell of its label";
+        EXPECT_EQ(entries[i].word, words[label]);
+        EXPECT_EQ(entries[i].tick, tick);
+        EXPECT_EQ(entries[i].timeUs, static_cast<std::int64_t>(tick) * kPeriodUs)
+            << "time since the start of reception";
+    }
+    EXPECT_EQ(monitor->analysis().statistics().count(0, 2), 3u);
+}
+
+TEST_F(CaptureSession, ARecordingHoldsExactlyWhatWasCapturedWhileItRan)
+{
+    tick();
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "capture-session-test.tlvcap";
+    std::filesystem::remove(file);
+    prompts.fileToSave = file.string();
+    const std::uint64_t from = monitor->analysis().ring().head();
+    monitor->capture().RecordExecute();
+    ASSERT_TRUE(monitor->capture().recording());
+    tick();
+    tick();
+    monitor->capture().RecordExecute();
+    EXPECT_FALSE(monitor->capture().recording());
+    EXPECT_TRUE(prompts.errors.empty());
+
+    const CaptureFileContents contents = readCaptureFile(file);
+    EXPECT_TRUE(contents.problem.empty()) << contents.problem;
+    EXPECT_EQ(contents.header.serialNo, 1021u);
+    EXPECT_EQ(contents.header.refreshPeriodMs, monitor->run().refreshPeriodMs);
+    EXPECT_EQ(contents.header.freqCodes, monitor->run().freqCodes);
+    const std::vector<CaptureEntry> expected = captured(from);
+    ASSERT_EQ(contents.entries.size(), 8u);
+    ASSERT_EQ(expected.size(), 8u);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(contents.entries[i].timeUs, expected[i].timeUs);
+        EXPECT_EQ(contents.entries[i].tick, expected[i].tick);
+        EXPECT_EQ(contents.entries[i].word, expected[i].word);
+        EXPECT_EQ(contents.entries[i].channel, expected[i].channel);
+        EXPECT_EQ(contents.entries[i].cell, expected[i].cell);
+    }
+    std::filesystem::remove(file);
+}
+
+} // namespace
