@@ -11,7 +11,7 @@ BUILD_DIR="${1:-${SOURCE_DIR}/build}"
 RESULTS="${BUILD_DIR}/bench-results"
 
 cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "${BUILD_DIR}" --target telvar5-bench-core telvar5-bench-ui
+cmake --build "${BUILD_DIR}" --target telvar5-bench-core telvar5-bench-ui >&2
 mkdir -p "${RESULTS}"
 export QT_QPA_PLATFORM=offscreen
 for program in telvar5-bench-core telvar5-bench-ui; do

@@ -1,5 +1,7 @@
 #include "gui/analysis/TFrmTrend.h"
 
+#include "gui/analysis/AxisTicks.h"
+
 #include <QChart>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -261,9 +263,7 @@ void TFrmTrend::setTimeRange(std::int64_t fromUs, std::int64_t toUs)
     const double to = static_cast<double>(toUs) / 1e6;
     if (timeAxis_->min() == from && timeAxis_->max() == to)
         return; // a move would recompute every line
-    const double span = to - from;
-    timeAxis_->setLabelFormat(span > 20 ? QStringLiteral("%.0f") : span > 2 ? QStringLiteral("%.1f")
-                                                                             : QStringLiteral("%.3f"));
+    setRoundTicks(*timeAxis_, niceStep(to - from, 6));
     timeAxis_->setRange(from, to);
 }
 

@@ -1,5 +1,7 @@
 #include "gui/analysis/TrendPlotLine.h"
 
+#include "gui/analysis/AxisTicks.h"
+
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -66,8 +68,14 @@ void TrendPlotLine::fit(bool always)
         return;
     // A flat line sits in the middle of a scale of its own size; others get a margin of a tenth.
     const double margin = max > min ? (max - min) * 0.1 : std::max(1.0, std::fabs(max) * 0.05);
-    if (axis_->min() != min - margin || axis_->max() != max + margin)
-        axis_->setRange(min - margin, max + margin);
+    // The scale ends on round values, with round ticks between.
+    const double step = niceStep(max - min + 2 * margin, 5);
+    const double from = std::floor((min - margin) / step) * step;
+    const double to = std::ceil((max + margin) / step) * step;
+    if (axis_->min() != from || axis_->max() != to) {
+        setRoundTicks(*axis_, step);
+        axis_->setRange(from, to);
+    }
     fitted_ = true;
 }
 
