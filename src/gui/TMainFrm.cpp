@@ -58,6 +58,8 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     output_ = new OutputSide(monitor_, *Panel5_, this);
     help_ = new HelpWindow(this);
     Timer1_ = new QTimer(this);
+    // A coarse timer may fire up to 5 % early; the refresh period is what the user set it to.
+    Timer1_->setTimerType(Qt::PreciseTimer);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     findControls();
     connectHandlers();
