@@ -1,4 +1,7 @@
-# Cross build for 64-bit Windows with the Debian mingw-w64 toolchain (posix threads).
+# Cross build for 64-bit Windows with the Debian mingw-w64 toolchain. The
+# posix-thread variant of the compilers: the core's std::thread and std::mutex
+# need it (the win32-thread variant has neither); -static links its thread
+# library into the programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

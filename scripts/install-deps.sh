@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev # the fuzz targets: clang-14 and its libFuzzer and sanitizer runtimes
   g++-mingw-w64-x86-64-posix
+  dpkg-dev file desktop-file-utils # the Debian package: its Depends (dpkg-shlibdeps) and its checks
   fonts-liberation fonts-dejavu-core
 )
 # The monitor's window needs a display; xvfb lets ./run work on a machine without one.

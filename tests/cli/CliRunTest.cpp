@@ -1,0 +1,406 @@
+// telvar5-cli run in-process against the real virtual driver on a manual
+// clock that the program's own sleeps move: exact output of every command,
+// every bad-argument path with its exit code, a looped-back chain, and the
+// capture and CSV files a recording gives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "RunCli.h"
+#include "core/analysis/CaptureFile.h"
+#include "device/virtual/VirtualDeviceBus.h"
+#include "formats/FormatSettingsFile.h"
+#include "formats/ParamFormatsFile.h"
+#include "vdrv/ConfigLoader.h"
+#include "vdrv/FaultSetting.h"
+#include "vdrv/ManualClock.h"
+#include "vdrv/TextFields.h"
+#include "vdrv/VirtualDriver.h"
+
+using namespace telvar5;
+
+namespace {
+
+constexpr const char* kTwoModules = "interface 0 serial 1021 inputs 8 outputs 8\n"
+                                    "interface 2 serial 2047 inputs 4 outputs 4\n";
+constexpr std::int64_t kWallUs = 1'700'000'000'000'000;
+// Label 001 (+9320.625 м), label 002 (no format), label 203 (-1 м); address reception puts 203 in cell 131.
+constexpr std::uint32_t kWords[] = {0x61234501, 0x20000002, 0x7FFFF883};
+
+class SharedClock final : public MonotonicClock {
+public:
+    explicit SharedClock(const vdrv::ManualClock& clock) : clock_(clock) {}
+    std::int64_t nowUs() const override { return clock_.nowUs(); }
+
+private:
+    const vdrv::ManualClock& clock_;
+};
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CliRun : public ::testing::Test {
+protected:
+    std::filesystem::path dir;
+    std::filesystem::path oldDir = std::filesystem::current_path();
+    std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(5'000'000);
+    SharedClock monitorClock{*clock};
+    std::shared_ptr<vdrv::VirtualDriver> driver;
+    std::unique_ptr<VirtualDeviceBus> bus;
+    std::function<void()> onSleep = [] {};
+    std::function<bool()> interrupted;
+
+    void SetUp() override
+    {
+        // A folder of this test's own, also when the sanitized build runs the same test beside it.
+        dir = std::filesystem::temp_directory_path() /
+              ("telvar5-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir); // the monitor reads TLV5frmt.stt from here
+        useConfig(kTwoModules);
+        writeArray("a.so", kWords);
+        writeFormats();
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(oldDir);
+        std::filesystem::remove_all(dir);
+    }
+
+    void useConfig(const char* text)
+    {
+        driver = std::make_shared<vdrv::VirtualDriver>(vdrv::parseConfigText(text, dir), clock);
+        bus = std::make_unique<VirtualDeviceBus>(driver);
+    }
+
+    static void writeArray(const char* name, std::span<const std::uint32_t> words)
+    {
+        std::ofstream out(name, std::ios::binary);
+        const auto put = [&out](std::uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                out.put(static_cast<char>(v >> (8 * i) & 0xFF));
+        };
+        put(static_cast<std::uint32_t>(words.size()), 2);
+        for (const std::uint32_t w : words)
+            put(w, 4);
+    }
+
+    // ALT: bits 28..9, bit 28 weighs 65536, sign in bit 29, units "м" in Windows-1251;
+    // in force for labels 001 and 203 of input 1 once f.si is restored.
+    static void writeFormats()
+    {
+        FormatTables tables;
+        DecimalFormat& alt = tables.formatTable[0];
+        alt.setTag("ALT");
+        alt.setMsbBit(28);
+        alt.setLsbBit(9);
+        alt.setMsbWeight(65536.0f);
+        alt.setUnits("\xEC");
+        tables.formatCount = 1;
+        ASSERT_TRUE(saveFormatSettings(tables));
+        for (const std::uint8_t label : {0001, 0203}) {
+            ParamFormatEntry& entry = tables.paramFormatTable[tables.paramFormatCount++];
+            entry.setLabel(label);
+            entry.setChannel(1);
+            entry.setFormatTag("ALT");
+        }
+        ASSERT_TRUE(saveParamFormats(tables, "f.si"));
+    }
+
+    Outcome run(const std::vector<std::string>& args)
+    {
+        cli::CliEnvironment env;
+        env.bus = bus.get();
+        env.clock = &monitorClock;
+        env.sleepUntil = [this](std::int64_t untilUs) {
+            if (untilUs > clock->nowUs())
+                clock->setUs(untilUs);
+            onSleep();
+        };
+        env.wallClockUs = [] { return kWallUs; };
+        env.interrupted = interrupted;
+        std::ostringstream out, err;
+        const int code = cli::runCli(args, out, err, env);
+        return {code, out.str(), err.str()};
+    }
+
+    void fault(const std::string& statement)
+    {
+        std::string error;
+        const std::vector<std::string_view> fields = vdrv::splitFields(statement);
+        const auto setting = vdrv::parseFaultSetting(fields, error);
+        ASSERT_TRUE(setting && driver->setFault(0, *setting, error)) << error;
+    }
+};
+
+const std::string kImplicitInit = "telvar5-cli: %s: команды init не было: инициализирован первый модуль (TELVAR-5: "
+                                  "серийный № 1021; порядковый № 0) с кодом частоты 0 на всех каналах\n";
+std::string implicitInit(const std::string& command)
+{
+    std::string line = kImplicitInit;
+    return line.replace(line.find("%s"), 2, command);
+}
+const std::string kCyclicStarted = "telvar5-cli: send: выходной канал 1: циклическая выдача слов: 3, до конца команд\n";
+
+TEST_F(CliRun, EveryCommandPrintsExactlyWhatItDid)
+{
+    const std::vector<std::string> send = {"send", "--channel", "1", "--file", "a.so", "--cyclic"};
+    const auto with = [&send](std::vector<std::string> tail) {
+        tail.insert(tail.begin(), send.begin(), send.end());
+        return tail;
+    };
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"modules"},
+         "TELVAR-5: серийный № 1021; порядковый № 0; входных каналов 8, выходных каналов 8\n"
+         "TELVAR-5: серийный № 2047; порядковый № 2; входных каналов 4, выходных каналов 4\n",
+         ""},
+        {{"init", "--module", "2", "--in", "1=2,3=48k", "--in", "4=1", "--out", "2=100k,1=12.5k"},
+         "",
+         "telvar5-cli: init: инициализирован TELVAR-5: серийный № 2047; порядковый № 2; коды частот входов 1-4: "
+         "2 0 1 1; выходов 1-4: 0 2 0 0\n"},
+        {{"send", "--channel", "1", "--file", "a.so"},
+         "",
+         implicitInit("send") + "telvar5-cli: send: выходной канал 1: выдано однократно слов: 3\n"},
+        {with({"receive", "--channel", "1", "--ticks", "1", "--period", "100", "--formats", "f.si"}),
+         "    tick      time_us cell label   code     word ssm                   binary            value units\n"
+         "       1       100000    1   001 612345 61234501  11  11000010010001101000101     +9320.625000 м\n"
+         "       1       100000    2   002 200000 20000002  01   1000000000000000000000\n"
+         "       1       100000  131   203 7ffff8 7FFFF883  11  11111111111111111111000        -1.000000 м\n",
+         implicitInit("send") + kCyclicStarted},
+        {with({"receive", "--channel", "1", "--ticks", "1", "--period", "100", "--formats", "f.si", "--format",
+               "jsonl"}),
+         "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":1,\"label\":\"001\",\"code\":\"612345\",\"word\":"
+         "\"61234501\",\"ssm\":3,\"binary\":\"11000010010001101000101\",\"value\":9320.625000,\"units\":\"м\"}\n"
+         "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":2,\"label\":\"002\",\"code\":\"200000\",\"word\":"
+         "\"20000002\",\"ssm\":1,\"binary\":\"1000000000000000000000\",\"value\":null,\"units\":null}\n"
+         "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":131,\"label\":\"203\",\"code\":\"7ffff8\",\"word\":"
+         "\"7FFFF883\",\"ssm\":3,\"binary\":\"11111111111111111111000\",\"value\":-1.000000,\"units\":\"м\"}\n",
+         implicitInit("send") + kCyclicStarted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        useConfig(kTwoModules);
+        const Outcome o = run(c.args);
+        EXPECT_EQ(o.code, 0);
+        EXPECT_EQ(o.out, c.out);
+        EXPECT_EQ(o.err, c.err);
+    }
+    // The single transmission was waited out: every word went on the bus before the stop.
+    useConfig(kTwoModules);
+    run({"send", "--channel", "1", "--file", "a.so"});
+    std::vector<vdrv::SentWord> sent;
+    vdrv::TransmitterSnapshot state;
+    std::string error;
+    ASSERT_TRUE(driver->sentWords(0, 1, 10, sent, state, error)) << error;
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[2].word, kWords[2]);
+}
+
+TEST_F(CliRun, BadArgumentsAndMissingThingsGiveTheirExitCodes)
+{
+    writeArray("empty.so", {});
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* message; // what the last line of stderr says
+        bool beforeModule;   // found before the first request to the module
+    } cases[] = {
+        {{}, 2, "не указана команда", true},
+        {{"frobnicate"}, 2, "неизвестная команда 'frobnicate'", true},
+        {{"--channel", "1"}, 2, "до первой команды", true},
+        {{"receive"}, 2, "receive: не указан параметр --channel", true},
+        {{"receive", "--channel", "9"}, 2, "--channel ждет целое число от 1 до 8, а не '9'", true},
+        {{"receive", "--channel", "1x"}, 2, "а не '1x'", true},
+        {{"receive", "--channel", "1", "--seconds", "1", "--ticks", "2"}, 2, "вместе не указываются", true},
+        {{"receive", "--channel", "1", "--seconds", "-1"}, 2, "а не '-1'", true},
+        {{"receive", "--channel", "1", "--period", "50"}, 2, "от 100 до 10000, а не '50'", true},
+        {{"receive", "--channel", "1", "--format", "xml"}, 2, "--format ждет text, csv или jsonl", true},
+        {{"receive", "--channel", "1", "--mode", "both"}, 2, "--mode ждет address или file", true},
+        {{"receive", "--channel", "1", "--cyclic"}, 2, "неизвестный параметр '--cyclic'", true},
+        {{"receive", "--channel", "1", "--channel", "2"}, 2, "указан дважды", true},
+        {{"init", "--module"}, 2, "параметру --module нужно значение", true},
+        {{"init", "--in", "1=3"}, 2, "а не '1=3'", true},
+        {{"init", "--out", "9=0"}, 2, "а не '9=0'", true},
+        {{"init", "--in", "1=0,"}, 2, "а не ''", true},
+        {{"init", "stray"}, 2, "init: лишний аргумент 'stray'", true},
+        {{"send", "--channel", "1"}, 2, "send: не указан параметр --file", true},
+        {{"send", "--channel", "1", "--file", "a.so", "--seconds", "2"}, 2, "только с --cyclic", true},
+        {{"export", "--capture", "x.tlvcap"}, 2, "не указан параметр --csv", true},
+        {{"modules", "receive", "--channel", "0"}, 2, "а не '0'", true},
+        {{"init", "--module", "2", "--in", "5=0"}, 2, "init: у модуля нет входного канала 5 (входных каналов 4)",
+         false},
+        {{"init", "--module", "2", "send", "--channel", "6", "--file", "a.so"}, 2, "нет выходного канала 6", false},
+        {{"record", "--capture", "r.tlvcap", "--ticks", "1"}, 2, "ни один входной канал не принимает", false},
+        {{"init", "--module", "1"}, 3, "init: модуль с порядковым № 1 не найден", false},
+        {{"send", "--channel", "1", "--file", "missing.so"}, 4, "не удалось открыть файл массива missing.so", false},
+        {{"send", "--channel", "1", "--file", "empty.so"}, 4, "в файле массива нет слов: empty.so", false},
+        {{"receive", "--channel", "1", "--formats", "missing.si"}, 4, "файл форматов параметров missing.si", false},
+        {{"export", "--capture", "missing.tlvcap", "--csv", "o.csv"}, 4, "export: таблица не записана", false},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const std::string& a : c.args)
+            joined += a + " ";
+        SCOPED_TRACE(joined);
+        useConfig(kTwoModules);
+        const Outcome o = run(c.args);
+        EXPECT_EQ(o.code, c.code);
+        EXPECT_EQ(o.out, "");
+        const std::size_t lastLine = o.err.rfind('\n', o.err.size() - 2) + 1;
+        EXPECT_EQ(o.err.compare(lastLine, 13, "telvar5-cli: "), 0) << o.err;
+        EXPECT_NE(o.err.find(c.message, lastLine), std::string::npos) << o.err;
+        if (c.beforeModule) {
+            EXPECT_TRUE(driver->requestLog().empty());
+        }
+    }
+}
+
+TEST_F(CliRun, HelpRunsNothingAndTheBudgetCountsTicks)
+{
+    for (const char* command : {"modules", "init", "receive", "send", "record", "export"}) {
+        const Outcome o = run({"init", "--module", "7", command, "--help"});
+        EXPECT_EQ(o.code, 0);
+        EXPECT_EQ(o.out.rfind(std::string("telvar5-cli ") + command, 0), 0u) << o.out;
+        EXPECT_EQ(o.err, "");
+    }
+    EXPECT_NE(run({"--help"}).out.find("4  файл не читается"), std::string::npos);
+    EXPECT_TRUE(driver->requestLog().empty());
+
+    const struct {
+        std::vector<std::string> budget;
+        const char* lastTick;
+    } cases[] = {{{}, "4"}, {{"--seconds", "0.25", "--period", "100"}, "2"}, {{"--ticks", "3"}, "3"},
+                 {{"--seconds", "1.2", "--period", "400"}, "3"}};
+    for (const auto& c : cases) {
+        useConfig(kTwoModules);
+        std::vector<std::string> args = {"send", "--channel", "1", "--file", "a.so", "--cyclic", "receive",
+                                         "--channel", "1", "--format", "csv"};
+        args.insert(args.end(), c.budget.begin(), c.budget.end());
+        const Outcome o = run(args);
+        const std::size_t lastLine = o.out.rfind('\n', o.out.size() - 2) + 1;
+        const std::size_t tickAt = o.out.find(',', lastLine) + 1;
+        EXPECT_EQ(o.out.substr(tickAt, o.out.find(',', tickAt) - tickAt), c.lastTick) << o.out;
+    }
+}
+
+TEST_F(CliRun, NoModuleOrAModuleThatStopsAnsweringEndsTheRun)
+{
+    useConfig("");
+    EXPECT_EQ(run({"modules"}).err, "telvar5-cli: modules: модули не обнаружены\n");
+    EXPECT_EQ(run({"receive", "--channel", "1"}).code, 3);
+
+    useConfig(kTwoModules);
+    int sleeps = 0;
+    onSleep = [&] {
+        if (++sleeps == 2)
+            fault("vanish");
+    };
+    const Outcome o = run({"receive", "--channel", "1", "--ticks", "5"});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.err.find("telvar5-cli: receive: модуль перестал отвечать (тик 2)\n"), std::string::npos) << o.err;
+}
+
+TEST_F(CliRun, AChainedLoopbackReceivesTheArraySent)
+{
+    const Outcome o = run({"init", "--in", "1=0", "--out", "1=0", "send", "--channel", "1", "--file", "a.so",
+                           "--cyclic", "receive", "--channel", "1", "--ticks", "3", "--format", "csv"});
+    EXPECT_EQ(o.code, 0) << o.err;
+    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units,binary\n";
+    for (int tick = 1; tick <= 3; ++tick) {
+        const std::string head = std::to_string(tick * 500'000) + "," + std::to_string(tick) + ",1,";
+        expected += head + "1,001,61234501,3,,,11000010010001101000101\n";
+        expected += head + "2,002,20000002,1,,,1000000000000000000000\n";
+        expected += head + "131,203,7FFFF883,3,,,11111111111111111111000\n";
+    }
+    EXPECT_EQ(o.out, expected);
+    // The cyclic output ran to the end of the invocation and was stopped there.
+    std::vector<vdrv::SentWord> sent;
+    vdrv::TransmitterSnapshot state;
+    std::string error;
+    ASSERT_TRUE(driver->sentWords(0, 1, 1000, sent, state, error)) << error;
+    EXPECT_GT(sent.size(), 9u);
+    EXPECT_EQ(state.state, vdrv::Transmitter::State::Idle);
+}
+
+TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
+{
+    const Outcome o = run({"init", "--in", "2=1", "send", "--channel", "1", "--file", "a.so", "--cyclic", "record",
+                           "--capture", "r.tlvcap", "--channel", "1", "--ticks", "2", "--period", "100", "export",
+                           "--capture", "r.tlvcap", "--csv", "r.csv", "--formats", "f.si"});
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.err.find("telvar5-cli: record: в файл r.tlvcap записано слов: 6\n"
+                         "telvar5-cli: export: в таблицу r.csv выписано записей: 6\n"),
+              std::string::npos)
+        << o.err;
+
+    const CaptureFileContents capture = readCaptureFile("r.tlvcap");
+    EXPECT_EQ(capture.problem, "");
+    CaptureHeader header;
+    header.serialNo = 1021;
+    header.freqCodes[1] = 1;
+    header.refreshPeriodMs = 100;
+    header.startUnixUs = kWallUs; // time zero is the start of reception, just now
+    EXPECT_EQ(capture.header, header);
+
+    std::ifstream csv("r.csv");
+    std::stringstream text;
+    text << csv.rdbuf();
+    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units\n";
+    for (int tick = 1; tick <= 2; ++tick) {
+        const std::string head = std::to_string(tick * 100'000) + "," + std::to_string(tick) + ",1,";
+        expected += head + "1,001,61234501,3,+9320.625000,м\n";
+        expected += head + "2,002,20000002,1,,\n";
+        expected += head + "131,203,7FFFF883,3,-1.000000,м\n";
+    }
+    EXPECT_EQ(text.str(), expected);
+
+    // A capture cut inside its last entry exports the whole ones, and the run says so.
+    std::filesystem::resize_file("r.tlvcap", std::filesystem::file_size("r.tlvcap") - 7);
+    const Outcome cut = run({"export", "--capture", "r.tlvcap", "--csv", "cut.csv", "--formats", "f.si"});
+    EXPECT_EQ(cut.code, 4);
+    EXPECT_NE(cut.err.find("выписано целых записей: 5"), std::string::npos) << cut.err;
+    std::ifstream cutCsv("cut.csv");
+    std::stringstream cutText;
+    cutText << cutCsv.rdbuf();
+    EXPECT_EQ(cutText.str(), expected.substr(0, expected.rfind("200000,2,1,131")));
+}
+
+} // namespace
+
+TEST_F(CliRun, CtrlCEndsTheRunWithWholeLinesAndStopsWhatTransmits)
+{
+    int sleeps = 0;
+    onSleep = [&sleeps] { ++sleeps; };
+    interrupted = [&sleeps] { return sleeps >= 3; };
+    const Outcome o = run({"send", "--channel", "1", "--file", "a.so", "--cyclic", "receive", "--channel", "1",
+                           "--seconds", "60", "--period", "100", "--format", "csv"});
+    EXPECT_EQ(o.code, 130);
+    EXPECT_NE(o.err.find("прервано"), std::string::npos) << o.err;
+    EXPECT_EQ(sleeps, 3) << "no tick after the interrupt";
+    // The header and two ticks of three words, every line whole.
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 7) << o.out;
+    EXPECT_EQ(o.out.back(), '\n');
+    // The session's end stopped output 1: a fresh run finds it silent.
+    interrupted = nullptr;
+    const Outcome after = run({"receive", "--channel", "1", "--ticks", "2", "--period", "100", "--format", "csv"});
+    EXPECT_EQ(after.code, 0);
+    EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 1) << after.out;
+}

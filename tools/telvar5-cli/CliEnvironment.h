@@ -1,0 +1,33 @@
+#pragma once
+// What telvar5-cli takes from outside: the driver, the clock the module's
+// time is read on, the way to wait on that clock, and the wall clock for the
+// capture file's start time. main() passes the real ones; tests pass the
+// virtual driver with a manual clock and a sleeper that moves it, so they
+// never wait in real time.
+#include <cstdint>
+#include <functional>
+
+#include "core/MonotonicClock.h"
+#include "device/DeviceBus.h"
+
+namespace telvar5::cli {
+
+struct CliEnvironment {
+    DeviceBus* bus = nullptr; // none: no module can be found
+    const MonotonicClock* clock = &SteadyClock::instance();
+    // Returns once `clock` reads at least untilUs.
+    std::function<void(std::int64_t untilUs)> sleepUntil;
+    // Unix time in microseconds.
+    std::function<std::int64_t()> wallClockUs;
+    // True once the user asked the program to end (Ctrl+C); none: never.
+    std::function<bool()> interrupted;
+
+    // The steady clock, std::this_thread::sleep_until and the system clock.
+    static CliEnvironment system(DeviceBus* bus);
+};
+
+// Called from the signal handler of Ctrl+C and of a termination request: the
+// system environment's sleeps end early and the session stops what transmits.
+void requestInterrupt() noexcept;
+
+} // namespace telvar5::cli

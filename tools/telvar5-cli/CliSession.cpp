@@ -1,0 +1,220 @@
+#include "CliSession.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "CliError.h"
+#include "core/device/BitRates.h"
+
+namespace telvar5::cli {
+
+namespace {
+
+std::string requestName(std::uint32_t code)
+{
+    const RequestInfo* info = findRequest(code);
+    if (info)
+        return std::string(info->name);
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(code));
+    return text;
+}
+
+} // namespace
+
+CliSession::CliSession(CliEnvironment& env, std::ostream& out, std::ostream& err)
+    : env_(env), out_(out), err_(err), watch_(env.bus), prompts_(err),
+      monitor_(std::make_unique<Monitor>(watch_, prompts_, *env.clock))
+{
+}
+
+void CliSession::writeLine(std::string_view line)
+{
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out_.flush();
+}
+
+void CliSession::note(std::string_view text)
+{
+    std::string line = "telvar5-cli: ";
+    line.append(text);
+    line.push_back('\n');
+    err_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    err_.flush();
+}
+
+const ModuleTable& CliSession::modules()
+{
+    if (!searched_) {
+        monitor_->deviceChoice().search();
+        searched_ = true;
+    }
+    return run().modules;
+}
+
+void CliSession::releaseModule()
+{
+    // Another module is about to be chosen: the one in hand stops everything, as on closing.
+    if (run().deviceHandle != kNoDevice)
+        monitor_->lifecycle().FormClose();
+    cyclic_.reset();
+    initialised_ = false;
+}
+
+void CliSession::choose(std::optional<std::uint32_t> ordinal, std::string_view command)
+{
+    const ModuleTable& table = modules();
+    if (table.count == 0)
+        throw CliError(ExitCode::NoModule, std::string(command) + ": " + kNoModulesLine);
+    int line = 0;
+    if (ordinal) {
+        line = -1;
+        for (std::size_t i = 0; i < table.count; ++i)
+            if (table.entries[i].enumerationIndex == *ordinal)
+                line = static_cast<int>(i);
+        if (line < 0)
+            throw CliError(ExitCode::NoModule, std::string(command) + ": модуль с порядковым № " +
+                                                   std::to_string(*ordinal) + " не найден");
+    }
+    releaseModule();
+    DeviceChoice& choice = monitor_->deviceChoice();
+    choice.beforeDialog();
+    choice.selectLine(line);
+    choice.FormShow();
+    const std::uint64_t mark = failureMark();
+    choice.Button1Click();
+    choice.afterDialog();
+    expectAnswered(mark, command);
+}
+
+void CliSession::initialise(const FreqCodes& codes, std::string_view command)
+{
+    for (std::size_t k = 0; k < codes.size(); ++k)
+        setFreqCode(run(), static_cast<int>(k), codes[k]);
+    const std::uint64_t mark = failureMark();
+    monitor_->lifecycle().DeviceInitializationExecute();
+    expectAnswered(mark, command);
+    initialised_ = true;
+}
+
+void CliSession::ensureInitialised(std::string_view command)
+{
+    if (initialised_)
+        return;
+    choose(std::nullopt, command);
+    initialise(FreqCodes{}, command);
+    note(std::string(command) + ": команды init не было: инициализирован первый модуль (" + chosenLine() +
+         ") с кодом частоты 0 на всех каналах");
+}
+
+void CliSession::requireInput(int channel, std::string_view command)
+{
+    if (channel < 1 || static_cast<std::uint32_t>(channel) > run().siChannelCount)
+        throw CliError(ExitCode::BadArgument, std::string(command) + ": у модуля нет входного канала " +
+                                                  std::to_string(channel) + " (входных каналов " +
+                                                  std::to_string(run().siChannelCount) + ")");
+}
+
+void CliSession::requireOutput(int channel, std::string_view command)
+{
+    if (channel < 1 || static_cast<std::uint32_t>(channel) > run().soChannelCount)
+        throw CliError(ExitCode::BadArgument, std::string(command) + ": у модуля нет выходного канала " +
+                                                  std::to_string(channel) + " (выходных каналов " +
+                                                  std::to_string(run().soChannelCount) + ")");
+}
+
+void CliSession::expectAnswered(std::uint64_t mark, std::string_view command) const
+{
+    if (watch_.failures() > mark)
+        throw CliError(ExitCode::RequestFailed, std::string(command) + ": модуль не выполнил запрос " +
+                                                    requestName(watch_.lastFailedCode()));
+}
+
+void CliSession::startReception(int channel, std::uint16_t mode, std::string_view command)
+{
+    requireInput(channel, command);
+    monitor_->reception().SIChange(channel - 1);
+    const std::uint64_t mark = failureMark();
+    if (mode == kReceptionFile)
+        monitor_->reception().SIfilePuskExecute();
+    else
+        monitor_->reception().SIaddressPuskExecute();
+    expectAnswered(mark, command);
+}
+
+void CliSession::stopReception(int channel, std::string_view command)
+{
+    monitor_->reception().SIChange(channel - 1);
+    const std::uint64_t mark = failureMark();
+    monitor_->reception().SIstopChannelExecute();
+    expectAnswered(mark, command);
+}
+
+void CliSession::loadParamFormats(const std::string& path, std::string_view command)
+{
+    if (!monitor_->paramFormats().FileOpen1Accept(path))
+        throw CliError(ExitCode::FileError,
+                       std::string(command) + ": не удалось открыть файл форматов параметров " + path);
+}
+
+void CliSession::sleepUntil(std::int64_t untilUs)
+{
+    if (env_.sleepUntil)
+        env_.sleepUntil(untilUs);
+    // The session's end then stops every output and resets the module, as on any failure.
+    if (env_.interrupted && env_.interrupted())
+        throw CliError(ExitCode::Interrupted, "прервано: выдача остановлена, модуль сброшен");
+}
+
+std::int64_t CliSession::wallClockUs() const { return env_.wallClockUs ? env_.wallClockUs() : 0; }
+
+void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const std::function<void()>& afterTick,
+                          std::string_view command)
+{
+    monitor_->setRefreshPeriod(periodMs);
+    const std::int64_t periodUs = std::int64_t{run().refreshPeriodMs} * 1000;
+    const std::int64_t start = nowUs();
+    std::int64_t next = start + periodUs;
+    for (std::uint64_t done = 0;; ++done) {
+        if (budget.ticks ? done >= *budget.ticks : next - start > budget.durationUs)
+            break;
+        sleepUntil(next);
+        const std::uint64_t requests = watch_.requests();
+        const std::uint64_t failures = watch_.failures();
+        monitor_->refresh().Timer1Timer();
+        const std::uint64_t sent = watch_.requests() - requests;
+        if (sent > 0 && watch_.failures() - failures == sent)
+            throw CliError(ExitCode::RequestFailed, std::string(command) + ": модуль перестал отвечать (тик " +
+                                                        std::to_string(run().refreshCounter) + ")");
+        afterTick();
+        // A tick that overran the period is followed at once, without a burst to catch up.
+        next += periodUs;
+        next = std::max(next, nowUs());
+    }
+}
+
+void CliSession::stopOutput(int channel, std::string_view command)
+{
+    monitor_->outputArrays().SOChange(channel - 1);
+    const std::uint64_t mark = failureMark();
+    monitor_->output().SOstopChannelExecute();
+    cyclic_.reset(static_cast<std::size_t>(channel - 1));
+    expectAnswered(mark, command);
+}
+
+void CliSession::finish()
+{
+    const std::uint64_t mark = failureMark();
+    for (std::size_t ch = 0; ch < cyclic_.size(); ++ch) {
+        if (!cyclic_.test(ch))
+            continue;
+        monitor_->outputArrays().SOChange(static_cast<int>(ch));
+        monitor_->output().SOstopChannelExecute();
+    }
+    cyclic_.reset();
+    if (run().deviceHandle != kNoDevice)
+        monitor_->lifecycle().FormClose();
+    expectAnswered(mark, "завершение");
+}
+
+} // namespace telvar5::cli

@@ -1,0 +1,96 @@
+#pragma once
+// One invocation of telvar5-cli: the monitor's core on the chosen driver, with
+// the answers of nobody at the bench. The commands run one after another on
+// it, so the module stays chosen and initialised between them; at the end the
+// session stops what is still transmitting and resets the module, as the
+// window does when it closes.
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "CliEnvironment.h"
+#include "CliPrompts.h"
+#include "RequestWatch.h"
+#include "TickBudget.h"
+#include "core/Monitor.h"
+
+namespace telvar5::cli {
+
+class CliSession {
+public:
+    CliSession(CliEnvironment& env, std::ostream& out, std::ostream& err);
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    Monitor& monitor() { return *monitor_; }
+    RunState& run() { return monitor_->run(); }
+
+    // A whole line of data (ending in '\n') to stdout, handed over at once.
+    void writeLine(std::string_view line);
+    // One line for the user on stderr, after "telvar5-cli: ".
+    void note(std::string_view text);
+
+    // --- The module ---------------------------------------------------------------
+    // The modules found; the search runs once per invocation.
+    const ModuleTable& modules();
+    // Chooses (and so resets) the module of that ordinal number, or the first
+    // one found. Throws NoModule when there is none, RequestFailed when it does not answer.
+    void choose(std::optional<std::uint32_t> ordinal, std::string_view command);
+    // The chosen module's line: "TELVAR-5: серийный № 1021; порядковый № 0".
+    const std::string& chosenLine() { return monitor_->screen().statusBar1[0]; }
+    // Initialises the chosen module with the 16 bit-rate codes.
+    void initialise(const FreqCodes& codes, std::string_view command);
+    // Before a command that needs an initialised module: the first module, codes 0, said on stderr.
+    void ensureInitialised(std::string_view command);
+    // Throws BadArgument when the module lacks that input or output channel.
+    void requireInput(int channel, std::string_view command);
+    void requireOutput(int channel, std::string_view command);
+
+    // --- Requests ---------------------------------------------------------------------
+    std::uint64_t failureMark() const { return watch_.failures(); }
+    // Throws RequestFailed, naming the request, when one failed since the mark.
+    void expectAnswered(std::uint64_t mark, std::string_view command) const;
+
+    void startReception(int channel, std::uint16_t mode, std::string_view command);
+    void stopReception(int channel, std::string_view command);
+    // Loads a parameter formats file (.si); throws FileError when it cannot be opened.
+    void loadParamFormats(const std::string& path, std::string_view command);
+
+    // --- Time --------------------------------------------------------------------------
+    std::int64_t nowUs() const { return env_.clock->nowUs(); }
+    void sleepUntil(std::int64_t untilUs);
+    std::int64_t wallClockUs() const;
+    // Runs the refresh cycle at the period until the budget is spent, calling
+    // afterTick after every tick. Throws RequestFailed when every request of a
+    // tick failed: the module stopped answering.
+    void runTicks(std::int32_t periodMs, const TickBudget& budget, const std::function<void()>& afterTick,
+                  std::string_view command);
+
+    // --- Outputs -----------------------------------------------------------------------
+    // A cyclic output left running for the later commands; finish() stops it.
+    void keepCyclic(int channel) { cyclic_.set(static_cast<std::size_t>(channel - 1)); }
+    void stopOutput(int channel, std::string_view command);
+    // End of the invocation: stops the cyclic outputs still running and resets
+    // the module. Throws RequestFailed when the module refused.
+    void finish();
+
+private:
+    void releaseModule();
+
+    CliEnvironment& env_;
+    std::ostream& out_;
+    std::ostream& err_;
+    RequestWatch watch_;
+    CliPrompts prompts_;
+    std::unique_ptr<Monitor> monitor_;
+    bool searched_ = false;
+    bool initialised_ = false;
+    std::bitset<kChannels> cyclic_;
+};
+
+} // namespace telvar5::cli

@@ -1,0 +1,26 @@
+#pragma once
+// Splits the arguments into commands: a command word starts a new command,
+// options belong to the command before them. Only the shape is checked here
+// (known commands, known options, values present, no option twice); the
+// commands judge the values themselves.
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CommandCall.h"
+
+namespace telvar5::cli {
+
+class CommandLine {
+public:
+    // Throws CliError (BadArgument) on an unknown command or option, a missing
+    // value, an option given twice, or no command at all.
+    static CommandLine parse(std::span<const std::string> args);
+    static bool isCommand(std::string_view word);
+
+    bool generalHelp = false; // --help before any command
+    std::vector<CommandCall> calls;
+};
+
+} // namespace telvar5::cli

@@ -1,0 +1,23 @@
+#pragma once
+// `export --capture FILE --csv OUT [--formats FILE.si]`: the capture file as
+// CSV through the formats in force, the file the window's "Экспорт CSV" writes.
+#include <optional>
+#include <string>
+
+#include "Command.h"
+#include "OptionValues.h"
+
+namespace telvar5::cli {
+
+class ExportCommand final : public Command {
+public:
+    explicit ExportCommand(const OptionValues& options);
+    void run(CliSession& session) override;
+
+private:
+    std::string capture_;
+    std::string csv_;
+    std::optional<std::string> formatsFile_;
+};
+
+} // namespace telvar5::cli

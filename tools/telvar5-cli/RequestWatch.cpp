@@ -1,0 +1,32 @@
+#include "RequestWatch.h"
+
+namespace telvar5::cli {
+
+namespace {
+constexpr std::uint32_t kErrorFileNotFound = 2;
+} // namespace
+
+DeviceHandle RequestWatch::openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index,
+                                             std::uint32_t& errorCode)
+{
+    if (!inner_) {
+        errorCode = kErrorFileNotFound;
+        return kInvalidHandle;
+    }
+    return inner_->openDeviceByIndex(interfaceClass, index, errorCode);
+}
+
+bool RequestWatch::control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                           std::uint32_t outSize, std::uint32_t& bytesReturned)
+{
+    bytesReturned = 0;
+    const bool done = inner_ && inner_->control(handle, code, in, inSize, out, outSize, bytesReturned);
+    ++requests_;
+    if (!done || bytesReturned != outSize) {
+        ++failures_;
+        lastFailedCode_ = code;
+    }
+    return done;
+}
+
+} // namespace telvar5::cli

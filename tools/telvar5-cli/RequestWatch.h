@@ -1,0 +1,34 @@
+#pragma once
+// The bus as the monitor sees it, with a count of the requests that failed.
+// The core takes a failed request quietly (a cell keeps its word, a state
+// reads as stopped), as the window must; a bench run must not, so the CLI
+// looks at these counts after each of its own requests and after each tick.
+#include <cstdint>
+
+#include "device/DeviceBus.h"
+
+namespace telvar5::cli {
+
+class RequestWatch final : public DeviceBus {
+public:
+    explicit RequestWatch(DeviceBus* inner) : inner_(inner) {}
+
+    DeviceHandle openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index,
+                                   std::uint32_t& errorCode) override;
+    // Passes the request on and returns the driver's answer unchanged; a
+    // request counts as failed as sendRequest judges it (reply shorter than its room).
+    bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                 std::uint32_t outSize, std::uint32_t& bytesReturned) override;
+
+    std::uint64_t requests() const { return requests_; }
+    std::uint64_t failures() const { return failures_; }
+    std::uint32_t lastFailedCode() const { return lastFailedCode_; }
+
+private:
+    DeviceBus* inner_;
+    std::uint64_t requests_ = 0;
+    std::uint64_t failures_ = 0;
+    std::uint32_t lastFailedCode_ = 0;
+};
+
+} // namespace telvar5::cli

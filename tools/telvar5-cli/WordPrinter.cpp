@@ -1,0 +1,178 @@
+#include "WordPrinter.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "formats/ArincWord.h"
+#include "formats/CellText.h"
+#include "formats/Cp1251.h"
+#include "formats/DecimalText.h"
+#include "formats/WordText.h"
+
+namespace telvar5::cli {
+
+namespace {
+
+// Column widths of the text format; a longer value only pushes the units right.
+constexpr const char* kTextHeader = "    tick      time_us cell label   code     word ssm                   binary"
+                                    "            value units\n";
+
+std::string quotedCsv(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (const char c : text) {
+        out.push_back(c);
+        if (c == '"')
+            out.push_back('"');
+    }
+    return out + "\"";
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (u < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", u);
+            out += escape;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string wordHex(std::uint32_t word)
+{
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(word));
+    return text;
+}
+
+std::string labelOctal(std::uint32_t word)
+{
+    CellText text;
+    return std::string(addressText(word, text));
+}
+
+std::string codeHex(std::uint32_t word)
+{
+    CellText text;
+    return std::string(codeHexText(word, text));
+}
+
+std::string binary(std::uint32_t word)
+{
+    CellText text;
+    return std::string(codeBinaryText(word, text));
+}
+
+// "00".."11", as the grid's SSM column shows it without its blanks.
+std::string ssmBits(std::uint32_t word)
+{
+    CellText text;
+    return std::string(ssmText(word, text).substr(1, 2));
+}
+
+} // namespace
+
+WordPrinter::WordPrinter(WordFormat format, const LabelFormatTable& labelFormats)
+    : format_(format), labelFormats_(labelFormats)
+{
+    for (std::size_t label = 0; label < units_.size(); ++label) {
+        if (labelFormats_[label].tagEmpty())
+            continue;
+        std::string_view units = labelFormats_[label].units();
+        while (!units.empty() && units.back() == ' ')
+            units.remove_suffix(1);
+        units_[label] = utf8FromCp1251(units);
+    }
+}
+
+std::optional<WordFormat> WordPrinter::formatNamed(std::string_view name)
+{
+    if (name == "text")
+        return WordFormat::Text;
+    if (name == "csv")
+        return WordFormat::Csv;
+    if (name == "jsonl")
+        return WordFormat::Jsonl;
+    return std::nullopt;
+}
+
+std::string WordPrinter::header() const
+{
+    switch (format_) {
+    case WordFormat::Text: return kTextHeader;
+    case WordFormat::Csv: return "time_us,tick,channel,cell,label,word,ssm,value,units,binary\n";
+    case WordFormat::Jsonl: break;
+    }
+    return {};
+}
+
+std::string WordPrinter::line(const CaptureEntry& entry) const
+{
+    // The value as the capture CSV writes it: sign, then "%f" whatever the locale.
+    std::string value;
+    std::string units;
+    const std::uint32_t label = wordLabel(entry.word);
+    if (!labelFormats_[label].tagEmpty()) {
+        const DecimalValue decimal = decimalValue(entry.word, labelFormats_[label]);
+        char digits[64];
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(decimal.magnitude),
+                                       std::chars_format::fixed, 6)
+                             .ptr;
+        value.push_back(decimal.sign);
+        value.append(digits, end);
+        units = units_[label];
+    }
+    switch (format_) {
+    case WordFormat::Text: return textLine(entry, value, units);
+    case WordFormat::Csv: return csvLine(entry, value, units);
+    case WordFormat::Jsonl: break;
+    }
+    return jsonLine(entry, value, units);
+}
+
+std::string WordPrinter::textLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+{
+    char head[160];
+    std::snprintf(head, sizeof head, "%8u %12lld %4u   %3s %6s %8s  %2s %24s %16s", static_cast<unsigned>(e.tick),
+                  static_cast<long long>(e.timeUs), static_cast<unsigned>(e.cell), labelOctal(e.word).c_str(),
+                  codeHex(e.word).c_str(), wordHex(e.word).c_str(), ssmBits(e.word).c_str(),
+                  binary(e.word).c_str(), value.c_str());
+    std::string line = head;
+    if (!units.empty())
+        line += " " + units;
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line + "\n";
+}
+
+std::string WordPrinter::csvLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+{
+    return std::to_string(e.timeUs) + "," + std::to_string(e.tick) + "," + std::to_string(e.channel) + "," +
+           std::to_string(e.cell) + "," + labelOctal(e.word) + "," + wordHex(e.word) + "," +
+           std::to_string(wordSsm(e.word)) + "," + value + "," + quotedCsv(units) + "," + binary(e.word) + "\n";
+}
+
+std::string WordPrinter::jsonLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+{
+    // JSON numbers take no plus sign.
+    const std::string number = value.empty() ? "null" : value[0] == '+' ? value.substr(1) : value;
+    return "{\"tick\":" + std::to_string(e.tick) + ",\"time_us\":" + std::to_string(e.timeUs) +
+           ",\"channel\":" + std::to_string(e.channel) + ",\"cell\":" + std::to_string(e.cell) +
+           ",\"label\":\"" + labelOctal(e.word) + "\",\"code\":\"" + codeHex(e.word) + "\",\"word\":\"" +
+           wordHex(e.word) + "\",\"ssm\":" + std::to_string(wordSsm(e.word)) + ",\"binary\":\"" +
+           binary(e.word) + "\",\"value\":" + number + ",\"units\":" + (value.empty() ? "null" : jsonString(units)) +
+           "}\n";
+}
+
+} // namespace telvar5::cli
