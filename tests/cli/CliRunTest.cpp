@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RunCli.h"
+#include "support/SharedClock.h"
 #include "core/analysis/CaptureFile.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "formats/FormatSettingsFile.h"
@@ -36,15 +37,6 @@ constexpr std::int64_t kWallUs = 1'700'000'000'000'000;
 // Label 001 (+9320.625 м), label 002 (no format), label 203 (-1 м); address reception puts 203 in cell 131.
 constexpr std::uint32_t kWords[] = {0x61234501, 0x20000002, 0x7FFFF883};
 
-class SharedClock final : public MonotonicClock {
-public:
-    explicit SharedClock(const vdrv::ManualClock& clock) : clock_(clock) {}
-    std::int64_t nowUs() const override { return clock_.nowUs(); }
-
-private:
-    const vdrv::ManualClock& clock_;
-};
-
 struct Outcome {
     int code;
     std::string out;
@@ -56,7 +48,7 @@ protected:
     std::filesystem::path dir;
     std::filesystem::path oldDir = std::filesystem::current_path();
     std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(5'000'000);
-    SharedClock monitorClock{*clock};
+    test::SharedClock monitorClock{*clock};
     std::shared_ptr<vdrv::VirtualDriver> driver;
     std::unique_ptr<VirtualDeviceBus> bus;
     std::function<void()> onSleep = [] {};

@@ -12,6 +12,7 @@
 #include "core/analysis/CaptureFile.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "support/FakePrompts.h"
+#include "support/SharedClock.h"
 #include "vdrv/ConfigLoader.h"
 #include "vdrv/ManualClock.h"
 #include "vdrv/VirtualDriver.h"
@@ -23,20 +24,10 @@ namespace {
 constexpr std::int64_t kPeriodUs = 100'000;
 constexpr std::int64_t kStartUs = 5'000'000;
 
-// The monitor reads the same manual clock as the module.
-class SharedClock final : public MonotonicClock {
-public:
-    explicit SharedClock(const vdrv::ManualClock& clock) : clock_(clock) {}
-    std::int64_t nowUs() const override { return clock_.nowUs(); }
-
-private:
-    const vdrv::ManualClock& clock_;
-};
-
 class CaptureSession : public ::testing::Test {
 protected:
     std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(kStartUs);
-    SharedClock monitorClock{*clock};
+    test::SharedClock monitorClock{*clock};
     std::unique_ptr<VirtualDeviceBus> bus;
     test::FakePrompts prompts;
     std::unique_ptr<Monitor> monitor;
