@@ -2,6 +2,7 @@
 // the real virtual driver, beside the cost of 2050 plain system calls measured
 // in the same run: the tick is a plain in-process call per request.
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -52,6 +53,34 @@ BENCHMARK(BM_RefreshTickAllOutputsLoopedBack)->Unit(benchmark::kMicrosecond)->Re
 // The same without the capture: the baseline of what the capture costs the tick.
 void BM_RefreshTickLoopedBackWithoutCapture(benchmark::State& state) { loopedBackTicks(state, false); }
 BENCHMARK(BM_RefreshTickLoopedBackWithoutCapture)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// The cost of the capture on the tick, free of the drift of a shared machine:
+// ticks with and without it alternate in one loop, each timed on its own.
+void BM_RefreshTickCaptureCost(benchmark::State& state)
+{
+    bench::LoopbackMonitor rig;
+    rig.tick(100'000);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration with{}, without{};
+    bool capture = false;
+    for (auto _ : state) {
+        rig.monitor->analysis().setEnabled(capture);
+        rig.clock->advanceUs(100'000);
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(rig.monitor->refresh().Timer1Timer());
+        const auto spent = Clock::now() - start;
+        (capture ? with : without) += spent;
+        state.SetIterationTime(std::chrono::duration<double>(spent).count());
+        capture = !capture;
+    }
+    const auto us = [&state](Clock::duration d) {
+        return std::chrono::duration<double, std::micro>(d).count() / static_cast<double>(state.iterations() / 2);
+    };
+    state.counters["with_us"] = us(with);
+    state.counters["without_us"] = us(without);
+    state.counters["capture_ratio"] = us(with) / us(without);
+}
+BENCHMARK(BM_RefreshTickCaptureCost)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 
 // One request, through the DeviceBus into the virtual driver and back: a cell
 // read on a receiving channel.

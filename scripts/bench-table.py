@@ -11,7 +11,9 @@ ROWS = {
     "BM_RefreshTickLoopedBackWithoutCapture": ("BM_Getppid2050", 250,
                                                "tick, 8 outputs cyclic looped back onto 8 inputs, capture off"),
     "BM_RefreshTickAllOutputsLoopedBack": ("BM_RefreshTickLoopedBackWithoutCapture", 250,
-                                           "the same with the capture ring and label statistics (goal: ratio <= 1.2)"),
+                                           "the same with the capture ring and label statistics"),
+    "BM_RefreshTickCaptureCost": (None, None, "ticks with and without the capture, alternating in one run "
+                                              "(goal: capture_ratio <= 1.2)"),
     "BM_RefreshTickWithInputGridRepaint": ("BM_RefreshTickAllChannelsReceiving", 3000,
                                            "tick with the repaint of the visible input grid"),
     "BM_InputGridRepaint": (None, 700, "repaint of the visible input grid (about 42 rows)"),
@@ -36,11 +38,15 @@ ROWS = {
     "BM_CaptureRecorderHighestRate": (None, None,
                                       "recording 8 x 2778 words/s for 3 s (goals: lost 0, writer under 2 % of a core)"),
     "BM_CaptureCsvExport": (None, 1_500_000, "CSV export of 1 M captured words"),
-    "BM_TrendPlotUpdate": (None, 3000, "trend plot update, 4 series of 3000 points (/0 drawn at 900 px, /1 every point)"),
-    "BM_TrendPlotUpdateAndRender": (None, None, "the same with the chart rendered into an image"),
+    "BM_TrendPlotUpdate/0": (None, 3000, "trend plot update, 4 series of 3000 points, drawn at 900 px"),
+    "BM_TrendPlotUpdate/1": (None, None, "the same with every point drawn (no reduction to the pixels)"),
+    "BM_TrendPlotUpdateAndRender": (None, None, "the trend plot update with the chart rendered into an image"),
 }
 
 UNITS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
+# What every benchmark reports; anything else is a counter of its own, shown beside its time.
+STANDARD_FIELDS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index", "threads",
+                   "iterations", "real_time", "cpu_time", "items_per_second", "bytes_per_second"}
 
 
 def load(paths):
@@ -55,7 +61,7 @@ def load(paths):
             if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
                 continue
             us = b["real_time"] * UNITS[b.get("time_unit", "ns")]
-            counters = {k: v for k, v in b.items() if k in ("rss_app_KiB", "rss_shown_KiB", "cold_ms", "rows")}
+            counters = {k: v for k, v in b.items() if k not in STANDARD_FIELDS and isinstance(v, (int, float))}
             if b.get("run_type") == "aggregate" or base not in times:
                 times[base] = (us, counters)
         context = data.get("context", {})
@@ -86,7 +92,8 @@ def main():
             us, counters = times[key]
             base_us = times.get(baseline, (None, {}))[0] if baseline else None
             ratio = f"{us / base_us:.2f}x" if base_us else "-"
-            extra = "".join(f"; {k} {v:.0f}" for k, v in counters.items())
+            extra = "".join(f"; {k} {v:.0f}" if abs(v) >= 100 or v == int(v) else f"; {k} {v:.3g}"
+                            for k, v in counters.items())
             verdict = "-" if goal is None else (f"<= {fmt(goal)} " + ("met" if us <= goal else "MISSED"))
             print(f"| {key} | {what}{extra} | {fmt(us)} | {baseline or '-'} | {fmt(base_us)} | {ratio} | {verdict} |")
             shown.add(key)

@@ -29,52 +29,26 @@ void LabelStatistics::reset(std::size_t ch, std::int64_t startUs)
     ++c.generation;
 }
 
-void LabelStatistics::record(std::size_t ch, std::uint32_t word, std::int64_t timeUs) noexcept
+void LabelStatistics::advanceClock(Channel& c, std::int64_t timeUs) noexcept
 {
-    if (ch >= kChannelCount)
+    c.clockUs = timeUs;
+    // Seconds since the start fit 32 bits for 68 years of reception.
+    c.clockSecond = static_cast<std::int32_t>(timeUs > c.startUs ? (timeUs - c.startUs) / kUsPerSecond : 0);
+    c.clockSlot = static_cast<std::size_t>(c.clockSecond) % kBuckets;
+}
+
+void LabelStatistics::advanceBuckets(const Channel& c, Label& l) noexcept
+{
+    // A time that ran backwards stays in the newest bucket's past and is not counted.
+    if (c.clockSecond < l.newestSecond)
         return;
-    Channel& c = (*channels_)[ch];
-    const std::uint32_t label = wordLabel(word);
-    Label& l = c.labels[label];
-
-    if (l.count == 0) {
-        // Each label enters the order once per start, so `seen` stays within the table.
-        c.order[c.seen++] = static_cast<std::uint8_t>(label);
-    } else {
-        // The clock is steady; should a time ever run backwards it counts as no interval.
-        const std::int64_t interval = timeUs > l.lastUs ? timeUs - l.lastUs : 0;
-        if (l.count == 1) {
-            l.minIntervalUs = interval;
-            l.maxIntervalUs = interval;
-        } else {
-            l.minIntervalUs = std::min(l.minIntervalUs, interval);
-            l.maxIntervalUs = std::max(l.maxIntervalUs, interval);
-        }
+    const std::int64_t gap = std::min<std::int64_t>(std::int64_t{c.clockSecond} - l.newestSecond, kBuckets);
+    std::size_t slot = c.clockSlot;
+    for (std::int64_t i = 0; i < gap; ++i) {
+        l.perSecond[slot] = 0;
+        slot = slot == 0 ? kBuckets - 1 : slot - 1;
     }
-    ++l.count;
-    l.lastWord = word;
-    l.lastUs = timeUs;
-
-    // All words of one channel's read share one time: its second is worked out once.
-    if (timeUs != c.clockUs) {
-        c.clockUs = timeUs;
-        c.clockSecond = timeUs > c.startUs ? (timeUs - c.startUs) / kUsPerSecond : 0;
-        c.clockSlot = static_cast<std::size_t>(c.clockSecond % kBuckets);
-    }
-    const std::int64_t second = c.clockSecond;
-    if (second > l.newestSecond) {
-        // Buckets of the seconds that passed without a word are emptied before reuse.
-        const std::int64_t gap = std::min<std::int64_t>(second - l.newestSecond, kBuckets);
-        std::size_t slot = c.clockSlot;
-        for (std::int64_t i = 0; i < gap; ++i) {
-            l.perSecond[slot] = 0;
-            slot = slot == 0 ? kBuckets - 1 : slot - 1;
-        }
-        l.newestSecond = second;
-    }
-    if (l.newestSecond - second < static_cast<std::int64_t>(kBuckets))
-        ++l.perSecond[c.clockSlot];
-    c.touched[label] = true;
+    l.newestSecond = c.clockSecond;
 }
 
 std::uint32_t LabelStatistics::generation(std::size_t ch) const noexcept
@@ -104,7 +78,7 @@ double LabelStatistics::rate(const Channel& c, const Label& l, std::int64_t nowU
     // Never over more time than has passed since the start.
     const std::int64_t firstSecond = std::max<std::int64_t>(0, nowSecond - kRateWindowSeconds);
     const std::int64_t from = std::max<std::int64_t>(firstSecond, l.newestSecond - (kBuckets - 1));
-    const std::int64_t to = std::min(nowSecond, l.newestSecond);
+    const std::int64_t to = std::min<std::int64_t>(nowSecond, l.newestSecond);
     std::uint64_t words = 0;
     for (std::int64_t s = from; s <= to; ++s)
         words += l.perSecond[static_cast<std::size_t>(s) % kBuckets];

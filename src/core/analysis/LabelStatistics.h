@@ -9,7 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <limits>
 #include <span>
+
+#include "formats/ArincWord.h"
 
 namespace telvar5 {
 
@@ -40,7 +43,35 @@ public:
     // labels are forgotten and its generation changes.
     void reset(std::size_t ch, std::int64_t startUs);
     // A fresh word stored on channel index ch at capture time `timeUs`.
-    void record(std::size_t ch, std::uint32_t word, std::int64_t timeUs) noexcept;
+    // Inline: the tick calls it for every word it stores.
+    void record(std::size_t ch, std::uint32_t word, std::int64_t timeUs) noexcept
+    {
+        if (ch >= kChannelCount)
+            return;
+        Channel& c = (*channels_)[ch];
+        const std::uint32_t label = wordLabel(word);
+        Label& l = c.labels[label];
+        if (l.count == 0) {
+            // Each label enters the order once per start, so `seen` stays within the table.
+            c.order[c.seen++] = static_cast<std::uint8_t>(label);
+        } else {
+            // The clock is steady; should a time ever run backwards it counts as no interval.
+            const std::int64_t interval = timeUs > l.lastUs ? timeUs - l.lastUs : 0;
+            l.minIntervalUs = std::min(l.minIntervalUs, interval);
+            l.maxIntervalUs = std::max(l.maxIntervalUs, interval);
+        }
+        ++l.count;
+        l.lastWord = word;
+        l.lastUs = timeUs;
+        // All words of one channel's read share one time: its second is worked out once.
+        if (timeUs != c.clockUs)
+            advanceClock(c, timeUs);
+        if (c.clockSecond != l.newestSecond)
+            advanceBuckets(c, l);
+        if (l.newestSecond == c.clockSecond && l.perSecond[c.clockSlot] < kBucketFull)
+            ++l.perSecond[c.clockSlot];
+        c.touched[label] = true;
+    }
 
     // Changes at every reset of the channel, so a reader knows its rows are gone.
     std::uint32_t generation(std::size_t ch) const noexcept;
@@ -57,17 +88,22 @@ public:
 private:
     static constexpr std::size_t kBuckets = kRateWindowSeconds + 1;
 
-    struct Label {
-        std::uint64_t count;
-        std::int64_t lastUs;
-        std::int64_t minIntervalUs;
-        std::int64_t maxIntervalUs;
+    // A fast bus gives a label at most 2778 words a second, well inside a bucket.
+    static constexpr std::uint16_t kBucketFull = std::numeric_limits<std::uint16_t>::max();
+
+    // One cache line a label.
+    struct alignas(64) Label {
+        std::uint64_t count = 0;
+        std::int64_t lastUs = 0;
+        std::int64_t minIntervalUs = std::numeric_limits<std::int64_t>::max(); // meaningful from two words on
+        std::int64_t maxIntervalUs = 0;
         // The second (since the start) counted by the newest bucket; the
         // buckets hold the seconds up to kBuckets - 1 before it.
-        std::int64_t newestSecond;
-        std::uint32_t lastWord;
-        std::array<std::uint32_t, kBuckets> perSecond;
+        std::int32_t newestSecond = 0;
+        std::uint32_t lastWord = 0;
+        std::array<std::uint16_t, kBuckets> perSecond{};
     };
+    static_assert(sizeof(Label) == 64);
     struct Channel {
         std::array<Label, kLabelCount> labels;
         std::array<std::uint8_t, kLabelCount> order;
@@ -77,9 +113,14 @@ private:
         std::bitset<kLabelCount> touched;
         // The second (and its bucket) of the last time recorded on the channel.
         std::int64_t clockUs;
-        std::int64_t clockSecond;
+        std::int32_t clockSecond;
         std::size_t clockSlot;
     };
+
+    static void advanceClock(Channel& c, std::int64_t timeUs) noexcept;
+    // The label's newest bucket moves on to the channel's second: the buckets
+    // of the seconds that passed without a word are emptied for reuse.
+    static void advanceBuckets(const Channel& c, Label& l) noexcept;
 
     double rate(const Channel& c, const Label& l, std::int64_t nowUs) const noexcept;
 
