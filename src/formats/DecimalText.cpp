@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/ArincWord.h"
+#include "formats/Cp1251.h"
 
 namespace telvar5 {
 
@@ -31,18 +32,28 @@ DecimalValue decimalValue(std::uint32_t word, const DecimalFormat& format)
     return value;
 }
 
+char* putSignedValue(char* p, const DecimalValue& value)
+{
+    *p++ = value.sign;
+    return std::to_chars(p, p + kSignedValueRoom - 1, static_cast<double>(value.magnitude), std::chars_format::fixed, 6)
+        .ptr;
+}
+
+std::string unitsUtf8(const DecimalFormat& format)
+{
+    std::string_view units = format.units();
+    while (!units.empty() && units.back() == ' ')
+        units.remove_suffix(1);
+    return utf8FromCp1251(units);
+}
+
 std::string_view decimalText(std::uint32_t word, const DecimalFormat& format, CellText& out)
 {
     const DecimalValue value = decimalValue(word, format);
     out.clear();
     out.append(' ');
-    out.append(value.sign);
-
-    // The digits of "%f" in any locale: a Russian locale must not turn the point into a comma.
-    char digits[64];
-    const auto result = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value.magnitude),
-                                      std::chars_format::fixed, 6);
-    out.append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+    char digits[kSignedValueRoom];
+    out.append(std::string_view(digits, static_cast<std::size_t>(putSignedValue(digits, value) - digits)));
 
     out.append(' ');
     const std::string_view units = format.units();

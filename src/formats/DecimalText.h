@@ -1,6 +1,7 @@
 #pragma once
 // The physical value of a word through its label's decimal format.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "formats/CellText.h"
@@ -19,6 +20,18 @@ struct DecimalValue {
 // msbBit..lsbBit is summed in single precision from msbWeight, halving per bit.
 // Bit numbers outside 1..32 (damaged files) read as 0 and never shift out of range.
 DecimalValue decimalValue(std::uint32_t word, const DecimalFormat& format);
+
+// Room putSignedValue needs: a sign and "%f" of -FLT_MAX.
+inline constexpr std::size_t kSignedValueRoom = 64;
+
+// The value as "+12.500000": its sign, then "%f" of the magnitude in any
+// locale (a Russian one must not turn the point into a comma). Writes at most
+// kSignedValueRoom characters at p and returns their end.
+char* putSignedValue(char* p, const DecimalValue& value);
+
+// The format's units in UTF-8 without their trailing blanks: for text that
+// leaves the program (CSV, the command line).
+std::string unitsUtf8(const DecimalFormat& format);
 
 // " %c%f %4s    " of the value with the format's units.
 std::string_view decimalText(std::uint32_t word, const DecimalFormat& format, CellText& out);

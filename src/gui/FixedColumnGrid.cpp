@@ -12,12 +12,7 @@ namespace telvar5 {
 FixedColumnGrid::FixedColumnGrid(QWidget* parent) : QTableView(parent)
 {
     setFont(ui::fixedFont(ui::kGridFontPx));
-    titles_ = new GridTitleHeader(this);
-    titles_->setFont(font());
-    titles_->setFixedHeight(kRowHeight);
-    titles_->setSectionResizeMode(QHeaderView::Interactive);
-    titles_->setMinimumSectionSize(4);
-    setHorizontalHeader(titles_);
+    titles_ = GridTitleHeader::installOn(*this, kRowHeight);
 
     fixedColumn_ = new GridFixedColumn(this);
     fixedColumn_->setFont(font());

@@ -1,6 +1,7 @@
 #include "gui/GridTitleHeader.h"
 
 #include <QPainter>
+#include <QTableView>
 
 #include "gui/GridCellPaint.h"
 
@@ -26,6 +27,17 @@ void GridTitleHeader::paintSection(QPainter* painter, const QRect& rect, int log
     painter->drawLine(rect.topRight(), rect.bottomRight());
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     painter->restore();
+}
+
+GridTitleHeader* GridTitleHeader::installOn(QTableView& grid, int height)
+{
+    auto* titles = new GridTitleHeader(&grid);
+    titles->setFont(grid.font());
+    titles->setFixedHeight(height);
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    titles->setMinimumSectionSize(4);
+    grid.setHorizontalHeader(titles);
+    return titles;
 }
 
 } // namespace telvar5

@@ -1,11 +1,10 @@
 #include "WordPrinter.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "formats/ArincWord.h"
 #include "formats/CellText.h"
-#include "formats/Cp1251.h"
+#include "formats/CsvField.h"
 #include "formats/DecimalText.h"
 #include "formats/WordText.h"
 
@@ -16,19 +15,6 @@ namespace {
 // Column widths of the text format; a longer value only pushes the units right.
 constexpr const char* kTextHeader = "    tick      time_us cell label   code     word ssm                   binary"
                                     "            value units\n";
-
-std::string quotedCsv(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string out = "\"";
-    for (const char c : text) {
-        out.push_back(c);
-        if (c == '"')
-            out.push_back('"');
-    }
-    return out + "\"";
-}
 
 std::string jsonString(const std::string& text)
 {
@@ -89,10 +75,7 @@ WordPrinter::WordPrinter(WordFormat format, const LabelFormatTable& labelFormats
     for (std::size_t label = 0; label < units_.size(); ++label) {
         if (labelFormats_[label].tagEmpty())
             continue;
-        std::string_view units = labelFormats_[label].units();
-        while (!units.empty() && units.back() == ' ')
-            units.remove_suffix(1);
-        units_[label] = utf8FromCp1251(units);
+        units_[label] = unitsUtf8(labelFormats_[label]);
     }
 }
 
@@ -124,13 +107,8 @@ std::string WordPrinter::line(const CaptureEntry& entry) const
     std::string units;
     const std::uint32_t label = wordLabel(entry.word);
     if (!labelFormats_[label].tagEmpty()) {
-        const DecimalValue decimal = decimalValue(entry.word, labelFormats_[label]);
-        char digits[64];
-        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(decimal.magnitude),
-                                       std::chars_format::fixed, 6)
-                             .ptr;
-        value.push_back(decimal.sign);
-        value.append(digits, end);
+        char digits[kSignedValueRoom];
+        value.assign(digits, putSignedValue(digits, decimalValue(entry.word, labelFormats_[label])));
         units = units_[label];
     }
     switch (format_) {
@@ -160,7 +138,7 @@ std::string WordPrinter::csvLine(const CaptureEntry& e, const std::string& value
 {
     return std::to_string(e.timeUs) + "," + std::to_string(e.tick) + "," + std::to_string(e.channel) + "," +
            std::to_string(e.cell) + "," + labelOctal(e.word) + "," + wordHex(e.word) + "," +
-           std::to_string(wordSsm(e.word)) + "," + value + "," + quotedCsv(units) + "," + binary(e.word) + "\n";
+           std::to_string(wordSsm(e.word)) + "," + value + "," + csvField(units) + "," + binary(e.word) + "\n";
 }
 
 std::string WordPrinter::jsonLine(const CaptureEntry& e, const std::string& value, const std::string& units) const

@@ -8,7 +8,7 @@
 
 #include "core/analysis/CaptureFile.h"
 #include "formats/ArincWord.h"
-#include "formats/Cp1251.h"
+#include "formats/CsvField.h"
 #include "formats/DecimalText.h"
 #include "formats/LabelFormats.h"
 #include "formats/ReplacingFile.h"
@@ -25,21 +25,6 @@ constexpr std::size_t kLineRoom = 512;
 
 constexpr std::string_view kHeaderLine = "time_us,tick,channel,cell,label,word,ssm,value,units\n";
 
-// A CSV field as RFC 4180 wants it: quoted when it holds a comma, a quote or a line end.
-std::string csvField(std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string out = "\"";
-    for (const char c : text) {
-        out.push_back(c);
-        if (c == '"')
-            out.push_back('"');
-    }
-    out.push_back('"');
-    return out;
-}
-
 // The decimal formats in force on every input channel, with their units as CSV fields.
 class ChannelFormats {
 public:
@@ -51,10 +36,7 @@ public:
                 const DecimalFormat& format = tables_[ch][label];
                 if (format.tagEmpty())
                     continue;
-                std::string_view units = format.units();
-                while (!units.empty() && (units.back() == ' ' || units.back() == '\0'))
-                    units.remove_suffix(1);
-                units_[ch][label] = csvField(utf8FromCp1251(units));
+                units_[ch][label] = csvField(unitsUtf8(format));
             }
         }
     }
@@ -106,10 +88,7 @@ char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats)
     *p++ = static_cast<char>('0' + wordSsm(e.word));
     *p++ = ',';
     if (const DecimalFormat* format = formats.format(e.channel, label)) {
-        const DecimalValue value = decimalValue(e.word, *format);
-        *p++ = value.sign;
-        // "%f" in any locale: a Russian locale must not turn the point into a comma.
-        p = std::to_chars(p, p + 64, static_cast<double>(value.magnitude), std::chars_format::fixed, 6).ptr;
+        p = putSignedValue(p, decimalValue(e.word, *format));
         *p++ = ',';
         const std::string& units = formats.units(e.channel, label);
         p = std::copy(units.begin(), units.end(), p);

@@ -22,12 +22,7 @@ FormatEditorGrid::FormatEditorGrid(const QString& objectName, bool editable, QWi
 {
     setObjectName(objectName);
     setFont(ui::fixedFont(kFontPx));
-    titles_ = new GridTitleHeader(this);
-    titles_->setFont(font());
-    titles_->setFixedHeight(kRowHeight);
-    titles_->setSectionResizeMode(QHeaderView::Interactive);
-    titles_->setMinimumSectionSize(4);
-    setHorizontalHeader(titles_);
+    titles_ = GridTitleHeader::installOn(*this, kRowHeight);
     verticalHeader()->setMinimumSectionSize(kRowHeight);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
