@@ -1,18 +1,21 @@
-# The monitor on Windows, built with a Qt kit of the Qt Online Installer.
+# The monitor on Windows: what must lie beside telvar5-monitor.exe for it to
+# run from its folder alone, and the help and demo files.
 #
 # The monitor is a window program: no console opens beside it.
 set_target_properties(telvar5-monitor PROPERTIES WIN32_EXECUTABLE ON)
 
-# An installed telvar5-monitor.exe runs from its folder alone once the Qt DLLs,
-# the platform and style plugins, the compiler's runtime DLLs and the Russian
-# texts of the toolkit lie beside it: windeployqt of the same Qt kit copies
-# them at `cmake --install`. Without windeployqt the install says so and
-# copies the program only.
+install(FILES ${PROJECT_SOURCE_DIR}/help/help.html DESTINATION help)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION demo)
+
+# Two ways to gather the toolkit: windeployqt of a Qt kit installed on Windows
+# (the Qt Online Installer's MinGW kit), or, for the cross build against the Qt
+# that scripts/build-qt-windows.sh makes from Debian's sources, the same files
+# copied here by name (windeployqt does not run on Linux).
 find_program(TELVAR5_WINDEPLOYQT windeployqt
   HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}" "$ENV{QT_DIR}/bin"
+  NO_CMAKE_FIND_ROOT_PATH
   DOC "windeployqt of the Qt kit the monitor is built with")
-
-if(TELVAR5_WINDEPLOYQT)
+if(CMAKE_HOST_WIN32 AND TELVAR5_WINDEPLOYQT)
   install(CODE "
     set(monitor_exe \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/telvar5-monitor.exe\")
     message(STATUS \"windeployqt: \${monitor_exe}\")
@@ -23,6 +26,48 @@ if(TELVAR5_WINDEPLOYQT)
       message(FATAL_ERROR \"windeployqt failed (\${deploy_result})\")
     endif()
   ")
-else()
-  install(CODE "message(WARNING \"windeployqt was not found: copy the Qt DLLs beside telvar5-monitor.exe by hand\")")
+  return()
 endif()
+
+# The Qt libraries the monitor links, and the plugins it loads: the Windows
+# platform, the Windows style, and the offscreen platform for runs without a
+# desktop (QT_QPA_PLATFORM=offscreen).
+set(telvar5_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets)
+if(TARGET Qt6::Charts)
+  list(APPEND telvar5_qt_libraries Qt6::Charts)
+endif()
+foreach(library IN LISTS telvar5_qt_libraries)
+  install(FILES $<TARGET_FILE:${library}> DESTINATION ${CMAKE_INSTALL_BINDIR})
+endforeach()
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>
+  DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
+if(TARGET Qt6::QWindowsVistaStylePlugin)
+  install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
+endif()
+
+# The mingw-w64 runtime the Qt DLLs and the monitor were built with.
+set(telvar5_mingw_runtime_dlls)
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+    OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
+    message(FATAL_ERROR "The mingw-w64 runtime ${dll} was not found (${CMAKE_CXX_COMPILER} -print-file-name)")
+  endif()
+  list(APPEND telvar5_mingw_runtime_dlls "${dll_path}")
+endforeach()
+set(TELVAR5_MINGW_RUNTIME_DLLS ${telvar5_mingw_runtime_dlls} CACHE INTERNAL "The mingw-w64 runtime DLLs")
+install(FILES ${telvar5_mingw_runtime_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The toolkit's own texts in Russian (standard buttons, edit menus); .qm files
+# are the same on every platform, so the host's copy serves.
+find_file(TELVAR5_QTBASE_RU qtbase_ru.qm
+  PATHS /usr/share/qt6/translations "${QT6_INSTALL_PREFIX}/translations"
+  NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+if(TELVAR5_QTBASE_RU)
+  install(FILES ${TELVAR5_QTBASE_RU} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
+endif()
+
+# qt.conf makes the folder of the program Qt's prefix: the plugins in
+# platforms\ and styles\ beside it, the texts in translations\.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt.conf DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -6,7 +6,9 @@
 
 #include "core/Monitor.h"
 #include "gui/analysis/TFrmLabelStats.h"
+#ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
+#endif
 
 namespace telvar5 {
 
@@ -41,6 +43,11 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     labelStatsItem_ = addItem(menu_, "mmLabelStats", "Метки канала",
                               "Метки отображаемого входного канала: число слов, частота, интервалы, последнее значение");
     trendItem_ = addItem(menu_, "mmTrend", "Тренды", "Графики физических значений параметров во времени");
+#ifndef TELVAR5_HAVE_CHARTS
+    // A build without Qt Charts (a toolkit built where its sources were not to be had) has no plots.
+    trendItem_->setEnabled(false);
+    trendItem_->setStatusTip(QStringLiteral("Графики недоступны: программа собрана без Qt Charts"));
+#endif
     menu_->addSeparator();
     recordItem_ = addItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
@@ -58,7 +65,9 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
 AnalysisMenu::~AnalysisMenu()
 {
     delete labelStats_;
+#ifdef TELVAR5_HAVE_CHARTS
     delete trend_;
+#endif
 }
 
 void AnalysisMenu::LabelStatsExecute()
@@ -70,9 +79,11 @@ void AnalysisMenu::LabelStatsExecute()
 
 void AnalysisMenu::TrendExecute()
 {
+#ifdef TELVAR5_HAVE_CHARTS
     if (!trend_)
         trend_ = new TFrmTrend(monitor_, &window_);
     showTool(trend_);
+#endif
 }
 
 void AnalysisMenu::RecordExecute()
@@ -89,8 +100,10 @@ void AnalysisMenu::afterTick()
     showRecording();
     if (labelStats_)
         labelStats_->afterTick();
+#ifdef TELVAR5_HAVE_CHARTS
     if (trend_)
         trend_->afterTick();
+#endif
 }
 
 void AnalysisMenu::showRecording()

@@ -1,0 +1,238 @@
+#!/usr/bin/env bash
+# The monitor for Windows, checked under wine:
+#   1. cross-built against the Qt that scripts/build-qt-windows.sh makes from
+#      Debian's sources, with its widget suites;
+#   2. the widget suites run under wine on the offscreen platform;
+#   3. the installer (NSIS) and the portable zip made by cpack, their file
+#      lists checked, and every DLL the programs need found beside them;
+#   4. telvar5-monitor.exe started under wine on a virtual display: the main
+#      window shows its caption, the device choice opens (no module under
+#      wine), and the program exits cleanly when its window is closed;
+#   5. the installer installed silently (/S) and the installed monitor started
+#      the same way.
+#
+# Usage: scripts/test-windows-gui.sh [build-dir]   (default: <source>/build-win-gui)
+# Needs the Qt for Windows in its cache; exits 2 if it is not there.
+set -euo pipefail
+
+SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${1:-${SOURCE_DIR}/build-win-gui}"
+JOBS="${JOBS:-$(nproc)}"
+CAPTION="Монитор модуля TELVAR-5"
+CHOICE_CAPTION="Выбор устройства"
+GUI_SUITES=(tests_gui tests_gui_input tests_gui_output tests_gui_analysis)
+
+if ! QT_PREFIX="$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix)"; then
+    echo "test-windows-gui: no Qt for Windows in ${QT_PREFIX} (scripts/build-qt-windows.sh builds it)" >&2
+    exit 2
+fi
+
+status=0
+fail() {
+    echo "test-windows-gui: $*" >&2
+    status=1
+}
+
+# --- wine -------------------------------------------------------------------
+WINE="$(command -v wine64 || command -v wine || true)"
+if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
+    WINE=/usr/lib/wine/wine64
+fi
+if [[ -z "${WINE}" ]]; then
+    echo "test-windows-gui: wine is not installed (scripts/install-deps.sh)" >&2
+    exit 1
+fi
+# A prefix of the build directory's own, quiet, without the Mono and Gecko installers.
+export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Linux path as wine sees it (drive Z: is the root).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# --- 1. build -----------------------------------------------------------------
+stage_started=$(date +%s)
+cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="${QT_PREFIX}/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="${BUILD_DIR}/install" >/dev/null
+cmake --build "${BUILD_DIR}" -j "${JOBS}"
+echo "built:          $(( $(date +%s) - stage_started )) s"
+
+mingw_runtime_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+pthread_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
+# The suites find the Qt and mingw DLLs through WINEPATH; the programs later run from their own folder.
+suite_winepath="$(winpath "${QT_PREFIX}/bin");$(winpath "${mingw_runtime_dir}");$(winpath "${pthread_dir}")"
+
+# --- 2. the widget suites -------------------------------------------------------
+for suite in "${GUI_SUITES[@]}"; do
+    exe="$(find "${BUILD_DIR}/tests" -name "${suite}.exe" | head -1)"
+    if [[ -z "${exe}" ]]; then
+        fail "${suite}.exe was not built"
+        continue
+    fi
+    log="${BUILD_DIR}/${suite}.wine.log"
+    code=0
+    (cd "$(dirname "${exe}")" && WINEPATH="${suite_winepath}" QT_QPA_PLATFORM=offscreen timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
+    passed="$(tr -d '\r' <"${log}" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' | tail -1)"
+    skipped="$(tr -d '\r' <"${log}" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\},.*/\1/p' | tail -1)"
+    if [[ "${code}" -eq 0 && -n "${passed}" ]] && ! grep -q '^\[  FAILED  \]' "${log}"; then
+        echo "${suite}.exe: ${passed} tests passed under wine${skipped:+ (${skipped} skipped)}"
+    else
+        tr -d '\r' <"${log}" | grep -E '^\[  FAILED  \]|Failure|error' | head -30 >&2 || true
+        fail "${suite}.exe under wine: exit ${code}, ${passed:-no} tests passed (log: ${log})"
+    fi
+done
+
+# --- 3. the packages ------------------------------------------------------------
+rm -rf "${BUILD_DIR}/_CPack_Packages" "${BUILD_DIR}"/telvar5-*-win64.{exe,zip}
+(cd "${BUILD_DIR}" && cpack >/dev/null) || fail "cpack failed"
+installer="$(ls "${BUILD_DIR}"/telvar5-*-win64.exe 2>/dev/null | head -1)"
+zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win64.zip 2>/dev/null | head -1)"
+[[ -f "${installer}" ]] || fail "the installer was not made"
+[[ -f "${zip_file}" ]] || fail "the zip was not made"
+
+# What the installed folder must hold, relative to it.
+expected_files=(
+    telvar5-monitor.exe telvar5-cli.exe telvar5-probe.exe qt.conf
+    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll
+    platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll
+    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll
+    translations/qtbase_ru.qm help/help.html
+    demo/TLV5frmt.stt demo/adc.so demo/irs.so demo/demo.si demo/telvar5-vdrv.conf
+)
+if [[ -f "${QT_PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
+    expected_files+=(Qt6Charts.dll)
+fi
+
+# Checks that folder $1 holds every expected file, and that every DLL an
+# .exe or .dll there imports is beside it or a system DLL of Windows.
+check_folder() {
+    local folder="$1" what="$2" file missing=0 dll
+    for file in "${expected_files[@]}"; do
+        if [[ ! -f "${folder}/${file}" ]]; then
+            fail "${what}: ${file} is missing"
+            missing=1
+        fi
+    done
+    local system_dlls=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL
+        COMDLG32.DLL WINMM.DLL WS2_32.DLL IMM32.DLL UXTHEME.DLL DWMAPI.DLL SHLWAPI.DLL VERSION.DLL
+        NETAPI32.DLL USERENV.DLL WTSAPI32.DLL SETUPAPI.DLL MPR.DLL MSVCRT.DLL D3D9.DLL D3D11.DLL DXGI.DLL
+        UUID.DLL AUTHZ.DLL CRYPT32.DLL COMCTL32.DLL API-MS-WIN-CORE-SYNCH-L1-2-0.DLL
+        API-MS-WIN-CORE-WINRT-L1-1-0.DLL API-MS-WIN-CORE-WINRT-STRING-L1-1-0.DLL SHCORE.DLL
+        DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL "
+    local binary
+    while IFS= read -r -d '' binary; do
+        while read -r dll; do
+            [[ "${system_dlls}" == *" ${dll^^} "* ]] && continue
+            if [[ -z "$(find "${folder}" -maxdepth 1 -iname "${dll}" -print -quit)" ]]; then
+                fail "${what}: $(basename "${binary}") needs ${dll}, which is not beside it"
+                missing=1
+            fi
+        done < <(x86_64-w64-mingw32-objdump -p "${binary}" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    done < <(find "${folder}" \( -iname '*.exe' -o -iname '*.dll' \) -not -iname 'uninstall.exe' -print0)
+    [[ "${missing}" -eq 0 ]] && echo "${what}: ${#expected_files[@]} expected files, every DLL found"
+}
+
+if [[ -f "${zip_file}" ]]; then
+    unpacked="${BUILD_DIR}/zip-check"
+    rm -rf "${unpacked}" && mkdir -p "${unpacked}"
+    (cd "${unpacked}" && unzip -q "${zip_file}")
+    zip_root="$(find "${unpacked}" -mindepth 1 -maxdepth 1 -type d | head -1)"
+    echo "zip:            $(basename "${zip_file}"), $(unzip -Z1 "${zip_file}" | grep -vc '/$') files"
+    check_folder "${zip_root}" "zip"
+fi
+
+# --- 4. and 5. the monitor under wine on a virtual display ----------------------
+XVFB_DISPLAY=":$(( 90 + RANDOM % 9 ))"
+Xvfb "${XVFB_DISPLAY}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+cleanup() {
+    "${WINE}server" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+    kill "${xvfb_pid}" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY="${XVFB_DISPLAY}"
+sleep 2
+
+# Waits up to $2 seconds for a window named $1; prints its id.
+wait_window() {
+    local id="" tries=$(( $2 * 2 ))
+    while (( tries-- > 0 )); do
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)"
+        [[ -n "${id}" ]] && { echo "${id}"; return 0; }
+        sleep 0.5
+    done
+    return 1
+}
+
+# Starts the monitor at $1 in an empty working directory and walks through it;
+# $2 names the run in the messages.
+run_monitor() {
+    local exe="$1" what="$2" work pid wid choice code=0
+    work="$(mktemp -d)"
+    (cd "${work}" && exec "${WINE}" "${exe}") >"${BUILD_DIR}/monitor-${what}.log" 2>&1 &
+    pid=$!
+    if ! wid="$(wait_window "${CAPTION}" 90)"; then
+        fail "${what}: the main window \"${CAPTION}\" did not appear"
+        kill "${pid}" 2>/dev/null || true
+        return
+    fi
+    echo "${what}: the main window \"${CAPTION}\" is shown"
+    if command -v import >/dev/null; then
+        import -window root "${BUILD_DIR}/monitor-${what}.png" 2>/dev/null || true
+    fi
+    # Устройство -> выбор, by the keyboard as a user without a mouse would.
+    xdotool mousemove --window "${wid}" 200 200 2>/dev/null || true
+    xdotool windowfocus --sync "${wid}" 2>/dev/null || true
+    xdotool key --delay 300 alt Right Down Return
+    if choice="$(wait_window "${CHOICE_CAPTION}" 20)"; then
+        echo "${what}: the device choice \"${CHOICE_CAPTION}\" opens"
+        command -v import >/dev/null && import -window root "${BUILD_DIR}/choice-${what}.png" 2>/dev/null || true
+        xdotool windowfocus --sync "${choice}" 2>/dev/null || true
+        xdotool key Escape
+        sleep 1
+    else
+        fail "${what}: the device choice did not open"
+    fi
+    xdotool windowfocus --sync "${wid}" 2>/dev/null || true
+    xdotool key alt+F4
+    local tries=60
+    while kill -0 "${pid}" 2>/dev/null && (( tries-- > 0 )); do sleep 0.5; done
+    if kill -0 "${pid}" 2>/dev/null; then
+        fail "${what}: the monitor did not exit within 30 s of closing its window"
+        kill "${pid}" 2>/dev/null || true
+    else
+        wait "${pid}" || code=$?
+        if [[ "${code}" -eq 0 ]]; then
+            echo "${what}: closed, exit code 0"
+        else
+            fail "${what}: the monitor exited with code ${code}"
+        fi
+    fi
+    rm -rf "${work}"
+}
+
+if [[ -n "${zip_root:-}" ]]; then
+    run_monitor "${zip_root}/telvar5-monitor.exe" "portable"
+fi
+
+if [[ -f "${installer}" ]]; then
+    install_dir="${WINEPREFIX}/drive_c/TELVAR-5"
+    rm -rf "${install_dir}"
+    code=0
+    (cd "${BUILD_DIR}" && timeout 300 "${WINE}" "${installer}" /S '/D=C:\TELVAR-5') || code=$?
+    if [[ "${code}" -ne 0 || ! -f "${install_dir}/telvar5-monitor.exe" ]]; then
+        fail "the silent install failed (exit ${code})"
+    else
+        echo "installer:      $(basename "${installer}") /S installed $(find "${install_dir}" -type f | wc -l) files into C:\\TELVAR-5"
+        check_folder "${install_dir}" "installed"
+        [[ -f "${install_dir}/Uninstall.exe" ]] || fail "installed: no uninstaller"
+        menu="$(find "${WINEPREFIX}/drive_c" -path '*Start Menu/Programs/TELVAR-5*' -name '*.lnk' 2>/dev/null | sort)"
+        if grep -q "${CAPTION}.lnk" <<<"${menu}" && grep -q 'Uninstall.lnk' <<<"${menu}"; then
+            echo "installed: Start menu: $(xargs -d '\n' -n1 basename <<<"${menu}" | tr '\n' ' ')"
+        else
+            fail "installed: the Start-menu entries are missing (found: ${menu:-none})"
+        fi
+        run_monitor "${install_dir}/telvar5-monitor.exe" "installed"
+    fi
+fi
+
+exit "${status}"
