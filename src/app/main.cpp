@@ -1,19 +1,23 @@
 // The monitor of the TELVAR-5: the application object, the device bus of this
 // platform, the main window and its dialogs, then the event loop. The program
-// reads no command line, environment variable or registry key of its own.
+// reads no environment variable or registry key of its own, and of its command
+// line only the option that puts the virtual module in place of the card
+// (core/MonitorArguments.h).
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <exception>
 #include <memory>
 
 #include "app/MonitorApplication.h"
+#include "core/MonitorArguments.h"
+#include "device/PlatformDeviceBus.h"
+#include "formats/ProgramArguments.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/TMainFrm.h"
-#include "device/PlatformDeviceBus.h"
 
 int main(int argc, char** argv)
 {
-    // Qt is given the program's name only, so no argument reaches the toolkit either.
+    // Qt is given the program's name only, so no argument reaches the toolkit.
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     telvar5::MonitorApplication app(qtArgc, qtArgv);
@@ -22,9 +26,13 @@ int main(int argc, char** argv)
     if (toolkitTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&toolkitTexts);
     try {
-        const std::unique_ptr<telvar5::DeviceBus> bus = telvar5::createPlatformDeviceBus();
+        const telvar5::MonitorArguments arguments =
+            telvar5::MonitorArguments::parse(telvar5::programArguments(argc, argv));
+        // A configuration that cannot be read leaves no module installed: the device
+        // choice dialog then lists none, as on a computer without the card.
+        const telvar5::PlatformDeviceBus platform = telvar5::createPlatformDeviceBus(arguments.virtualModuleConfig);
         telvar5::QtUserPrompts prompts;
-        telvar5::TMainFrm window(*bus, prompts);
+        telvar5::TMainFrm window(*platform.bus, prompts);
         window.show();
         app.exec();
     } catch (const std::exception& e) {

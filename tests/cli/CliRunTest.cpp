@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 #include "RunCli.h"
 #include "support/SharedClock.h"
 #include "core/analysis/CaptureFile.h"
+#include "device/PlatformDeviceBus.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "formats/FormatSettingsFile.h"
 #include "formats/ParamFormatsFile.h"
@@ -53,6 +55,7 @@ protected:
     std::unique_ptr<VirtualDeviceBus> bus;
     std::function<void()> onSleep = [] {};
     std::function<bool()> interrupted;
+    std::function<PlatformDeviceBus(const std::optional<std::filesystem::path>&)> openBus;
 
     void SetUp() override
     {
@@ -125,6 +128,7 @@ protected:
         };
         env.wallClockUs = [] { return kWallUs; };
         env.interrupted = interrupted;
+        env.openBus = openBus;
         std::ostringstream out, err;
         const int code = cli::runCli(args, out, err, env);
         return {code, out.str(), err.str()};
@@ -237,6 +241,9 @@ TEST_F(CliRun, BadArgumentsAndMissingThingsGiveTheirExitCodes)
         {{"send", "--channel", "1", "--file", "a.so", "--seconds", "2"}, 2, "только с --cyclic", true},
         {{"export", "--capture", "x.tlvcap"}, 2, "не указан параметр --csv", true},
         {{"modules", "receive", "--channel", "0"}, 2, "а не '0'", true},
+        {{"modules", "--virtual-module"}, 2, "параметру --virtual-module нужно значение", true},
+        {{"--virtual-module", "a.conf", "modules", "--virtual-module=b.conf"}, 2,
+         "параметр --virtual-module указан дважды", true},
         {{"init", "--module", "2", "--in", "5=0"}, 2, "init: у модуля нет входного канала 5 (входных каналов 4)",
          false},
         {{"init", "--module", "2", "send", "--channel", "6", "--file", "a.so"}, 2, "нет выходного канала 6", false},
@@ -308,6 +315,49 @@ TEST_F(CliRun, NoModuleOrAModuleThatStopsAnsweringEndsTheRun)
     const Outcome o = run({"receive", "--channel", "1", "--ticks", "5"});
     EXPECT_EQ(o.code, 1);
     EXPECT_NE(o.err.find("telvar5-cli: receive: модуль перестал отвечать (тик 2)\n"), std::string::npos) << o.err;
+}
+
+TEST_F(CliRun, TheVirtualModuleOptionNamesTheDriverOfTheWholeRun)
+{
+    // The real factory, between what is installed here and the files named.
+    openBus = [](const std::optional<std::filesystem::path>& config) { return createPlatformDeviceBus(config); };
+    std::ofstream("telvar5-vdrv.conf") << "interface 3 serial 4242 inputs 2 outputs 2\n";
+    std::filesystem::create_directory("bench");
+    std::ofstream("bench/v.conf") << "interface 6 serial 606 inputs 2 outputs 4\nbad line\n";
+    const std::string named =
+        "TELVAR-5: серийный № 606; порядковый № 6; входных каналов 2, выходных каналов 4\n";
+    const std::string skipped = "telvar5-cli: файл виртуального модуля bench/v.conf: пропущены строки с ошибками: 2\n";
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"--virtual-module", "bench/v.conf", "modules"}, 0, named, skipped},
+        {{"modules", "--virtual-module=bench/v.conf"}, 0, named, skipped},
+        {{"init", "--virtual-module", "bench/v.conf", "--out", "4=2", "modules"}, 0, named,
+         skipped + "telvar5-cli: init: инициализирован TELVAR-5: серийный № 606; порядковый № 6; коды частот "
+                   "входов 1-2: 0 0; выходов 1-4: 0 0 0 2\n"},
+        {{"--virtual-module", "missing.conf", "modules"}, 3, "",
+         "telvar5-cli: файл виртуального модуля missing.conf не найден: модулей нет\n"
+         "telvar5-cli: modules: модули не обнаружены\n"},
+        {{"--virtual-module", "bench", "init"}, 3, "",
+         "telvar5-cli: файл виртуального модуля bench не читается: модулей нет\n"
+         "telvar5-cli: init: модули не обнаружены\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back() + " " + c.args.front());
+        const Outcome o = run(c.args);
+        EXPECT_EQ(o.code, c.code);
+        EXPECT_EQ(o.out, c.out);
+        EXPECT_EQ(o.err, c.err);
+    }
+    EXPECT_TRUE(driver->requestLog().empty()) << "the test's own driver was never asked";
+#ifndef _WIN32
+    // Without the option, the driver installed here.
+    EXPECT_EQ(run({"modules"}).out,
+              "TELVAR-5: серийный № 4242; порядковый № 3; входных каналов 2, выходных каналов 2\n");
+#endif
 }
 
 TEST_F(CliRun, AChainedLoopbackReceivesTheArraySent)

@@ -15,10 +15,10 @@ volatile std::sig_atomic_t interruptRequested = 0;
 
 void requestInterrupt() noexcept { interruptRequested = 1; }
 
-CliEnvironment CliEnvironment::system(DeviceBus* bus)
+CliEnvironment CliEnvironment::system()
 {
     CliEnvironment env;
-    env.bus = bus;
+    env.openBus = [](const std::optional<std::filesystem::path>& config) { return createPlatformDeviceBus(config); };
     env.clock = &SteadyClock::instance();
     // SteadyClock counts microseconds of std::chrono::steady_clock since its epoch.
     // In slices, so Ctrl+C ends a long wait within a twentieth of a second.

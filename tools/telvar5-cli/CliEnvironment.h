@@ -5,14 +5,22 @@
 // virtual driver with a manual clock and a sleeper that moves it, so they
 // never wait in real time.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "core/MonotonicClock.h"
 #include "device/DeviceBus.h"
+#include "device/PlatformDeviceBus.h"
 
 namespace telvar5::cli {
 
 struct CliEnvironment {
+    // Opens the invocation's driver: the virtual one of the --virtual-module
+    // file when one is named, else the platform's own. Its bus then stands in
+    // for `bus`. system() gives the device layer's factory; none (tests): the
+    // invocation runs on `bus` whatever the command line names.
+    std::function<PlatformDeviceBus(const std::optional<std::filesystem::path>& virtualModuleConfig)> openBus;
     DeviceBus* bus = nullptr; // none: no module can be found
     const MonotonicClock* clock = &SteadyClock::instance();
     // Returns once `clock` reads at least untilUs.
@@ -22,8 +30,8 @@ struct CliEnvironment {
     // True once the user asked the program to end (Ctrl+C); none: never.
     std::function<bool()> interrupted;
 
-    // The steady clock, std::this_thread::sleep_until and the system clock.
-    static CliEnvironment system(DeviceBus* bus);
+    // The device layer's factory, the steady clock, std::this_thread::sleep_until and the system clock.
+    static CliEnvironment system();
 };
 
 // Called from the signal handler of Ctrl+C and of a termination request: the

@@ -48,6 +48,9 @@ const KnownCommand* findCommand(std::string_view word)
     return it == kCommands.end() ? nullptr : &*it;
 }
 
+// The one option of the whole invocation rather than of a command.
+constexpr std::string_view kVirtualModule = "--virtual-module";
+
 [[noreturn]] void bad(const std::string& text) { throw CliError(ExitCode::BadArgument, text); }
 
 } // namespace
@@ -70,6 +73,17 @@ CommandLine CommandLine::parse(std::span<const std::string> args)
                 line.calls.back().help = true;
             else
                 line.generalHelp = true;
+            continue;
+        }
+        if (arg == kVirtualModule || arg.starts_with(std::string(kVirtualModule) + "=")) {
+            if (line.virtualModule)
+                bad("параметр " + std::string(kVirtualModule) + " указан дважды");
+            if (arg.size() > kVirtualModule.size())
+                line.virtualModule = arg.substr(kVirtualModule.size() + 1);
+            else if (i + 1 < args.size())
+                line.virtualModule = args[++i];
+            else
+                bad("параметру " + std::string(kVirtualModule) + " нужно значение");
             continue;
         }
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0)

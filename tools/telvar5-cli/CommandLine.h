@@ -1,8 +1,10 @@
 #pragma once
 // Splits the arguments into commands: a command word starts a new command,
-// options belong to the command before them. Only the shape is checked here
-// (known commands, known options, values present, no option twice); the
-// commands judge the values themselves.
+// options belong to the command before them, except --virtual-module FILE,
+// which belongs to the whole invocation wherever it stands. Only the shape is
+// checked here (known commands, known options, values present, no option
+// twice); the commands judge the values themselves.
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,6 +22,7 @@ public:
     static bool isCommand(std::string_view word);
 
     bool generalHelp = false; // --help before any command
+    std::optional<std::string> virtualModule; // --virtual-module: the virtual driver's configuration (UTF-8)
     std::vector<CommandCall> calls;
 };
 

@@ -2,13 +2,12 @@
 // an operator. Everything but the process's own surroundings is in runCli.
 #include <csignal>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "CliEnvironment.h"
 #include "RunCli.h"
-#include "device/PlatformDeviceBus.h"
+#include "formats/ProgramArguments.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -26,8 +25,8 @@ int main(int argc, char** argv)
     // Ctrl+C must not leave a real module transmitting: the session stops it first.
     std::signal(SIGINT, [](int) { telvar5::cli::requestInterrupt(); });
     std::signal(SIGTERM, [](int) { telvar5::cli::requestInterrupt(); });
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
-    const std::unique_ptr<telvar5::DeviceBus> bus = telvar5::createPlatformDeviceBus();
-    telvar5::cli::CliEnvironment env = telvar5::cli::CliEnvironment::system(bus.get());
+    // UTF-8, as every file name the commands are given is read.
+    const std::vector<std::string> args = telvar5::programArguments(argc, argv);
+    telvar5::cli::CliEnvironment env = telvar5::cli::CliEnvironment::system();
     return telvar5::cli::runCli(args, std::cout, std::cerr, env);
 }

@@ -38,7 +38,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const std::unique_ptr<telvar5::DeviceBus> bus = telvar5::createPlatformDeviceBus();
+    const std::unique_ptr<telvar5::DeviceBus> bus = telvar5::createPlatformDeviceBus().bus;
     telvar5::ModuleTable table;
     if (bus)
         table = telvar5::searchModules(*bus);

@@ -1,6 +1,8 @@
 #pragma once
-// DeviceBus over the virtual TELVAR-5 driver: the Linux backend. The calls go
-// straight into the driver library, as a system call reaches a kernel driver.
+// DeviceBus over the virtual TELVAR-5 driver: the Linux backend, and on any
+// platform the one a program is asked to use instead of the module's driver.
+// The calls go straight into the driver library, as a system call reaches a
+// kernel driver.
 #include <filesystem>
 #include <memory>
 
