@@ -22,6 +22,10 @@ struct BenchLimits {
     std::chrono::milliseconds clientTimeout{2000}; // to send a complete line; then per reply write
 };
 
+// Why a driver on Windows has no bench (BenchServer::start's error there).
+inline constexpr const char* kBenchUnavailableOnWindows =
+    "the bench socket is not available on Windows; the driver runs without it";
+
 class BenchServer {
 public:
     // Turns a command line into the whole reply text.
@@ -32,7 +36,8 @@ public:
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;
 
-    // Checks that the socket's folder is private, creating it when missing
+    // On Windows: false, error kBenchUnavailableOnWindows, nothing else done.
+    // Elsewhere: checks that the socket's folder is private, creating it when missing
     // (prepareBenchDirectory), binds path with mode 0600 (a stale socket file left by a dead driver is replaced; a
     // live one or any other file is left alone) and starts the thread.
     bool start(const std::string& path, Handler handler, std::string& error, BenchLimits limits = {});

@@ -134,10 +134,16 @@ private:
             error(line, "expected: bench-socket PATH (no blanks in the path)");
             return;
         }
-        std::filesystem::path p{std::string(t[1])};
-        if (p.is_relative())
-            p = baseDir_ / p;
-        result_.config.benchSocket = p.lexically_normal().string();
+        // The file's text is UTF-8 (on Windows a narrow string would be read in
+        // another code page, and bytes that are not UTF-8 make no name there).
+        try {
+            std::filesystem::path p{std::u8string(t[1].begin(), t[1].end())};
+            if (p.is_relative())
+                p = baseDir_ / p;
+            result_.config.benchSocket = p.lexically_normal().string();
+        } catch (const std::system_error&) {
+            error(line, "bench-socket PATH is not UTF-8 text");
+        }
     }
 
     void interface(int line, const std::vector<std::string_view>& t)

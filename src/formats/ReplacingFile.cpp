@@ -4,26 +4,34 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <share.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
 
 namespace telvar5 {
 
-namespace {
-
-// Creates a new file; never opens one that exists.
-std::FILE* createExclusively(const std::filesystem::path& path)
+std::FILE* createNewFile(const std::filesystem::path& path) noexcept
 {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), L"wbx");
+    // msvcrt's fopen knows no "x" (it would open and truncate the file): the
+    // system is asked for the exclusive create itself, then a stream made on it.
+    int fd = -1;
+    if (_wsopen_s(&fd, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0)
+        return nullptr;
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) {
+        _close(fd);
+        _wremove(path.c_str()); // the empty file just made
+    }
+    return file;
 #else
     return std::fopen(path.c_str(), "wbx");
 #endif
 }
-
-} // namespace
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target, WhenNew whenNew) noexcept
 {
@@ -47,7 +55,7 @@ bool ReplacingFile::open(WhenNew whenNew)
     if (target_.empty() || std::filesystem::is_directory(target_, ec))
         return false;
     if (whenNew == WhenNew::WriteDirectly && !std::filesystem::exists(target_, ec) && !ec) {
-        file_ = createExclusively(target_);
+        file_ = createNewFile(target_);
         if (file_) {
             writing_ = target_;
             direct_ = true;
@@ -60,7 +68,7 @@ bool ReplacingFile::open(WhenNew whenNew)
         candidate += ".tmp" + std::to_string(attempt);
         if (std::filesystem::exists(candidate, ec) || ec)
             continue;
-        file_ = createExclusively(candidate);
+        file_ = createNewFile(candidate);
         if (file_) {
             writing_ = std::move(candidate);
             return true;

@@ -16,6 +16,11 @@
 
 namespace telvar5 {
 
+// Creates path as a new, empty file open for binary writing; null when it
+// cannot. Never opens (nor truncates) a file that exists, on any system: the
+// temporary and direct files of ReplacingFile are made so.
+std::FILE* createNewFile(const std::filesystem::path& path) noexcept;
+
 class ReplacingFile {
 public:
     enum class WhenNew { UseTemporary, WriteDirectly };

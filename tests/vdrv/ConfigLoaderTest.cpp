@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
@@ -22,7 +23,7 @@ std::set<int> errorLines(const ConfigLoadResult& r)
 TEST(ConfigLoader, ReadsInterfacesSocketAndTraffic)
 {
     const ConfigLoadResult r = parseConfigText(R"(# a comment line
-bench-socket bench/telvar5.sock   # relative to the file's folder
+bench-socket стенд/telvar5.sock   # relative to the file's folder; the file is UTF-8
 interface 0 serial 1021 inputs 8 outputs 8
 interface 1 fails
 interface 2 outputs 4 inputs 2 serial 65535
@@ -37,7 +38,9 @@ traffic 0 3 high
 )",
                                                "/srv/demo");
     EXPECT_TRUE(r.errors.empty()) << r.errors.front().line << ": " << r.errors.front().message;
-    EXPECT_EQ(r.config.benchSocket, "/srv/demo/bench/telvar5.sock");
+    std::string socket = r.config.benchSocket;
+    std::replace(socket.begin(), socket.end(), '\\', '/'); // Windows writes its own separator
+    EXPECT_EQ(socket, "/srv/demo/стенд/telvar5.sock");
 
     const InterfaceConfig& i0 = r.config.interfaces[0];
     EXPECT_TRUE(i0.present);
@@ -284,6 +287,16 @@ TEST(ConfigLoader, FileRelativeSocketAndGarbageNeverCrash)
     EXPECT_TRUE(r.found);
     EXPECT_FALSE(r.errors.empty());
     EXPECT_LE(r.errors.size(), 101u);
+
+    // A path that is no UTF-8 names no file on Windows; elsewhere names are bytes.
+    r = parseConfigText("bench-socket \xC3\x28\xFF.sock\n", "/tmp");
+#ifdef _WIN32
+    EXPECT_EQ(errorLines(r), std::set<int>{1});
+    EXPECT_TRUE(r.config.benchSocket.empty());
+#else
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(r.config.benchSocket, "/tmp/\xC3\x28\xFF.sock");
+#endif
 
     r = loadConfigFile(dir); // a folder is not a configuration
     EXPECT_TRUE(r.found);

@@ -1,7 +1,9 @@
 // The recording: entries pushed through a real capture ring end up in the file
 // the reader reads back; an existing file is replaced only when the recording stops.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <chrono>
 #include <csignal>
@@ -136,6 +138,9 @@ TEST_F(CaptureRecorderTest, AnExistingFileStaysAsItWasUntilTheRecordingStops)
 // A full disk, as a file size limit of 1000 bytes: the header and 46.8 entries fit.
 TEST_F(CaptureRecorderTest, AFailedWriteStopsTheRecordingAndKeepsWhatTheUserHad)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit to stand in for a full disk";
+#else
     for (const bool existing : {false, true}) {
         SCOPED_TRACE(existing ? "replacing a file" : "a new file");
         fs::remove(file);
@@ -169,6 +174,7 @@ TEST_F(CaptureRecorderTest, AFailedWriteStopsTheRecordingAndKeepsWhatTheUserHad)
             EXPECT_NE(got.problem.find("46 целых"), std::string::npos) << got.problem;
         }
     }
+#endif
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The Windows side of the tests, from Linux: cross-builds telvar5-probe.exe and
+# telvar5-cli.exe with their checks (scripts/cross-build-windows.sh, in the same
+# build directory), then the GoogleTest suites of the plain C++ layers and the
+# command line with mingw-w64 (GoogleTest itself built from /usr/src/googletest),
+# and runs each suite under wine from its own working directory. One line per
+# suite: "tests_core.exe: 212 tests passed under wine".
+#
+# Usage: scripts/test-windows.sh [build-dir]   (default: <source>/build-win-tests)
+# Exits non-zero if a build or a check fails, or a suite fails or does not run.
+set -euo pipefail
+
+SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="$(realpath -m "${1:-${SOURCE_DIR}/build-win-tests}")"
+SUITES=(tests_protocol tests_device tests_vdrv tests_formats tests_demo_formats
+        tests_core tests_core_analysis tests_integration tests_cli)
+SUITE_TIMEOUT_S=600
+OBJDUMP=x86_64-w64-mingw32-objdump
+
+# Configures the build directory too (a Release build without Qt).
+"${SOURCE_DIR}/scripts/cross-build-windows.sh" "${BUILD_DIR}"
+cmake --build "${BUILD_DIR}" -j 2 --target "${SUITES[@]}"
+
+WINE="$(command -v wine64 || command -v wine || true)"
+if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
+    WINE=/usr/lib/wine/wine64
+fi
+if [[ -z "${WINE}" ]]; then
+    echo "test-windows: wine is not installed, the suites cannot run (apt-get install wine64)" >&2
+    exit 1
+fi
+# The build directory's own quiet prefix (made by the first start, about 10 s),
+# without the Mono and Gecko installers. Widget suites render offscreen.
+export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export QT_QPA_PLATFORM=offscreen
+
+# Name, program and working directory of every cross-built suite, written by tests/CMakeLists.txt.
+MANIFEST="${BUILD_DIR}/cross-suites.txt"
+LOG_DIR="${BUILD_DIR}/wine-logs"
+mkdir -p "${LOG_DIR}"
+status=0
+started=$(date +%s)
+echo "== the suites under ${WINE}"
+for suite in "${SUITES[@]}"; do
+    exe="" workdir=""
+    IFS=$'\t' read -r _ exe workdir < <(awk -F'\t' -v name="${suite}" '$1 == name' "${MANIFEST}") || true
+    if [[ -z "${exe}" || ! -f "${exe}" ]]; then
+        echo "${suite}.exe: not built" >&2
+        status=1
+        continue
+    fi
+    # Self-contained, as the programs are: no mingw C++, gcc or thread runtime DLL.
+    dlls="$("${OBJDUMP}" -p "${exe}" | sed -n 's/^[[:space:]]*DLL Name: *//p')"
+    if grep -Eiq '^(libstdc\+\+|libgcc|libwinpthread)' <<<"${dlls}"; then
+        echo "${suite}.exe: depends on a mingw runtime DLL" >&2
+        status=1
+    fi
+    log="${LOG_DIR}/${suite}.log"
+    code=0
+    (cd "${workdir}" && timeout "${SUITE_TIMEOUT_S}" "${WINE}" "${exe}") >"${log}" 2>&1 || code=$?
+    summary="$(tr -d '\r' <"${log}")"
+    passed="$(sed -n 's/^\[  PASSED  \] \([0-9][0-9]*\) tests\{0,1\}\..*/\1/p' <<<"${summary}" | tail -n 1)"
+    skipped="$(sed -n 's/^\[  SKIPPED \] \([0-9][0-9]*\) tests\{0,1\},.*/\1/p' <<<"${summary}" | tail -n 1)"
+    if [[ "${code}" -eq 0 && "${passed:-0}" -gt 0 ]]; then
+        echo "${suite}.exe: ${passed} tests passed under wine${skipped:+ (${skipped} skipped)}"
+    else
+        echo "${suite}.exe: failed under wine (exit ${code}${passed:+, ${passed} passed}); log: ${log}" >&2
+        grep -E '^\[  FAILED  \] [A-Za-z0-9_/.]+$' <<<"${summary}" >&2 || true
+        status=1
+    fi
+done
+echo "wine run: $(( $(date +%s) - started )) s"
+
+exit "${status}"
