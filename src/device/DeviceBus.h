@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "protocol/DeviceInterface.h"
+#include "protocol/Requests.h"
 
 namespace telvar5 {
 
@@ -26,20 +27,26 @@ public:
 };
 
 // Typed request over fixed-size records. An absent record is an empty array.
-// A reply shorter than its record counts as a failed request, whatever the
-// driver said; a failed request leaves the reply all zero, so no caller ever
-// reads what an earlier request left there.
+// The reply counts as received when the driver's count covers the bytes the
+// program reads of it (replyReceived). The reply area is zeroed first and every
+// byte past the count reads as zero, so no caller ever finds what an earlier
+// request, or a driver writing past its own count, left there; a reply not
+// received is all zero.
 template <std::size_t In, std::size_t Out>
 bool sendRequest(DeviceBus& bus, DeviceHandle handle, std::uint32_t code,
                  const std::array<std::uint8_t, In>& in, std::array<std::uint8_t, Out>& out)
 {
+    out.fill(0);
     std::uint32_t returned = 0;
     const bool done = bus.control(handle, code, In ? in.data() : nullptr, static_cast<std::uint32_t>(In),
                                   Out ? out.data() : nullptr, static_cast<std::uint32_t>(Out), returned);
-    if (done && returned == Out)
-        return true;
-    out.fill(0);
-    return false;
+    if (!replyReceived(code, done, returned, static_cast<std::uint32_t>(Out))) {
+        out.fill(0);
+        return false;
+    }
+    for (std::size_t i = returned; i < Out; ++i)
+        out[i] = 0;
+    return true;
 }
 
 using NoRecord = std::array<std::uint8_t, 0>;

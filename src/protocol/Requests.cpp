@@ -13,6 +13,15 @@ const RequestInfo* findRequest(std::uint32_t code)
     return nullptr;
 }
 
+bool replyReceived(std::uint32_t code, bool completed, std::uint32_t bytesReturned, std::uint32_t outSize)
+{
+    if (!completed || bytesReturned > outSize)
+        return false;
+    const RequestInfo* info = findRequest(code);
+    const std::uint32_t needed = info ? info->replyRead : outSize;
+    return needed <= outSize && bytesReturned >= needed;
+}
+
 ChannelRecord channelRecord(std::uint16_t channelNo)
 {
     ChannelRecord r{};

@@ -57,34 +57,59 @@ using WordUpdateRecord = std::array<std::uint8_t, kWordUpdateSize>;
 using OutputRecordBytes = std::array<std::uint8_t, kOutputRecordSize>;
 using SinglePuskRecord = std::array<std::uint8_t, kSinglePuskSize>;
 
-// One row of the protocol table: name, code and the exact record sizes.
+// How far into each reply the program reads: the end of the last field it
+// takes. A real driver may count only what matters to it, so a reply counts as
+// received once the driver's count reaches this far, not the whole record.
+inline constexpr std::uint16_t kReplyNotRead = 0;        // the acknowledgements nobody reads
+inline constexpr std::uint16_t kStateReplyRead = 1;      // byte 0 of a state reply
+inline constexpr std::uint16_t kShortReplyRead = 2;      // the u16 at 0
+inline constexpr std::uint16_t kReadWordReplyRead = 6;   // the u32 word at 2; the u16 at 0 is not read
+
+// One row of the protocol table: name, code, the exact record sizes and how
+// much of the reply the program reads.
 struct RequestInfo {
     std::string_view name;
     std::uint32_t code;
     std::uint16_t inSize;
     std::uint16_t outSize;
+    std::uint16_t replyRead;
 };
 
 inline constexpr std::array<RequestInfo, 15> kRequestTable{{
-    {"ReqDeviceChoice", ReqDeviceChoice, 0, 2},
-    {"ReqDeviceInitialization", ReqDeviceInitialization, kFreqCodesSize, 2},
-    {"ReqDeviceReset", ReqDeviceReset, 0, 0},
-    {"ReqSOsingleLoad", ReqSOsingleLoad, kOutputRecordSize, 2},
-    {"ReqSOsinglePusk", ReqSOsinglePusk, kSinglePuskSize, 2},
-    {"ReqSOstate", ReqSOstate, kChannelRecordSize, 2},
-    {"ReqSOciclePusk", ReqSOciclePusk, kOutputRecordSize, 2},
-    {"ReqSOstopChannel", ReqSOstopChannel, kChannelRecordSize, 2},
-    {"ReqSOwordUpdate", ReqSOwordUpdate, kWordUpdateSize, 2},
-    {"ReqSIaddressPusk", ReqSIaddressPusk, kReceptionStartSize, 2},
-    {"ReqSIstopChannel", ReqSIstopChannel, kChannelRecordSize, 2},
-    {"ReqSIfilePusk", ReqSIfilePusk, kReceptionStartSize, 2},
-    {"ReqSerialNumber", ReqSerialNumber, 0, 2},
-    {"ReqSIstate", ReqSIstate, kChannelRecordSize, 2},
-    {"ReqSIreadWord", ReqSIreadWord, kReadWordSize, kReadWordReplySize},
+    {"ReqDeviceChoice", ReqDeviceChoice, 0, 2, kShortReplyRead},
+    {"ReqDeviceInitialization", ReqDeviceInitialization, kFreqCodesSize, 2, kReplyNotRead},
+    {"ReqDeviceReset", ReqDeviceReset, 0, 0, kReplyNotRead},
+    {"ReqSOsingleLoad", ReqSOsingleLoad, kOutputRecordSize, 2, kReplyNotRead},
+    {"ReqSOsinglePusk", ReqSOsinglePusk, kSinglePuskSize, 2, kReplyNotRead},
+    {"ReqSOstate", ReqSOstate, kChannelRecordSize, 2, kStateReplyRead},
+    {"ReqSOciclePusk", ReqSOciclePusk, kOutputRecordSize, 2, kReplyNotRead},
+    {"ReqSOstopChannel", ReqSOstopChannel, kChannelRecordSize, 2, kReplyNotRead},
+    {"ReqSOwordUpdate", ReqSOwordUpdate, kWordUpdateSize, 2, kReplyNotRead},
+    {"ReqSIaddressPusk", ReqSIaddressPusk, kReceptionStartSize, 2, kReplyNotRead},
+    {"ReqSIstopChannel", ReqSIstopChannel, kChannelRecordSize, 2, kReplyNotRead},
+    {"ReqSIfilePusk", ReqSIfilePusk, kReceptionStartSize, 2, kReplyNotRead},
+    {"ReqSerialNumber", ReqSerialNumber, 0, 2, kShortReplyRead},
+    {"ReqSIstate", ReqSIstate, kChannelRecordSize, 2, kStateReplyRead},
+    {"ReqSIreadWord", ReqSIreadWord, kReadWordSize, kReadWordReplySize, kReadWordReplyRead},
 }};
+
+constexpr bool replyReadFitsRecords()
+{
+    for (const RequestInfo& info : kRequestTable)
+        if (info.replyRead > info.outSize)
+            return false;
+    return true;
+}
+static_assert(replyReadFitsRecords());
 
 // The table row of a control code, or nullptr for a code the driver does not know.
 const RequestInfo* findRequest(std::uint32_t code);
+
+// Whether a reply counts as received: the driver completed the request and
+// its count covers every byte the program reads, within a reply area of
+// outSize bytes. A count beyond the area is not believed; a code missing from
+// the table needs the whole area.
+bool replyReceived(std::uint32_t code, bool completed, std::uint32_t bytesReturned, std::uint32_t outSize);
 
 // Builders of input records.
 ChannelRecord channelRecord(std::uint16_t channelNo);

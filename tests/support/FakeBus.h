@@ -42,6 +42,9 @@ public:
     std::function<void()> onRequest;
     // Replies one byte short while reporting success, as a faulty driver might.
     bool shortReplies = false;
+    // The count a completed request reports, whatever was written: a real
+    // driver may count only part of its reply, or more than the room it had.
+    std::optional<std::uint32_t> reportedBytes;
 
     DeviceHandle openDeviceByIndex(const Guid& cls, std::uint32_t index, std::uint32_t& errorCode) override
     {
@@ -76,27 +79,32 @@ public:
                 bytesReturned = 2;
             }
         };
+        // The bytes the program never reads hold 0xA5, as a driver's leftovers might.
         if (code == ReqSerialNumber && m)
             put16(m->serial);
         else if (code == ReqDeviceChoice && m)
             put16(m->configWord);
         else if (code == ReqSIstate)
-            put16(siRunning ? 1 : 0);
+            put16(siRunning ? 0xA501 : 0xA500);
         else if (code == ReqSOstate)
-            put16(soRunning ? 1 : 0);
+            put16(soRunning ? 0xA501 : 0xA500);
         else if (code == ReqSIreadWord && inSize == 6 && outSize >= 6) {
             const auto w = readWord(static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8),
                                     static_cast<std::uint16_t>(bytes[4] | bytes[5] << 8));
             if (!w)
                 return false;
-            std::memset(o, 0, 6);
+            std::memset(o, 0xA5, 2);
             for (int i = 0; i < 4; ++i)
                 o[2 + i] = static_cast<std::uint8_t>(*w >> (8 * i));
             bytesReturned = 6;
-        } else if (outSize >= 2)
+        } else if (code == ReqSerialNumber || code == ReqDeviceChoice)
             put16(0);
+        else
+            put16(0xA5A5);
         if (shortReplies && bytesReturned > 0)
             --bytesReturned;
+        if (reportedBytes)
+            bytesReturned = *reportedBytes;
         return true;
     }
 

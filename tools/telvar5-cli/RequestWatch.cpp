@@ -1,5 +1,7 @@
 #include "RequestWatch.h"
 
+#include "protocol/Requests.h"
+
 namespace telvar5::cli {
 
 namespace {
@@ -22,7 +24,7 @@ bool RequestWatch::control(DeviceHandle handle, std::uint32_t code, const void* 
     bytesReturned = 0;
     const bool done = inner_ && inner_->control(handle, code, in, inSize, out, outSize, bytesReturned);
     ++requests_;
-    if (!done || bytesReturned != outSize) {
+    if (!replyReceived(code, done, bytesReturned, outSize)) {
         ++failures_;
         lastFailedCode_ = code;
     }

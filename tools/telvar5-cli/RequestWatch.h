@@ -16,7 +16,7 @@ public:
     DeviceHandle openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index,
                                    std::uint32_t& errorCode) override;
     // Passes the request on and returns the driver's answer unchanged; a
-    // request counts as failed as sendRequest judges it (reply shorter than its room).
+    // request counts as failed as sendRequest judges it (replyReceived).
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override;
 

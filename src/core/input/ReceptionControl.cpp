@@ -40,10 +40,9 @@ void ReceptionControl::SIstopChannelExecute()
 void ReceptionControl::UpdateSIstatus()
 {
     ShortReply reply{};
-    // A failed state request counts as "not running": its reply stays zero.
-    if (!sendRequest(bus_, run_.deviceHandle, ReqSIstate, channelRecord(run_.curInputNo), reply))
-        reply.fill(0);
-    const bool running = stateReplyRunning(reply);
+    // A state reply not received counts as "not running".
+    const bool running = sendRequest(bus_, run_.deviceHandle, ReqSIstate, channelRecord(run_.curInputNo), reply)
+        && stateReplyRunning(reply);
     const char* format = nullptr;
     if (!running)
         format = "Входной канал №%d: прием остановлен; %s";

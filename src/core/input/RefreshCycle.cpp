@@ -65,7 +65,7 @@ std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch, std::size_t f
         }
         ++readsThisTick_;
         const auto j = static_cast<std::uint16_t>(cell);
-        // A failed read counts as an empty reply: the cell keeps its word and cycle number.
+        // A reply not received (failed, or too short to hold the word) leaves the cell as it was.
         if (!sendRequest(bus_, run_.deviceHandle, ReqSIreadWord, readWordRecord(channelNo, j), reply))
             continue;
         const std::uint32_t word = readWordReplyWord(reply);

@@ -58,10 +58,9 @@ void OutputControl::SOstopChannelExecute()
 void OutputControl::UpdateSOstatus()
 {
     ShortReply reply{};
-    // A failed state request counts as "not running".
-    if (!sendRequest(bus_, run_.deviceHandle, ReqSOstate, channelRecord(run_.curOutputNo), reply))
-        reply.fill(0);
-    const bool running = stateReplyRunning(reply);
+    // A state reply not received counts as "not running".
+    const bool running = sendRequest(bus_, run_.deviceHandle, ReqSOstate, channelRecord(run_.curOutputNo), reply)
+        && stateReplyRunning(reply);
     const char* format = "Выходной канал №%d: выдача остановлена; %s";
     if (running)
         format = run_.outputMode[run_.curOutputIndex % kChannels] == kOutputSingle
