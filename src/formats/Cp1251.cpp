@@ -29,6 +29,20 @@ constexpr std::array<std::uint16_t, 128> kUpperHalf = {
 
 } // namespace
 
+char16_t charFromCp1251(std::uint8_t byte) { return byte < 0x80 ? char16_t{byte} : kUpperHalf[byte - 0x80]; }
+
+std::optional<std::uint8_t> cp1251FromChar(char32_t c)
+{
+    if (c < 0x80)
+        return static_cast<std::uint8_t>(c);
+    // Typed text is a few characters at a time: a scan of the upper half will do.
+    for (std::size_t i = 0; i < kUpperHalf.size(); ++i) {
+        if (kUpperHalf[i] == c)
+            return static_cast<std::uint8_t>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
 std::string utf8FromCp1251(std::string_view text)
 {
     std::string out;
@@ -39,7 +53,7 @@ std::string utf8FromCp1251(std::string_view text)
             out.push_back(c);
             continue;
         }
-        const std::uint16_t cp = kUpperHalf[byte - 0x80];
+        const std::uint16_t cp = charFromCp1251(byte);
         if (cp < 0x800) {
             out.push_back(static_cast<char>(0xC0 | cp >> 6));
         } else {

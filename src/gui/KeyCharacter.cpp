@@ -1,7 +1,8 @@
 #include "gui/KeyCharacter.h"
 
 #include <QKeyEvent>
-#include <QStringEncoder>
+
+#include "gui/Cp1251Text.h"
 
 namespace telvar5 {
 
@@ -30,12 +31,8 @@ std::optional<char> keyCharacter(const QKeyEvent& event)
     const QString text = event.text();
     if (text.isEmpty() || text.front() == QChar(0x7F))
         return std::nullopt;
-    // The user interface thread is the only one that types.
-    static QStringEncoder encoder("windows-1251");
-    const QByteArray bytes = encoder.encode(QStringView(text).first(1));
-    if (bytes.isEmpty())
-        return '?';
-    return bytes.front();
+    // One byte per character: the first byte is the first character's.
+    return cp1251FromText(text).front();
 }
 
 } // namespace telvar5

@@ -2,7 +2,6 @@
 // The main window started in a directory of its own whose formats settings
 // file holds three decimal formats, with helpers that show a format editor by
 // its tool button, act in it, and close it by its close box as the user does.
-#include <QStringEncoder>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
@@ -10,17 +9,14 @@
 #include "MainWindowFixture.h"
 #include "WorkingDirectory.h"
 #include "formats/FormatSettingsFile.h"
+#include "gui/Cp1251Text.h"
 #include "gui/GridTitleHeader.h"
 #include "gui/formats/FormatEditorGrid.h"
 
 namespace telvar5::widgets_test {
 
 // A text of the program's own files: Windows-1251 bytes.
-inline std::string cp1251(const QString& text)
-{
-    QStringEncoder encoder("windows-1251");
-    return QByteArray(encoder.encode(text)).toStdString();
-}
+inline std::string cp1251(const QString& text) { return cp1251FromText(text); }
 
 class FormatsWindow : public MainWindowTest {
 protected:

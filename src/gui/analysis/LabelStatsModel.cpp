@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "formats/DecimalText.h"
+#include "gui/Cp1251Text.h"
 
 namespace telvar5 {
 
@@ -59,9 +60,7 @@ QString LabelStatsModel::text(int column, int label, const LabelStatistics::Figu
             return {};
         CellText cell;
         const std::string_view bytes = decimalText(f.lastWord, run_.labelFormatTable, cell);
-        const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        const QString decoded = windows1251_.isValid() ? QString(windows1251_.decode(view)) : QString::fromLatin1(view);
-        return decoded.simplified();
+        return textFromCp1251(bytes).simplified();
     }
     default:
         return {};

@@ -6,7 +6,6 @@
 // a word and that every rate moved on; a channel switch or a restart of
 // reception removes every row before the new ones come in.
 #include <QAbstractTableModel>
-#include <QStringDecoder>
 #include <cstdint>
 
 #include "core/RunState.h"
@@ -51,8 +50,6 @@ private:
     std::int64_t nowUs_ = 0;
     // The formats the value column last showed, to notice an edit of them.
     LabelFormatTable formats_{};
-    // Units are Windows-1251 bytes; single-byte, so one decoder serves every call.
-    mutable QStringDecoder windows1251_{"windows-1251"};
 };
 
 } // namespace telvar5

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 
+#include "gui/Cp1251Text.h"
 #include "gui/UiFonts.h"
 #include "gui/analysis/TrendChartView.h"
 #include "gui/analysis/TrendPlotLine.h"
@@ -312,15 +313,10 @@ std::int64_t TFrmTrend::followedEnd() const
     return below == now ? now : below + step;
 }
 
-QString TFrmTrend::fromWindows1251(std::string_view bytes)
-{
-    return decoder_.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 QString TFrmTrend::titleOf(const TrendCandidate& pair)
 {
-    const QString tag = fromWindows1251(pair.tag());
-    return pair.units().empty() ? tag : tag + QStringLiteral(", ") + fromWindows1251(pair.units());
+    const QString tag = textFromCp1251(pair.tag());
+    return pair.units().empty() ? tag : tag + QStringLiteral(", ") + textFromCp1251(pair.units());
 }
 
 } // namespace telvar5

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStringDecoder>
 #include <QValueAxis>
 #include <QWidget>
 #include <memory>
@@ -69,11 +68,9 @@ private:
     std::int64_t nowUs() const;
     // Where the right edge of the plot stands while following: at or just after the present.
     std::int64_t followedEnd() const;
-    QString fromWindows1251(std::string_view bytes);
     QString titleOf(const TrendCandidate& pair);
 
     Monitor& monitor_;
-    QStringDecoder decoder_{"windows-1251"};
     std::vector<TrendCandidate> candidates_;
     std::vector<std::unique_ptr<TrendPlotLine>> lines_;
     QListWidget* list_ = nullptr;

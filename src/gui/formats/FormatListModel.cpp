@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/formats/FormatListEditor.h"
+#include "gui/Cp1251Text.h"
 
 namespace telvar5 {
 
@@ -24,7 +25,7 @@ QString FormatListModel::cellText(int record, int column) const
         return {};
     CellText text;
     FormatListEditor::cellText(tables_.formatTable[static_cast<std::size_t>(record)], column, text);
-    return decoder_.decode(QByteArrayView(text.c_str(), static_cast<qsizetype>(text.size())));
+    return textFromCp1251(text.view());
 }
 
 QVariant FormatListModel::data(const QModelIndex& index, int role) const

@@ -1,8 +1,6 @@
 #pragma once
 // The decimal format table as a grid's model: six columns with the editors'
 // titles and texts. It reads the table directly and keeps no text of its own.
-#include <QStringDecoder>
-
 #include "formats/FormatTables.h"
 #include "gui/formats/RecordRowsModel.h"
 
@@ -24,7 +22,6 @@ public:
 
 private:
     const FormatTables& tables_;
-    mutable QStringDecoder decoder_{"windows-1251"};
 };
 
 } // namespace telvar5

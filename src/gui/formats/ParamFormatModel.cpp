@@ -3,6 +3,8 @@
 #include <QColor>
 #include <array>
 
+#include "gui/Cp1251Text.h"
+
 namespace telvar5 {
 
 namespace {
@@ -21,7 +23,7 @@ QString ParamFormatModel::cellText(int record, int column) const
         return {};
     CellText text;
     ParamFormatEditor::paramCellText(tables_.paramFormatTable[static_cast<std::size_t>(record)], column, text);
-    return decoder_.decode(QByteArrayView(text.c_str(), static_cast<qsizetype>(text.size())));
+    return textFromCp1251(text.view());
 }
 
 bool ParamFormatModel::tagUnknown(int record) const

@@ -3,8 +3,6 @@
 // editor: one row per data row (record r in row r), three columns: the label
 // in octal, the channel, and the tag, red when no decimal format has it. It
 // reads the table directly and keeps no text of its own.
-#include <QStringDecoder>
-
 #include "core/formats/ParamFormatEditor.h"
 #include "gui/formats/RecordRowsModel.h"
 
@@ -28,7 +26,6 @@ public:
 private:
     const FormatTables& tables_;
     const ParamFormatEditor& editor_;
-    mutable QStringDecoder decoder_{"windows-1251"};
 };
 
 } // namespace telvar5

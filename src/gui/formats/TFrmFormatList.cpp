@@ -3,6 +3,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "gui/Cp1251Text.h"
 #include "gui/UiFonts.h"
 #include "gui/formats/FormatButton.h"
 #include "gui/formats/FormatEditorGrid.h"
@@ -118,8 +119,7 @@ void TFrmFormatList::btDeleteClick()
 
 void TFrmFormatList::DrawGrid1SetEditText(int column, int row, const QString& text)
 {
-    const QByteArray bytes = encoder_.encode(text);
-    if (editor_.DrawGrid1SetEditText(column, row, std::string_view(bytes.constData(), bytes.size())))
+    if (editor_.DrawGrid1SetEditText(column, row, cp1251FromText(text)))
         model_->recordChanged(row - 1);
 }
 

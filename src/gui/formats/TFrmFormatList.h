@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QPushButton>
-#include <QStringEncoder>
 
 #include "core/formats/FormatListEditor.h"
 
@@ -56,7 +55,6 @@ private:
     FormatEditorGrid* DrawGrid1_ = nullptr;
     QComboBox* ComboBox1_ = nullptr;
     FormatListModel* model_ = nullptr;
-    QStringEncoder encoder_{"windows-1251"};
 };
 
 } // namespace telvar5

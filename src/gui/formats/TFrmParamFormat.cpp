@@ -4,6 +4,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "gui/Cp1251Text.h"
 #include "gui/UiFonts.h"
 #include "gui/formats/FormatButton.h"
 #include "gui/formats/FormatEditorGrid.h"
@@ -169,8 +170,7 @@ void TFrmParamFormat::btDeleteClick()
 
 void TFrmParamFormat::DrawGrid2SetEditText(int column, int row, const QString& text)
 {
-    const QByteArray bytes = encoder_.encode(text);
-    if (editor_.DrawGrid2SetEditText(column, row, std::string_view(bytes.constData(), bytes.size())))
+    if (editor_.DrawGrid2SetEditText(column, row, cp1251FromText(text)))
         paramModel_->recordChanged(row - 1);
 }
 

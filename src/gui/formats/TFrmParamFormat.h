@@ -10,7 +10,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringEncoder>
 
 #include "core/formats/ParamFormatEditor.h"
 
@@ -74,7 +73,6 @@ private:
     QAction* FileSaveAs1_ = nullptr;
     ParamFormatModel* paramModel_ = nullptr;
     FormatListModel* formatModel_ = nullptr;
-    QStringEncoder encoder_{"windows-1251"};
 };
 
 } // namespace telvar5

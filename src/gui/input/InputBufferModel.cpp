@@ -1,8 +1,7 @@
 #include "gui/input/InputBufferModel.h"
 
-#include <QStringDecoder>
-
 #include "formats/InputGridText.h"
+#include "gui/Cp1251Text.h"
 
 namespace telvar5 {
 
@@ -12,15 +11,7 @@ const std::array<const char*, kInputGridColumns> kTitles{"№ ячейки", " �
                                                          " M",       "  DECIMAL", "  BINARY", "  № цикла"};
 } // namespace
 
-InputBufferModel::InputBufferModel(const RunState& run, QObject* parent) : QAbstractTableModel(parent), run_(run)
-{
-    QStringDecoder decoder("windows-1251");
-    for (std::size_t byte = 0; byte < windows1251_.size(); ++byte) {
-        const char c = static_cast<char>(byte);
-        const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-        windows1251_[byte] = decoded.size() == 1 ? decoded.front().unicode() : char16_t{0xFFFD};
-    }
-}
+InputBufferModel::InputBufferModel(const RunState& run, QObject* parent) : QAbstractTableModel(parent), run_(run) {}
 
 int InputBufferModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kInputCells; }
 
@@ -49,10 +40,8 @@ void InputBufferModel::cellText(int row, int column, QString& text) const
     text.resize(static_cast<qsizetype>(view.size()));
     QChar* out = text.data();
     const bool units = column == 5; // the units are Windows-1251 bytes; the other columns are ASCII
-    for (const char c : view) {
-        const auto byte = static_cast<unsigned char>(c);
-        *out++ = QChar(units ? windows1251_[byte] : char16_t{byte});
-    }
+    for (const char c : view)
+        *out++ = units ? qcharFromCp1251(c) : QChar(char16_t{static_cast<unsigned char>(c)});
 }
 
 QVariant InputBufferModel::data(const QModelIndex& index, int role) const

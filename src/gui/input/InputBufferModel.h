@@ -35,8 +35,6 @@ public:
 
 private:
     const RunState& run_;
-    // Windows-1251 is one byte per character: decoded once here, not per cell.
-    std::array<char16_t, 256> windows1251_{};
 };
 
 } // namespace telvar5

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "core/output/TransmitTime.h"
+#include "gui/Cp1251Text.h"
 #include "gui/DataPanel.h"
 #include "gui/output/OutputArrayModel.h"
 #include "gui/output/OutputArrayView.h"
@@ -24,8 +25,7 @@ OutputArrayView* OutputSide::DrawGrid1() const { return panel_.DrawGrid1(); }
 
 void OutputSide::DrawGrid1SetEditText(int column, int row, const QString& text)
 {
-    const QByteArray bytes = encoder_.encode(text);
-    if (monitor_.outputGrid().DrawGrid1SetEditText(column, row, std::string_view(bytes.constData(), bytes.size())))
+    if (monitor_.outputGrid().DrawGrid1SetEditText(column, row, cp1251FromText(text)))
         model_->wordChanged(row - 1);
 }
 

@@ -4,7 +4,6 @@
 // core's rules, and the output side's part of applyScreen (grid options, row
 // count, transmission time). The commands themselves are the main window's.
 #include <QObject>
-#include <QStringEncoder>
 
 #include "core/Monitor.h"
 
@@ -35,7 +34,6 @@ private:
     Monitor& monitor_;
     DataPanel& panel_;
     OutputArrayModel* model_ = nullptr;
-    QStringEncoder encoder_{"windows-1251"};
     std::int32_t hintsWordTimeUs_ = -1;
 };
 
