@@ -27,8 +27,19 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # The Start-menu folder: the monitor, its help and the demo folder (and the
 # uninstaller, which the installer always adds there).
 set(CPACK_PACKAGE_EXECUTABLES "telvar5-monitor" "Монитор модуля TELVAR-5")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 set(CPACK_NSIS_MENU_LINKS
   "help/help.html" "Справка монитора TELVAR-5"
   "demo" "Демонстрационные файлы TELVAR-5")
+
+# Without the card: the monitor on the virtual module of the demo, started in
+# the demo folder so that it finds the demo's configuration and formats there.
+# (NSIS takes single quotes; CPack reads these values twice, hence \\\\.)
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "
+  SetOutPath '$INSTDIR\\\\demo'
+  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Демонстрация без модуля.lnk' '$INSTDIR\\\\telvar5-monitor.exe' '--virtual-module telvar5-vdrv.conf'
+  SetOutPath '$INSTDIR'")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "
+  Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Демонстрация без модуля.lnk'")
 
 include(CPack)

@@ -117,6 +117,8 @@ if [[ ! -f "${STAMP}" ]]; then
         || { tail -40 "${WORK}/configure-qtbase.log" >&2; exit 1; }
     cmake --build "${WORK}/build-qtbase" -j "${JOBS}"
     cmake --install "${WORK}/build-qtbase" >/dev/null
+    printf 'qtbase %s: %d min %d s\n' "${qt_version}" $(( ($(date +%s) - started) / 60 )) $(( ($(date +%s) - started) % 60 )) \
+        | tee -a "${PREFIX}/build-time.txt"
     touch "${STAMP}"
     rm -rf "${WORK}/build-qtbase" "${WORK}"/qt6-base-*/
 fi
@@ -126,6 +128,7 @@ fi
 if [[ ! -f "${PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
     if QTCHARTS_SRC="$(fetch_source qt6-charts qt6-charts-dev 2>"${WORK}/fetch-qtcharts.log")"; then
         echo "== qtcharts ${qt_version}"
+        charts_started=$(date +%s)
         cmake -S "${QTCHARTS_SRC}" -B "${WORK}/build-qtcharts" -G Ninja \
             -DCMAKE_TOOLCHAIN_FILE="${PREFIX}/lib/cmake/Qt6/qt.toolchain.cmake" \
             -DCMAKE_BUILD_TYPE=Release \
@@ -135,12 +138,10 @@ if [[ ! -f "${PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
             || { tail -40 "${WORK}/configure-qtcharts.log" >&2; exit 1; }
         cmake --build "${WORK}/build-qtcharts" -j "${JOBS}"
         cmake --install "${WORK}/build-qtcharts" >/dev/null
+        printf 'qtcharts %s: %d s\n' "${qt_version}" $(( $(date +%s) - charts_started )) | tee -a "${PREFIX}/build-time.txt"
     else
         echo "Qt Charts: the archive does not serve the qt6-charts sources ($(grep -m1 -o '[0-9]\{3\}  *Not Found' "${WORK}/fetch-qtcharts.log" || echo 'fetch failed')); built without it, the monitor has no trend window"
     fi
 fi
 
-elapsed=$(( $(date +%s) - started ))
-printf 'Qt %s for Windows: %d min %d s\n' "${qt_version}" $((elapsed / 60)) $((elapsed % 60)) \
-    | tee -a "${PREFIX}/build-time.txt"
 echo "${PREFIX}"

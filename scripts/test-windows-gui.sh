@@ -46,6 +46,17 @@ fi
 export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A Linux path as wine sees it (drive Z: is the root).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# The fonts the program asks for by their Windows names: wine finds the
+# system's fonts through fontconfig, and these replacements give the metric-
+# compatible Liberation fonts those names, as fontconfig does on Linux.
+prepare_prefix() {
+    local name
+    for name in "Courier New=Liberation Mono" "Arial=Liberation Sans" "Times New Roman=Liberation Serif"; do
+        "${WINE}" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${name%%=*}" /t REG_SZ /d "${name#*=}" /f \
+            >/dev/null 2>&1
+    done
+}
+prepare_prefix
 
 # --- 1. build -----------------------------------------------------------------
 stage_started=$(date +%s)
@@ -58,6 +69,14 @@ echo "built:          $(( $(date +%s) - stage_started )) s"
 
 mingw_runtime_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
 pthread_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
+# The offscreen platform on Windows reads its fonts from QT_QPA_FONTDIR only:
+# the Liberation fonts, which the suites name "Courier New" and "Arial". Wine
+# hands a Windows program no QT_* variable of Linux's, so it is set in the
+# prefix's own environment (the suites choose offscreen themselves).
+suite_fonts="${BUILD_DIR}/offscreen-fonts"
+mkdir -p "${suite_fonts}"
+cp -u /usr/share/fonts/truetype/liberation/Liberation{Mono,Sans}-*.ttf "${suite_fonts}/"
+"${WINE}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d "$(winpath "${suite_fonts}")" /f >/dev/null 2>&1
 # The suites find the Qt and mingw DLLs through WINEPATH; the programs later run from their own folder.
 suite_winepath="$(winpath "${QT_PREFIX}/bin");$(winpath "${mingw_runtime_dir}");$(winpath "${pthread_dir}")"
 
@@ -70,7 +89,7 @@ for suite in "${GUI_SUITES[@]}"; do
     fi
     log="${BUILD_DIR}/${suite}.wine.log"
     code=0
-    (cd "$(dirname "${exe}")" && WINEPATH="${suite_winepath}" QT_QPA_PLATFORM=offscreen timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
+    (cd "$(dirname "${exe}")" && WINEPATH="${suite_winepath}" timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
     passed="$(tr -d '\r' <"${log}" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' | tail -1)"
     skipped="$(tr -d '\r' <"${log}" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\},.*/\1/p' | tail -1)"
     if [[ "${code}" -eq 0 && -n "${passed}" ]] && ! grep -q '^\[  FAILED  \]' "${log}"; then
@@ -112,12 +131,13 @@ check_folder() {
             missing=1
         fi
     done
-    local system_dlls=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL
+    local system_dlls
+    system_dlls=" $(echo KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL
         COMDLG32.DLL WINMM.DLL WS2_32.DLL IMM32.DLL UXTHEME.DLL DWMAPI.DLL SHLWAPI.DLL VERSION.DLL
         NETAPI32.DLL USERENV.DLL WTSAPI32.DLL SETUPAPI.DLL MPR.DLL MSVCRT.DLL D3D9.DLL D3D11.DLL DXGI.DLL
         UUID.DLL AUTHZ.DLL CRYPT32.DLL COMCTL32.DLL API-MS-WIN-CORE-SYNCH-L1-2-0.DLL
         API-MS-WIN-CORE-WINRT-L1-1-0.DLL API-MS-WIN-CORE-WINRT-STRING-L1-1-0.DLL SHCORE.DLL
-        DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL "
+        DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL) "
     local binary
     while IFS= read -r -d '' binary; do
         while read -r dll; do
@@ -128,7 +148,9 @@ check_folder() {
             fi
         done < <(x86_64-w64-mingw32-objdump -p "${binary}" | sed -n 's/^[[:space:]]*DLL Name: //p')
     done < <(find "${folder}" \( -iname '*.exe' -o -iname '*.dll' \) -not -iname 'uninstall.exe' -print0)
-    [[ "${missing}" -eq 0 ]] && echo "${what}: ${#expected_files[@]} expected files, every DLL found"
+    if [[ "${missing}" -eq 0 ]]; then
+        echo "${what}: ${#expected_files[@]} expected files, every DLL found"
+    fi
 }
 
 if [[ -f "${zip_file}" ]]; then

@@ -8,6 +8,7 @@
 
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
+#include "support/BenchLine.h"
 #include "gui/MainCommands.h"
 #include "gui/DataPanel.h"
 #include "gui/PanelStatusBar.h"
@@ -15,7 +16,6 @@
 #include "gui/TMainFrm.h"
 #include "gui/device/TFrmDeviceChoice.h"
 #include "device/virtual/VirtualDeviceBus.h"
-#include "vdrv/BenchClient.h"
 
 using namespace telvar5;
 using namespace telvar5::widgets_test;
@@ -47,7 +47,7 @@ protected:
 
     std::vector<std::string> log(const std::string& command = "log")
     {
-        const vdrv::BenchReply reply = vdrv::sendBenchCommand(socket, command);
+        const vdrv::BenchReply reply = test::benchLine(bus->driver(), socket, command);
         EXPECT_TRUE(reply.connected && reply.ok) << reply.error;
         return reply.lines;
     }

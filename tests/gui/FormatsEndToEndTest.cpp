@@ -10,6 +10,7 @@
 
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
+#include "support/BenchLine.h"
 #include "WorkingDirectory.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "gui/DataPanel.h"
@@ -17,7 +18,6 @@
 #include "gui/device/TFrmDeviceChoice.h"
 #include "gui/formats/TFrmParamFormat.h"
 #include "gui/input/InputBufferView.h"
-#include "vdrv/BenchClient.h"
 
 using namespace telvar5;
 using namespace telvar5::widgets_test;
@@ -50,7 +50,8 @@ protected:
     void inject(const std::string& words)
     {
         const vdrv::BenchReply reply =
-            vdrv::sendBenchCommand(cwd.filePath(QStringLiteral("bench.sock")).toStdString(), "inject 0 1 " + words);
+            test::benchLine(bus->driver(), cwd.filePath(QStringLiteral("bench.sock")).toStdString(),
+                            "inject 0 1 " + words);
         ASSERT_TRUE(reply.connected && reply.ok) << reply.error;
     }
 };

@@ -9,6 +9,7 @@
 
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
+#include "support/BenchLine.h"
 #include "device/virtual/VirtualDeviceBus.h"
 #include "gui/DataPanel.h"
 #include "gui/MainCommands.h"
@@ -17,7 +18,6 @@
 #include "gui/device/TFrmDeviceChoice.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/output/TFrmSObinParam.h"
-#include "vdrv/BenchClient.h"
 #include "vdrv/ManualClock.h"
 #include "vdrv/VirtualDriver.h"
 
@@ -114,7 +114,7 @@ TEST_F(LoopbackEndToEnd, ACyclicArrayComesBackAndAnEditedWordFollows)
     EXPECT_EQ(inputHex(0206), " 601334");
     EXPECT_EQ(inputHex(0203), " 6001e0") << "the other words keep coming unchanged";
 
-    const vdrv::BenchReply sent = vdrv::sendBenchCommand(dir.filePath("bench.sock").toStdString(), "sent 0 1 3");
+    const vdrv::BenchReply sent = test::benchLine(bus->driver(), dir.filePath("bench.sock").toStdString(), "sent 0 1 3");
     ASSERT_TRUE(sent.connected && sent.ok) << sent.error;
     const auto updated = std::find_if(sent.lines.begin(), sent.lines.end(), [](const std::string& line) {
         return line.find("0x60133486 label 206") != std::string::npos;

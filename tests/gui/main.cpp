@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MonitorApplication.h"
+#include "support/OffscreenFonts.h"
 
 namespace {
 // The offscreen platform reports every window feature it lacks; those lines say nothing about the program.
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietHandler);
     telvar5::MonitorApplication app(argc, argv);
+    telvar5::test::nameOffscreenFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
