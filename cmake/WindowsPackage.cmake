@@ -19,11 +19,11 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_NSIS_PACKAGE_NAME "TELVAR-5 ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "TELVAR-5 ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# A Unicode installer, so that the Russian names of the shortcuts survive.
-set(CPACK_NSIS_DEFINES "Unicode true")
+# A 64-bit Unicode installer: the Russian names of the shortcuts survive, and
+# it runs where only 64-bit programs do (wine64 in the tests).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "telvar5-monitor.exe")
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN "telvar5-monitor.exe")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # The Start-menu folder: the monitor, its help and the demo folder (and the
 # uninstaller, which the installer always adds there).
 set(CPACK_PACKAGE_EXECUTABLES "telvar5-monitor" "Монитор модуля TELVAR-5")

@@ -121,6 +121,15 @@ if [[ -f "${QT_PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
     expected_files+=(Qt6Charts.dll)
 fi
 
+# DLLs every Windows has: the programs may import these without carrying them.
+SYSTEM_DLLS=(
+    KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL COMDLG32.DLL WINMM.DLL
+    WS2_32.DLL IMM32.DLL UXTHEME.DLL DWMAPI.DLL SHLWAPI.DLL VERSION.DLL NETAPI32.DLL USERENV.DLL WTSAPI32.DLL
+    SETUPAPI.DLL MPR.DLL MSVCRT.DLL D3D9.DLL D3D11.DLL DXGI.DLL UUID.DLL AUTHZ.DLL CRYPT32.DLL COMCTL32.DLL
+    SHCORE.DLL DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL WINSPOOL.DRV
+    API-MS-WIN-CORE-SYNCH-L1-2-0.DLL API-MS-WIN-CORE-WINRT-L1-1-0.DLL API-MS-WIN-CORE-WINRT-STRING-L1-1-0.DLL
+)
+
 # Checks that folder $1 holds every expected file, and that every DLL an
 # .exe or .dll there imports is beside it or a system DLL of Windows.
 check_folder() {
@@ -131,13 +140,7 @@ check_folder() {
             missing=1
         fi
     done
-    local system_dlls
-    system_dlls=" $(echo KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL
-        COMDLG32.DLL WINMM.DLL WS2_32.DLL IMM32.DLL UXTHEME.DLL DWMAPI.DLL SHLWAPI.DLL VERSION.DLL
-        NETAPI32.DLL USERENV.DLL WTSAPI32.DLL SETUPAPI.DLL MPR.DLL MSVCRT.DLL D3D9.DLL D3D11.DLL DXGI.DLL
-        UUID.DLL AUTHZ.DLL CRYPT32.DLL COMCTL32.DLL API-MS-WIN-CORE-SYNCH-L1-2-0.DLL
-        API-MS-WIN-CORE-WINRT-L1-1-0.DLL API-MS-WIN-CORE-WINRT-STRING-L1-1-0.DLL SHCORE.DLL
-        DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL) "
+    local system_dlls=" ${SYSTEM_DLLS[*]} "
     local binary
     while IFS= read -r -d '' binary; do
         while read -r dll; do
@@ -254,6 +257,15 @@ if [[ -f "${installer}" ]]; then
             fail "installed: the Start-menu entries are missing (found: ${menu:-none})"
         fi
         run_monitor "${install_dir}/telvar5-monitor.exe" "installed"
+        # The uninstaller runs a copy of itself from the temporary folder and returns at once.
+        "${WINE}" "${install_dir}/Uninstall.exe" /S || true
+        tries=60
+        while [[ -e "${install_dir}/telvar5-monitor.exe" ]] && (( tries-- > 0 )); do sleep 0.5; done
+        if [[ -e "${install_dir}/telvar5-monitor.exe" ]]; then
+            fail "the uninstaller left the program in place"
+        else
+            echo "uninstalled:    $(find "${install_dir}" -type f 2>/dev/null | wc -l) files left in C:\\TELVAR-5"
+        fi
     fi
 fi
 
