@@ -95,18 +95,13 @@ run_under_wine() {
     rm -f "${out_file}" "${err_file}"
 }
 
-# Debian's wine64 package alone leaves its loader in /usr/lib/wine, off the PATH.
-WINE="$(command -v wine64 || command -v wine || true)"
-if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
-    WINE=/usr/lib/wine/wine64
-fi
+source "${SOURCE_DIR}/scripts/wine-env.sh"
+wine_setup "${BUILD_DIR}"
 CLI_EXE="${BUILD_DIR}/tools/telvar5-cli.exe"
 if [[ -z "${WINE}" ]]; then
     echo "wine:           not installed, telvar5-cli.exe is not run (apt-get install wine64 to run it)"
 elif [[ -f "${CLI_EXE}" ]]; then
     echo "== telvar5-cli.exe under ${WINE}"
-    # A prefix of the build directory's own, quiet, without the Mono and Gecko installers.
-    export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     WINE_WORK="$(mktemp -d)"
     trap 'rm -rf "${WINE_WORK}"' EXIT
 

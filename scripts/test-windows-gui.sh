@@ -34,18 +34,12 @@ fail() {
 }
 
 # --- wine -------------------------------------------------------------------
-WINE="$(command -v wine64 || command -v wine || true)"
-if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
-    WINE=/usr/lib/wine/wine64
-fi
+source "${SOURCE_DIR}/scripts/wine-env.sh"
+wine_setup "${BUILD_DIR}"
 if [[ -z "${WINE}" ]]; then
     echo "test-windows-gui: wine is not installed (scripts/install-deps.sh)" >&2
     exit 1
 fi
-# A prefix of the build directory's own, quiet, without the Mono and Gecko installers.
-export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# A Linux path as wine sees it (drive Z: is the root).
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # The fonts the program asks for by their Windows names: wine finds the
 # system's fonts through fontconfig, and these replacements give the metric-
 # compatible Liberation fonts those names, as fontconfig does on Linux.

@@ -21,18 +21,12 @@ OBJDUMP=x86_64-w64-mingw32-objdump
 "${SOURCE_DIR}/scripts/cross-build-windows.sh" "${BUILD_DIR}"
 cmake --build "${BUILD_DIR}" -j 2 --target "${SUITES[@]}"
 
-WINE="$(command -v wine64 || command -v wine || true)"
-if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
-    WINE=/usr/lib/wine/wine64
-fi
+source "${SOURCE_DIR}/scripts/wine-env.sh"
+wine_setup "${BUILD_DIR}"
 if [[ -z "${WINE}" ]]; then
     echo "test-windows: wine is not installed, the suites cannot run (apt-get install wine64)" >&2
     exit 1
 fi
-# The build directory's own quiet prefix (made by the first start, about 10 s),
-# without the Mono and Gecko installers. Widget suites render offscreen.
-export WINEPREFIX="${BUILD_DIR}/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export QT_QPA_PLATFORM=offscreen
 
 # Name, program and working directory of every cross-built suite, written by tests/CMakeLists.txt.
 MANIFEST="${BUILD_DIR}/cross-suites.txt"
