@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <iterator>
 #include <memory>
 
@@ -38,120 +37,128 @@ TEST(ReplacingFile, ANewFileIsCreatedOnlyWhereNoneExistsAndTakesTheBytesAsTheyAr
 }
 
 // Saving over a file that is there: what the user set up around it stays.
-TEST(ReplacingFile, ReplacingKeepsModeAndLinksRemovesOnlyOurStaleTemporariesAndRefusesReadOnlyFiles)
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+const Bytes kOld{'o', 'l', 'd'};
+const Bytes kNew{'n', 'e', 'w', '\n'};
+const char* const kOthers[] = {"a.so.tmp", "a.so.tmpX", "a.so.tmp5x", "a.so.tmp7.bak", "b.so.tmp3", "xa.so.tmp2"};
+
+std::ptrdiff_t countIn(const fs::path& folder)
 {
-    namespace fs = std::filesystem;
-    using Bytes = std::vector<std::uint8_t>;
-    const Bytes old{'o', 'l', 'd'};
-    const Bytes fresh{'n', 'e', 'w', '\n'};
-    const auto countIn = [](const fs::path& folder) {
-        return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
-    };
-    const char* const others[] = {"a.so.tmp", "a.so.tmpX", "a.so.tmp5x", "a.so.tmp7.bak", "b.so.tmp3", "xa.so.tmp2"};
-    struct Case {
-        const char* what;
-        bool needsPosix; // modes and symbolic links: Windows makes links only with privileges
-        // Makes the files; returns the path saved to. May open a save of the same target still in progress.
-        std::function<fs::path(const test::ScratchDir&, std::unique_ptr<ReplacingFile>&)> prepare;
-        bool saved;
-        std::function<void(const test::ScratchDir&)> check;
-    };
-    const Case cases[] = {
-        {"a file readable by its owner and group only stays so", true,
-         [&](const test::ScratchDir& dir, auto&) {
-             test::writeBytes(dir / "a.so", old);
-             fs::permissions(dir / "a.so", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-             return dir / "a.so";
-         },
-         true,
-         [&](const test::ScratchDir& dir) {
-             EXPECT_EQ(test::readBytes(dir / "a.so"), fresh);
-             EXPECT_EQ(fs::status(dir / "a.so").permissions() & fs::perms::mask,
-                       fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-         }},
-        {"a chain of links is written through to the file it ends at", true,
-         [&](const test::ScratchDir& dir, auto&) {
-             fs::create_directory(dir / "real");
-             test::writeBytes(dir / "real" / "a.so", old);
-             fs::create_symlink("real/a.so", dir / "first");
-             fs::create_symlink(dir / "first", dir / "second");
-             return dir / "second";
-         },
-         true,
-         [&](const test::ScratchDir& dir) {
-             EXPECT_TRUE(fs::is_symlink(dir / "second"));
-             EXPECT_TRUE(fs::is_symlink(dir / "first"));
-             EXPECT_EQ(test::readBytes(dir / "real" / "a.so"), fresh);
-             EXPECT_EQ(countIn(dir / "real"), 1) << "the temporary went beside the file";
-         }},
-        {"a link to a missing file creates the file it names", true,
-         [&](const test::ScratchDir& dir, auto&) {
-             fs::create_symlink("made.so", dir / "link");
-             return dir / "link";
-         },
-         true,
-         [&](const test::ScratchDir& dir) {
-             EXPECT_TRUE(fs::is_symlink(dir / "link"));
-             EXPECT_EQ(test::readBytes(dir / "made.so"), fresh);
-         }},
-        {"stale temporaries of this target go; a live one and every other file stay", false,
-         [&](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>& live) {
-             test::writeBytes(dir / "a.so", old);
-             live = std::make_unique<ReplacingFile>(dir / "a.so"); // the capture recorder's kind
-             // Left by a crash, named as ours are.
-             for (const char* stale : {"a.so.tmp1", "a.so.tmp17", "a.so.tmp0042"})
-                 if (dir / stale != live->writingPath())
-                     test::writeBytes(dir / stale, old);
-             for (const char* name : others)
-                 test::writeBytes(dir / name, old);
-             fs::create_directory(dir / "a.so.tmp9");
-             return dir / "a.so";
-         },
-         true,
-         [&](const test::ScratchDir& dir) {
-             EXPECT_EQ(test::readBytes(dir / "a.so"), Bytes({'l', 'i', 'v', 'e'})) << "the later commit";
-             for (const char* name : others)
-                 EXPECT_EQ(test::readBytes(dir / name), old) << name;
-             EXPECT_TRUE(fs::is_directory(dir / "a.so.tmp9"));
-             EXPECT_EQ(countIn(dir.path()), 1 + std::ssize(others) + 1) << "the stale temporaries went";
-         }},
-        {"a read-only file is refused before anything is written", false,
-         [&](const test::ScratchDir& dir, auto&) {
-             test::writeBytes(dir / "ro.so", old);
-             fs::permissions(dir / "ro.so", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                             fs::perm_options::remove);
-             return dir / "ro.so";
-         },
-         false,
-         [&](const test::ScratchDir& dir) {
-             EXPECT_EQ(test::readBytes(dir / "ro.so"), old);
-             EXPECT_EQ(countIn(dir.path()), 1) << "no temporary left";
-             fs::permissions(dir / "ro.so", fs::perms::owner_write, fs::perm_options::add); // for the clean-up
-         }},
-    };
-    bool skipped = false;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-#ifdef _WIN32
-        if (c.needsPosix) {
-            skipped = true;
-            continue;
-        }
-#endif
-        test::ScratchDir dir;
-        std::unique_ptr<ReplacingFile> live;
-        const fs::path target = c.prepare(dir, live);
-        ReplacingFile out(target);
-        EXPECT_EQ(out.ok(), c.saved);
-        EXPECT_EQ(out.write(std::span<const std::uint8_t>(fresh)) && out.commit(), c.saved);
-        if (live) {
-            EXPECT_TRUE(live->write("live") && live->commit()) << "its temporary was kept";
-        }
-        c.check(dir);
-    }
-    if (skipped)
-        GTEST_SKIP() << "modes and symbolic links are checked on POSIX only: Windows makes links only with privileges";
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
 }
+
+struct SaveOverCase {
+    const char* what;
+    bool needsPosix; // modes and symbolic links: Windows makes links only with privileges
+    // Makes the files; returns the path saved to. May open a save of the same target still in progress.
+    fs::path (*prepare)(const test::ScratchDir&, std::unique_ptr<ReplacingFile>& live);
+    bool saved;
+    void (*check)(const test::ScratchDir&);
+};
+
+const SaveOverCase kSaveOverCases[] = {
+    {"ModeKept", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         test::writeBytes(dir / "a.so", kOld);
+         fs::permissions(dir / "a.so", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+         return dir / "a.so";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "a.so"), kNew);
+         EXPECT_EQ(fs::status(dir / "a.so").permissions() & fs::perms::mask,
+                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+     }},
+    {"LinkChainWrittenThrough", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         fs::create_directory(dir / "real");
+         test::writeBytes(dir / "real" / "a.so", kOld);
+         fs::create_symlink("real/a.so", dir / "first");
+         fs::create_symlink(dir / "first", dir / "second");
+         return dir / "second";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_TRUE(fs::is_symlink(dir / "second"));
+         EXPECT_TRUE(fs::is_symlink(dir / "first"));
+         EXPECT_EQ(test::readBytes(dir / "real" / "a.so"), kNew);
+         EXPECT_EQ(countIn(dir / "real"), 1) << "the temporary went beside the file";
+     }},
+    {"DanglingLinkCreatesTheFileItNames", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         fs::create_symlink("made.so", dir / "link");
+         return dir / "link";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_TRUE(fs::is_symlink(dir / "link"));
+         EXPECT_EQ(test::readBytes(dir / "made.so"), kNew);
+     }},
+    {"StaleTemporariesGoLiveOneAndOthersStay", false,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>& live) {
+         test::writeBytes(dir / "a.so", kOld);
+         live = std::make_unique<ReplacingFile>(dir / "a.so"); // the capture recorder's kind
+         // Left by a crash, named as ours are.
+         for (const char* stale : {"a.so.tmp1", "a.so.tmp17", "a.so.tmp0042"})
+             if (dir / stale != live->writingPath())
+                 test::writeBytes(dir / stale, kOld);
+         for (const char* name : kOthers)
+             test::writeBytes(dir / name, kOld);
+         fs::create_directory(dir / "a.so.tmp9");
+         return dir / "a.so";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "a.so"), Bytes({'l', 'i', 'v', 'e'})) << "the later commit";
+         for (const char* name : kOthers)
+             EXPECT_EQ(test::readBytes(dir / name), kOld) << name;
+         EXPECT_TRUE(fs::is_directory(dir / "a.so.tmp9"));
+         EXPECT_EQ(countIn(dir.path()), 1 + std::ssize(kOthers) + 1) << "the stale temporaries went";
+     }},
+    {"ReadOnlyRefusedBeforeAnythingIsWritten", false,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         test::writeBytes(dir / "ro.so", kOld);
+         fs::permissions(dir / "ro.so", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                         fs::perm_options::remove);
+         return dir / "ro.so";
+     },
+     false,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "ro.so"), kOld);
+         EXPECT_EQ(countIn(dir.path()), 1) << "no temporary left";
+         fs::permissions(dir / "ro.so", fs::perms::owner_write, fs::perm_options::add); // for the clean-up
+     }},
+};
+
+void PrintTo(const SaveOverCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class SavingOverAFile : public ::testing::TestWithParam<SaveOverCase> {};
+
+TEST_P(SavingOverAFile, KeepsWhatTheUserSetUp)
+{
+    const SaveOverCase& c = GetParam();
+#ifdef _WIN32
+    if (c.needsPosix)
+        GTEST_SKIP() << "POSIX modes and symbolic links: Windows keeps only a read-only attribute, and makes links only with privileges";
+#endif
+    test::ScratchDir dir;
+    std::unique_ptr<ReplacingFile> live;
+    const fs::path target = c.prepare(dir, live);
+    ReplacingFile out(target);
+    EXPECT_EQ(out.ok(), c.saved);
+    EXPECT_EQ(out.write(std::span<const std::uint8_t>(kNew)) && out.commit(), c.saved);
+    if (live) {
+        EXPECT_TRUE(live->write("live") && live->commit()) << "its temporary was kept";
+    }
+    c.check(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReplacingFile, SavingOverAFile, ::testing::ValuesIn(kSaveOverCases),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 } // namespace
 } // namespace telvar5
