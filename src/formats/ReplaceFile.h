@@ -1,8 +1,9 @@
 #pragma once
 // The program's one way of writing a file it may replace: the bytes go to a
 // temporary file in the same folder, which is flushed and then renamed over
-// the old one. A failed write (read-only folder, full disk) leaves the old
-// file as it was and removes the temporary one.
+// the old one (see ReplacingFile: links, mode, read-only files). A failed write
+// (read-only file or folder, full disk) leaves the old file as it was and
+// removes the temporary one.
 #include <cstdint>
 #include <filesystem>
 #include <span>

@@ -1,7 +1,11 @@
 #include "formats/ReplacingFile.h"
 
+#include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
+
+#include "formats/ReplacementTarget.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -13,6 +17,45 @@
 #endif
 
 namespace telvar5 {
+
+namespace {
+
+// The temporaries this process is writing now (the capture recorder may be
+// saving the target another save cleans up after), by identityOf(). Guarded by
+// liveMutex() from the look for stale ones to the registration of a new one.
+std::mutex& liveMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<std::filesystem::path>& liveTemporaries()
+{
+    static std::set<std::filesystem::path> live;
+    return live;
+}
+
+// "<name>.tmp<digits>" beside the target and no one's here now: left by a
+// crash. Only regular files go; anything else of that name is not ours.
+// Another program's save of the same file that loses its temporary fails on
+// its own rename (POSIX) or keeps it (Windows will not delete an open file).
+void removeStaleTemporaries(const std::filesystem::path& target)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = target.parent_path();
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path name = folder / it->path().filename();
+        std::error_code statusError;
+        if (!isTemporaryNameOf(target, name) || !fs::is_regular_file(fs::symlink_status(name, statusError)))
+            continue;
+        if (liveTemporaries().count(identityOf(name)) == 0)
+            fs::remove(name, statusError);
+    }
+}
+
+} // namespace
 
 std::FILE* createNewFile(const std::filesystem::path& path) noexcept
 {
@@ -52,8 +95,22 @@ ReplacingFile::~ReplacingFile()
 bool ReplacingFile::open(WhenNew whenNew)
 {
     std::error_code ec;
-    if (target_.empty() || std::filesystem::is_directory(target_, ec))
+    if (target_.empty())
         return false;
+    // Through links to the file they lead to: the temporary goes beside that
+    // file (one file system for the rename) and the links stay.
+    const auto final = finalTargetOf(target_);
+    if (!final)
+        return false;
+    target_ = *final;
+    if (std::filesystem::is_directory(target_, ec))
+        return false;
+    // Refused before anything is written, as the system's own save dialogs
+    // refuse it: the caller shows its "not saved" box and the file stays.
+    if (isReadOnlyFile(target_))
+        return false;
+    const std::lock_guard lock(liveMutex());
+    removeStaleTemporaries(target_);
     if (whenNew == WhenNew::WriteDirectly && !std::filesystem::exists(target_, ec) && !ec) {
         file_ = createNewFile(target_);
         if (file_) {
@@ -71,6 +128,10 @@ bool ReplacingFile::open(WhenNew whenNew)
         file_ = createNewFile(candidate);
         if (file_) {
             writing_ = std::move(candidate);
+            registered_ = identityOf(writing_);
+            liveTemporaries().insert(registered_);
+            // The old file's mode from the start: a private file is never readable meanwhile.
+            keepAttributes(target_, writing_);
             return true;
         }
         // Taken between the look and the open: try the next name; any other failure is final.
@@ -129,13 +190,23 @@ bool ReplacingFile::commit() noexcept
         return true;
     std::error_code ec;
     std::filesystem::rename(writing_, target_, ec);
-    if (ec) {
+    const bool renamed = !ec;
+    if (!renamed) {
         failed_ = true;
         std::filesystem::remove(writing_, ec);
-        return false;
     }
     writing_.clear();
-    return true;
+    forgetTemporary();
+    return renamed;
+}
+
+void ReplacingFile::forgetTemporary() noexcept
+{
+    if (registered_.empty())
+        return;
+    const std::lock_guard lock(liveMutex());
+    liveTemporaries().erase(registered_);
+    registered_.clear();
 }
 
 void ReplacingFile::abandon() noexcept
@@ -150,6 +221,7 @@ void ReplacingFile::abandon() noexcept
         std::filesystem::remove(writing_, ec);
         writing_.clear();
     }
+    forgetTemporary();
 }
 
 } // namespace telvar5

@@ -5,6 +5,11 @@
 // renames the temporary file over the target. Until then the old file stays as
 // it was; a file abandoned (or destroyed uncommitted) is removed.
 //
+// Saving over a file keeps what the user set up: a symbolic link is written
+// through to the file it leads to, the new file takes the old one's mode, and
+// a read-only file is refused (ok() false) before anything is written.
+// Temporaries of the target's naming left by a crash go on its next save.
+//
 // With WhenNew::WriteDirectly a target that does not exist yet is created
 // exclusively and written in place: what reached the OS survives a crash of the
 // program, and abandoning it keeps what was written (nothing old to protect).
@@ -51,9 +56,12 @@ public:
 private:
     bool open(WhenNew whenNew); // may throw (no memory): the constructor catches it
     bool closeSynced() noexcept;
+    void forgetTemporary() noexcept; // no longer live: a later save may clean it up
+
 
     std::filesystem::path target_;
     std::filesystem::path writing_;
+    std::filesystem::path registered_; // the temporary's entry among the live ones
     std::FILE* file_ = nullptr;
     bool direct_ = false;
     bool failed_ = false;

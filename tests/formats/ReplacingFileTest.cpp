@@ -1,8 +1,11 @@
 // The one way the program creates the files it writes: a new file only, never
-// one that exists, and written byte for byte.
+// one that exists, and written byte for byte; saving over a file keeps what
+// the user set up around it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
+#include <memory>
 
 #include "FormatTestSupport.h"
 #include "formats/ReplacingFile.h"
@@ -32,6 +35,130 @@ TEST(ReplacingFile, ANewFileIsCreatedOnlyWhereNoneExistsAndTakesTheBytesAsTheyAr
     EXPECT_EQ(createNewFile(dir / "missing" / "new"), nullptr) << "no folder: no file";
     EXPECT_EQ(createNewFile(dir.path()), nullptr) << "a folder";
 }
+
+// Saving over a file that is there: what the user set up around it stays.
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+const Bytes kOld{'o', 'l', 'd'};
+const Bytes kNew{'n', 'e', 'w', '\n'};
+const char* const kOthers[] = {"a.so.tmp", "a.so.tmpX", "a.so.tmp5x", "a.so.tmp7.bak", "b.so.tmp3", "xa.so.tmp2"};
+
+std::ptrdiff_t countIn(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
+}
+
+struct SaveOverCase {
+    const char* what;
+    bool needsPosix; // modes and symbolic links: Windows makes links only with privileges
+    // Makes the files; returns the path saved to. May open a save of the same target still in progress.
+    fs::path (*prepare)(const test::ScratchDir&, std::unique_ptr<ReplacingFile>& live);
+    bool saved;
+    void (*check)(const test::ScratchDir&);
+};
+
+const SaveOverCase kSaveOverCases[] = {
+    {"ModeKept", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         test::writeBytes(dir / "a.so", kOld);
+         fs::permissions(dir / "a.so", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+         return dir / "a.so";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "a.so"), kNew);
+         EXPECT_EQ(fs::status(dir / "a.so").permissions() & fs::perms::mask,
+                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+     }},
+    {"LinkChainWrittenThrough", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         fs::create_directory(dir / "real");
+         test::writeBytes(dir / "real" / "a.so", kOld);
+         fs::create_symlink("real/a.so", dir / "first");
+         fs::create_symlink(dir / "first", dir / "second");
+         return dir / "second";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_TRUE(fs::is_symlink(dir / "second"));
+         EXPECT_TRUE(fs::is_symlink(dir / "first"));
+         EXPECT_EQ(test::readBytes(dir / "real" / "a.so"), kNew);
+         EXPECT_EQ(countIn(dir / "real"), 1) << "the temporary went beside the file";
+     }},
+    {"DanglingLinkCreatesTheFileItNames", true,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         fs::create_symlink("made.so", dir / "link");
+         return dir / "link";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_TRUE(fs::is_symlink(dir / "link"));
+         EXPECT_EQ(test::readBytes(dir / "made.so"), kNew);
+     }},
+    {"StaleTemporariesGoLiveOneAndOthersStay", false,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>& live) {
+         test::writeBytes(dir / "a.so", kOld);
+         live = std::make_unique<ReplacingFile>(dir / "a.so"); // the capture recorder's kind
+         // Left by a crash, named as ours are.
+         for (const char* stale : {"a.so.tmp1", "a.so.tmp17", "a.so.tmp0042"})
+             if (dir / stale != live->writingPath())
+                 test::writeBytes(dir / stale, kOld);
+         for (const char* name : kOthers)
+             test::writeBytes(dir / name, kOld);
+         fs::create_directory(dir / "a.so.tmp9");
+         return dir / "a.so";
+     },
+     true,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "a.so"), Bytes({'l', 'i', 'v', 'e'})) << "the later commit";
+         for (const char* name : kOthers)
+             EXPECT_EQ(test::readBytes(dir / name), kOld) << name;
+         EXPECT_TRUE(fs::is_directory(dir / "a.so.tmp9"));
+         EXPECT_EQ(countIn(dir.path()), 1 + std::ssize(kOthers) + 1) << "the stale temporaries went";
+     }},
+    {"ReadOnlyRefusedBeforeAnythingIsWritten", false,
+     [](const test::ScratchDir& dir, std::unique_ptr<ReplacingFile>&) {
+         test::writeBytes(dir / "ro.so", kOld);
+         fs::permissions(dir / "ro.so", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                         fs::perm_options::remove);
+         return dir / "ro.so";
+     },
+     false,
+     [](const test::ScratchDir& dir) {
+         EXPECT_EQ(test::readBytes(dir / "ro.so"), kOld);
+         EXPECT_EQ(countIn(dir.path()), 1) << "no temporary left";
+         fs::permissions(dir / "ro.so", fs::perms::owner_write, fs::perm_options::add); // for the clean-up
+     }},
+};
+
+void PrintTo(const SaveOverCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class SavingOverAFile : public ::testing::TestWithParam<SaveOverCase> {};
+
+TEST_P(SavingOverAFile, KeepsWhatTheUserSetUp)
+{
+    const SaveOverCase& c = GetParam();
+#ifdef _WIN32
+    if (c.needsPosix)
+        GTEST_SKIP() << "POSIX modes and symbolic links: Windows keeps only a read-only attribute, and makes links only with privileges";
+#endif
+    test::ScratchDir dir;
+    std::unique_ptr<ReplacingFile> live;
+    const fs::path target = c.prepare(dir, live);
+    ReplacingFile out(target);
+    EXPECT_EQ(out.ok(), c.saved);
+    EXPECT_EQ(out.write(std::span<const std::uint8_t>(kNew)) && out.commit(), c.saved);
+    if (live) {
+        EXPECT_TRUE(live->write("live") && live->commit()) << "its temporary was kept";
+    }
+    c.check(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReplacingFile, SavingOverAFile, ::testing::ValuesIn(kSaveOverCases),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 } // namespace
 } // namespace telvar5

@@ -157,6 +157,19 @@ TEST_F(OutputArraysTest, AFailedSaveLeavesTheOldFileAndTellsTheUser)
 #endif
 }
 
+TEST_F(OutputArraysTest, AReadOnlyFileIsNotReplacedAndTheUserIsTold)
+{
+    const fs::path old = write("old.so", {1, 0, 0x44, 0x33, 0x22, 0x11});
+    fs::permissions(old, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    arrays().SOdataTestExecute();
+    EXPECT_FALSE(arrays().FileSaveAs1Accept(old.string()));
+    fs::permissions(old, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(read(old), (Bytes{1, 0, 0x44, 0x33, 0x22, 0x11}));
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_EQ(prompts.errors[0], "Выходные параметры не сохранены: не удалось записать файл\n" + old.string());
+}
+
 TEST_F(OutputArraysTest, ClearAndTestFillChangeAll256WordsOfTheShownChannelOnly)
 {
     arrays().SOChange(7);
