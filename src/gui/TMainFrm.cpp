@@ -283,8 +283,9 @@ void TMainFrm::OpenMethodChoiceExecute()
 
 void TMainFrm::FormatListExecute()
 {
-    // The input grid takes up the edited formats only at the next rebuild of the label formats.
     FrmFormatList_->exec();
+    // As for the parameter formats: the closing rebuilt the displayed channel's label formats.
+    inputModel_->channelChanged();
 }
 
 void TMainFrm::ParamFormatExecute()

@@ -16,6 +16,9 @@
 #include "gui/DataPanel.h"
 #include "gui/TMainFrm.h"
 #include "gui/device/TFrmDeviceChoice.h"
+#include "gui/formats/TFrmFormatList.h"
+#include "gui/formats/FormatEditorGrid.h"
+#include "gui/formats/FormatListModel.h"
 #include "gui/formats/TFrmParamFormat.h"
 #include "gui/input/InputBufferView.h"
 
@@ -54,25 +57,41 @@ protected:
                             "inject 0 1 " + words);
         ASSERT_TRUE(reply.connected && reply.ok) << reply.error;
     }
+
+    // Input 1 receives, with altitude 60 ft (bits 17..14 of the field from bit
+    // 28 worth 65536 ft) under label 203 and -60 ft under 204.
+    void startWithAltitudes()
+    {
+        whenModal([](QWidget* modal) { qobject_cast<TFrmDeviceChoice*>(modal)->Button1()->click(); });
+        window->command(Command::ActionDeviceChoice)->trigger();
+        window->command(Command::DeviceInitialization)->trigger();
+        window->command(Command::SIaddressPusk)->trigger();
+        inject("6001E083 7FFE2084");
+        window->Timer1Timer();
+    }
+    const QAbstractItemModel* grid() const { return window->Panel5()->DrawGrid2()->model(); }
+    QString decimal(int cell) const { return grid()->index(cell, kDecimalColumn).data().toString(); }
+    // The grid was told at once, not at the next tick.
+    static void expectToldAtOnce(const QSignalSpy& repainted)
+    {
+        ASSERT_FALSE(repainted.isEmpty());
+        const QModelIndex first = repainted.back()[0].toModelIndex();
+        const QModelIndex last = repainted.back()[1].toModelIndex();
+        EXPECT_LE(first.row(), 0203);
+        EXPECT_GE(last.row(), 0204);
+        EXPECT_LE(first.column(), kDecimalColumn);
+        EXPECT_GE(last.column(), kDecimalColumn);
+    }
 };
 
 } // namespace
 
 TEST_F(FormatsEndToEnd, DemoParameterFormatsShowPhysicalValuesOnceTheirEditorCloses)
 {
-    whenModal([](QWidget* modal) { qobject_cast<TFrmDeviceChoice*>(modal)->Button1()->click(); });
-    window->command(Command::ActionDeviceChoice)->trigger();
-    window->command(Command::DeviceInitialization)->trigger();
-    window->command(Command::SIaddressPusk)->trigger();
-    // Altitude 60 ft (bits 17..14 of the field from bit 28 worth 65536 ft), and -60 ft.
-    inject("6001E083 7FFE2084");
-    window->Timer1Timer();
-
-    const QAbstractItemModel* grid = window->Panel5()->DrawGrid2()->model();
-    auto decimal = [grid](int cell) { return grid->index(cell, kDecimalColumn).data().toString(); };
+    startWithAltitudes();
     EXPECT_EQ(decimal(0203), QStringLiteral(" "));
 
-    QSignalSpy repainted(grid, &QAbstractItemModel::dataChanged);
+    QSignalSpy repainted(grid(), &QAbstractItemModel::dataChanged);
     prompts.fileToOpen = cwd.filePath(QStringLiteral("demo.si")).toStdString();
     whenModal([](QWidget* modal) {
         auto* dialog = qobject_cast<TFrmParamFormat*>(modal);
@@ -84,12 +103,37 @@ TEST_F(FormatsEndToEnd, DemoParameterFormatsShowPhysicalValuesOnceTheirEditorClo
 
     EXPECT_EQ(decimal(0203), QStringLiteral(" +60.000000  фут    "));
     EXPECT_EQ(decimal(0204), QStringLiteral(" -60.000000  фут    "));
-    // The grid was told at once, not at the next tick.
-    ASSERT_FALSE(repainted.isEmpty());
-    const QModelIndex first = repainted.back()[0].toModelIndex();
-    const QModelIndex last = repainted.back()[1].toModelIndex();
-    EXPECT_LE(first.row(), 0203);
-    EXPECT_GE(last.row(), 0204);
-    EXPECT_LE(first.column(), kDecimalColumn);
-    EXPECT_GE(last.column(), kDecimalColumn);
+    expectToldAtOnce(repainted);
+}
+
+TEST_F(FormatsEndToEnd, DecimalFormatEditsShowOnceTheirEditorCloses)
+{
+    startWithAltitudes();
+    prompts.fileToOpen = cwd.filePath(QStringLiteral("demo.si")).toStdString();
+    whenModal([](QWidget* modal) {
+        qobject_cast<TFrmParamFormat*>(modal)->btReadFile()->click();
+        modal->close();
+    });
+    window->command(Command::ParamFormat)->trigger();
+    ASSERT_EQ(decimal(0203), QStringLiteral(" +60.000000  фут    "));
+
+    // The altitudes' format is deleted in the decimal formats editor.
+    const QString tag = QString::fromStdString(std::string(window->monitor().run().labelFormatTable[0203].tag()));
+    QSignalSpy repainted(grid(), &QAbstractItemModel::dataChanged);
+    whenModal([&tag](QWidget* modal) {
+        auto* dialog = qobject_cast<TFrmFormatList*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        int record = 0;
+        while (record < dialog->model()->rowCount() && dialog->model()->cellText(record, 0) != tag)
+            ++record;
+        ASSERT_LT(record, dialog->model()->rowCount());
+        dialog->DrawGrid1()->setCurrentIndex(dialog->model()->index(record, 1));
+        dialog->btDelete()->click();
+        dialog->close();
+    });
+    window->command(Command::FormatList)->trigger();
+
+    EXPECT_EQ(decimal(0203), QStringLiteral(" "));
+    EXPECT_EQ(decimal(0204), QStringLiteral(" "));
+    expectToldAtOnce(repainted);
 }

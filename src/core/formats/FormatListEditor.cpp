@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/formats/NumberText.h"
+#include "core/formats/ShownLabelFormats.h"
 #include "formats/Compaction.h"
 #include "formats/FormatSettingsFile.h"
 
@@ -41,6 +42,8 @@ void FormatListEditor::FormShow() { rows_ = gridRowsFor(run_.formats.formatCount
 void FormatListEditor::FormClose()
 {
     rows_ = compactFormats(run_.formats, rows_ - 1);
+    // The edited formats take effect at once on the shown input channel, saved or not.
+    rebuildShownLabelFormats(run_);
     // Nothing is lost in memory; the file keeps its old content when the new one cannot be written.
     if (!saveFormatSettings(run_.formats))
         prompts_.showError(kProgramTitle, std::string("Десятичные форматы не сохранены: не удалось записать файл ")

@@ -26,8 +26,10 @@ public:
 
     // Each showing: formatCount + 1 rows, 2 when the table is empty.
     void FormShow();
-    // Compacts the table and rewrites the formats settings file. A file that
-    // cannot be written is left as it was, and the user is told once.
+    // Compacts the table, rebuilds the displayed input channel's per-label
+    // formats, so the input grid shows them at once, and rewrites the formats
+    // settings file. A file that cannot be written is left as it was, and the
+    // user is told once.
     void FormClose();
     // "+": one more row at the end, up to 256 data rows; true when added.
     bool btAddClick();

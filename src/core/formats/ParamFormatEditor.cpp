@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "core/formats/NumberText.h"
+#include "core/formats/ShownLabelFormats.h"
 #include "formats/Compaction.h"
 #include "formats/FormatLookup.h"
-#include "formats/LabelFormats.h"
 #include "formats/ParamFormatsFile.h"
 #include "formats/ReplaceFile.h"
 
@@ -29,7 +29,7 @@ void ParamFormatEditor::FormClose()
 {
     paramRows_ = compactParamFormats(run_.formats, paramRows_ - 1);
     // The new table takes effect at once on the shown input channel.
-    buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
+    rebuildShownLabelFormats(run_);
 }
 
 bool ParamFormatEditor::btAddClick()

@@ -3,13 +3,10 @@
 // column, 256 rows of 18 pixels, columns the user may widen, no editing, no
 // selection highlight, and no stop for the Tab key.
 #include <QPointer>
-#include <QString>
 #include <array>
 
 #include "gui/FixedColumnGrid.h"
-#include "gui/input/CellTextGlyphs.h"
-
-class QBitArray;
+#include "gui/GridCellPainter.h"
 
 namespace telvar5 {
 
@@ -28,26 +25,13 @@ public:
     void showCellAtTop(int cell) { showRowAtTop(cell); }
 
 protected:
-    // The grid repaints on every refresh tick, so it draws its cells itself,
-    // exactly as the table view with DrawGrid2Delegate would, but without a
-    // model index, a style option or a shaped text per cell, and its grid lines
-    // as filled rectangles.
+    // The grid repaints on every refresh tick, so it draws its cells itself
+    // (GridCellPainter), exactly as the table view with DrawGrid2Delegate would.
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The rows and columns (visual indexes) a dirty rectangle touches, as the table view finds them.
-    struct Sections {
-        int top = -1, bottom = -1, left = -1, right = -1;
-    };
-    Sections sectionsIn(const QRect& dirty) const;
-    // In the table view's order: row by row, left to right, each cell once.
-    void paintCells(QPainter& painter, const Sections& sections, const QColor& background, int ascent,
-                    QBitArray& drawn);
-    void paintGridLines(QPainter& painter, const QRect& dirty, const Sections& sections, const QColor& colour);
-
     QPointer<InputBufferModel> bufferModel_;
-    CellTextGlyphs glyphs_;
-    QString cellText_; // one string for every cell's text
+    GridCellPainter cells_;
 };
 
 } // namespace telvar5

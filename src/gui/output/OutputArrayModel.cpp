@@ -28,25 +28,39 @@ int OutputArrayModel::columnCount(const QModelIndex& parent) const { return pare
 
 QString OutputArrayModel::cellText(int row, int column) const
 {
+    QString text;
+    cellText(row, column, text);
+    return text;
+}
+
+void OutputArrayModel::cellText(int row, int column, QString& text) const
+{
+    text.resize(0);
     if (row < 0 || row >= kWords)
-        return {};
+        return;
     const std::uint32_t word =
         run_.outputRecord[run_.curOutputIndex % kChannels].words[static_cast<std::size_t>(row)];
-    char text[16];
+    char bytes[16];
+    int length = 0;
     switch (column) {
     case 0:
-        std::snprintf(text, sizeof text, "%5d", row);
+        length = std::snprintf(bytes, sizeof bytes, "%5d", row);
         break;
     case 1:
-        std::snprintf(text, sizeof text, "%03o", static_cast<unsigned>(word & 0xFFu));
+        length = std::snprintf(bytes, sizeof bytes, "%03o", static_cast<unsigned>(word & 0xFFu));
         break;
     case 2:
-        std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(word >> 8));
+        length = std::snprintf(bytes, sizeof bytes, "%06x", static_cast<unsigned>(word >> 8));
         break;
     default:
-        return {};
+        return;
     }
-    return QString::fromLatin1(text);
+    if (length <= 0)
+        return;
+    text.resize(qMin<qsizetype>(length, sizeof bytes - 1));
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = QLatin1Char(bytes[i]);
 }
 
 QVariant OutputArrayModel::data(const QModelIndex& index, int role) const

@@ -26,6 +26,9 @@ public:
 
     // The text of a cell as drawn.
     QString cellText(int row, int column) const;
+    // The same into `text`, whose storage is kept: the grid's repaint builds
+    // every cell's text in one string without allocating.
+    void cellText(int row, int column, QString& text) const;
 
     // The displayed channel's size may have changed: rows follow it.
     void sizeChanged();

@@ -3,11 +3,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionViewItem>
 
 #include "gui/CellEditDelegate.h"
 #include "gui/GridFixedColumn.h"
 #include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
+#include "gui/output/OutputArrayModel.h"
 
 namespace telvar5 {
 
@@ -38,6 +40,7 @@ OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
 
 void OutputArrayView::setModel(QAbstractItemModel* model)
 {
+    arrayModel_ = qobject_cast<OutputArrayModel*>(model);
     FixedColumnGrid::setModel(model);
     setColumnWidths({kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
 }
@@ -100,6 +103,19 @@ void OutputArrayView::keyPressEvent(QKeyEvent* event)
         && edit(currentIndex(), EditKeyPressed, event))
         return;
     FixedColumnGrid::keyPressEvent(event);
+}
+
+void OutputArrayView::paintEvent(QPaintEvent* event)
+{
+    // The model gives no text colours, so every cell is drawn in the window text colour.
+    if (!arrayModel_ || model() != arrayModel_ || !GridCellPainter::draws(*this)) {
+        FixedColumnGrid::paintEvent(event);
+        return;
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    cells_.paint(*this, option, *event,
+                 [this](int row, int column, QString& text) { arrayModel_->cellText(row, column, text); });
 }
 
 bool OutputArrayView::eventFilter(QObject* watched, QEvent* event)

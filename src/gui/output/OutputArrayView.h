@@ -5,14 +5,17 @@
 // that reaches it or its cell editor, every change of the editor's text, and
 // every mouse press, in grid coordinates: row 0 is the title row, row r the
 // word r - 1, column 0 the fixed column; -1 where there is no cell.
+#include <QPointer>
 #include <array>
 
 #include "gui/FixedColumnGrid.h"
+#include "gui/GridCellPainter.h"
 
 namespace telvar5 {
 
 class CellEditDelegate;
 class GridKeyFilter;
+class OutputArrayModel;
 
 class OutputArrayView : public FixedColumnGrid {
     Q_OBJECT
@@ -39,6 +42,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The grid repaints on every change of a word, so it draws its cells itself
+    // (GridCellPainter), exactly as the table view with the cell delegate would.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // The grid cell under a point of the data area.
@@ -48,6 +54,8 @@ private:
 
     GridKeyFilter* keys_ = nullptr;
     CellEditDelegate* delegate_ = nullptr;
+    QPointer<OutputArrayModel> arrayModel_; // painted by cells_; any other model by the table view
+    GridCellPainter cells_;
 };
 
 } // namespace telvar5

@@ -72,6 +72,8 @@ TFrmSObinParam::TFrmSObinParam(WordBitEditor& editor, QWidget* parent)
     Button2_ = new QPushButton(QStringLiteral("Отмена"), this);
     Button2_->setObjectName(QStringLiteral("Button2"));
     Button2_->setGeometry(512, 96, 75, 25);
+    // Only a click (or Space) on "Применить" applies: no button takes Enter.
+    Button1_->setAutoDefault(false);
     Button2_->setAutoDefault(false);
     connect(Button1_, &QPushButton::clicked, this, &TFrmSObinParam::Button1Click);
     connect(Button2_, &QPushButton::clicked, this, &TFrmSObinParam::Button2Click);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "core/Monitor.h"
 #include "support/FakeBus.h"
@@ -163,6 +164,41 @@ TEST_F(FormatListEditorTest, DeleteAndCloseKeepOnlyCompleteRowsAndWriteThem)
     for (int i = 0; i < 300; ++i)
         editor().btAddClick();
     EXPECT_EQ(editor().rowCount(), FormatListEditor::kMaxRows);
+}
+
+TEST_F(FormatListEditorTest, ClosingShowsTheEditsOnTheShownInputChannelAtOnce)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        int label;           // on the shown channel 2
+        float weightAfter;   // 0: the label has no format any more
+    };
+    const Case cases[] = {
+        {"a weight typed", [this] { type(FormatListEditor::MsbWeight, "45"); }, 0203, 45.0f},
+        {"a format deleted", [this] { editor().btDeleteClick(2); }, 0204, 0.0f},
+        {"a format left alone", [] {}, 0204, 2.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fill(0, "ALT", 28, 11, 90.0f, "ft");
+        fill(1, "SPD", 28, 11, 2.0f, "kt");
+        tables().formatCount = 2;
+        const std::pair<int, const char*> params[] = {{0203, "ALT"}, {0204, "SPD"}};
+        for (std::size_t i = 0; i < 2; ++i) {
+            ParamFormatEntry& param = tables().paramFormatTable[i];
+            param.setLabel(static_cast<std::uint8_t>(params[i].first));
+            param.setChannel(2);
+            param.setFormatTag(params[i].second);
+        }
+        tables().paramFormatCount = 2;
+        monitor->reception().SIChange(1);
+        editor().FormShow();
+        c.edit();
+        editor().FormClose();
+        const DecimalFormat& shown = monitor->run().labelFormatTable[static_cast<std::size_t>(c.label)];
+        EXPECT_EQ(shown.tagEmpty() ? 0.0f : shown.msbWeight(), c.weightAfter);
+    }
 }
 
 TEST_F(FormatListEditorTest, AFailedWriteKeepsTheOldFileAndSaysSo)

@@ -128,3 +128,24 @@ TEST_F(BitEditorDialog, ApplyWritesTheTicksBackAndEveryOtherWayOutDoesNot)
         EXPECT_EQ(word(10), 0u);
     }
 }
+
+TEST_F(BitEditorDialog, EnterNeitherAppliesNorCloses)
+{
+    const std::pair<const char*, Qt::Key> presses[] = {{"CheckBox24", Qt::Key_Return},
+                                                       {"CheckBox24", Qt::Key_Enter},
+                                                       {"Button1", Qt::Key_Return},
+                                                       {"Button2", Qt::Key_Enter}};
+    for (const auto& [focus, key] : presses) {
+        SCOPED_TRACE(focus);
+        showWord(9, 0);
+        QTest::mouseClick(dialog.CheckBox(24), Qt::LeftButton, {}, QPoint(6, 8));
+        auto* target = dialog.findChild<QWidget*>(QString::fromLatin1(focus));
+        ASSERT_NE(target, nullptr);
+        target->setFocus();
+        QTest::keyClick(target, key);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(word(9), 0u) << "the ticked bit went into the array";
+        EXPECT_EQ(ticks(), 0x00000100u) << "the tick is still there to apply";
+        dialog.reject();
+    }
+}

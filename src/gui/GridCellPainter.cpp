@@ -1,0 +1,124 @@
+#include "gui/GridCellPainter.h"
+
+#include <QBitArray>
+#include <QHeaderView>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+
+#include "gui/GridCellPaint.h"
+
+namespace telvar5 {
+
+bool GridCellPainter::draws(const QTableView& grid)
+{
+    return !grid.isRightToLeft() && grid.gridStyle() == Qt::SolidLine && !grid.verticalHeader()->isHidden()
+        && !grid.horizontalHeader()->isHidden();
+}
+
+void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event,
+                            const CellText& text)
+{
+    const QHeaderView* rows = grid.verticalHeader();
+    const QHeaderView* columns = grid.horizontalHeader();
+    if (rows->count() == 0 || columns->count() == 0)
+        return;
+    QPainter painter(grid.viewport());
+    // The table view hands the delegate enabled cells in the active colours.
+    const QPalette::ColorGroup group =
+        option.state & QStyle::State_Enabled ? QPalette::Active : option.palette.currentColorGroup();
+    painter.setFont(option.font);
+    painter.setPen(option.palette.color(group, QPalette::WindowText));
+    glyphs_.setFont(painter.font());
+    const QColor background = option.palette.color(group, QPalette::Base);
+    const int ascent = painter.fontMetrics().ascent();
+    const QColor gridColour = QColor::fromRgba(
+        static_cast<QRgb>(grid.style()->styleHint(QStyle::SH_Table_GridLineColor, &option, &grid)));
+
+    QBitArray drawn(rows->count() * columns->count());
+    const int lastX = columns->length() - columns->offset() - 1;
+    const int lastY = rows->length() - rows->offset() - 1;
+    for (QRect dirty : event.region()) {
+        dirty.setRight(qMin(dirty.right(), lastX));
+        dirty.setBottom(qMin(dirty.bottom(), lastY));
+        if (!dirty.isValid())
+            continue;
+        const Sections sections = sectionsIn(grid, dirty);
+        if (sections.top == -1 || sections.top > sections.bottom)
+            continue;
+        paintCells(painter, grid, sections, background, ascent, drawn, text);
+        if (grid.showGrid())
+            paintGridLines(painter, grid, dirty, sections, gridColour);
+    }
+}
+
+GridCellPainter::Sections GridCellPainter::sectionsIn(const QTableView& grid, const QRect& dirty)
+{
+    const QHeaderView* rows = grid.verticalHeader();
+    const QHeaderView* columns = grid.horizontalHeader();
+    Sections s{rows->visualIndexAt(dirty.top()), rows->visualIndexAt(dirty.bottom()),
+               columns->visualIndexAt(dirty.left()), columns->visualIndexAt(dirty.right())};
+    if (s.bottom == -1)
+        s.bottom = rows->count() - 1;
+    if (s.left == -1)
+        s.left = 0;
+    if (s.right == -1)
+        s.right = columns->count() - 1;
+    return s;
+}
+
+void GridCellPainter::paintCells(QPainter& painter, const QTableView& grid, const Sections& sections,
+                                 const QColor& background, int ascent, QBitArray& drawn, const CellText& text)
+{
+    const QHeaderView* rows = grid.verticalHeader();
+    const QHeaderView* columns = grid.horizontalHeader();
+    const int gridSize = grid.showGrid() ? 1 : 0;
+    for (int visualRow = sections.top; visualRow <= sections.bottom; ++visualRow) {
+        const int row = rows->logicalIndex(visualRow);
+        if (rows->isSectionHidden(row))
+            continue;
+        const int rowY = grid.rowViewportPosition(row);
+        const int rowHeight = grid.rowHeight(row) - gridSize;
+        for (int visualColumn = sections.left; visualColumn <= sections.right; ++visualColumn) {
+            const qsizetype bit = qsizetype{visualRow} * columns->count() + visualColumn;
+            if (drawn.testBit(bit))
+                continue;
+            drawn.setBit(bit);
+            const int column = columns->logicalIndex(visualColumn);
+            if (columns->isSectionHidden(column))
+                continue;
+            // paintGridCell's data cell: the window colour, the text from the cell's corner.
+            const QRect cell(grid.columnViewportPosition(column), rowY, grid.columnWidth(column) - gridSize,
+                             rowHeight);
+            painter.fillRect(cell, background);
+            text(row, column, cellText_);
+            const QPoint origin = gridCellTextOrigin(cell, ascent);
+            glyphs_.draw(painter, origin.x(), origin.y(), cellText_);
+        }
+    }
+}
+
+void GridCellPainter::paintGridLines(QPainter& painter, const QTableView& grid, const QRect& dirty,
+                                     const Sections& sections, const QColor& colour)
+{
+    const QHeaderView* rows = grid.verticalHeader();
+    const QHeaderView* columns = grid.horizontalHeader();
+    // The table view's one-pixel lines along each row's bottom and each column's right edge.
+    for (int visualRow = sections.top; visualRow <= sections.bottom; ++visualRow) {
+        const int row = rows->logicalIndex(visualRow);
+        if (!rows->isSectionHidden(row))
+            painter.fillRect(
+                QRect(dirty.left(), grid.rowViewportPosition(row) + grid.rowHeight(row) - 1, dirty.width(), 1),
+                colour);
+    }
+    for (int visualColumn = sections.left; visualColumn <= sections.right; ++visualColumn) {
+        const int column = columns->logicalIndex(visualColumn);
+        if (!columns->isSectionHidden(column))
+            painter.fillRect(QRect(grid.columnViewportPosition(column) + grid.columnWidth(column) - 1, dirty.top(),
+                                   1, dirty.height()),
+                             colour);
+    }
+}
+
+} // namespace telvar5

@@ -1,0 +1,46 @@
+#pragma once
+// Paints the data cells of a grid's viewport itself, exactly as the table view
+// would with a delegate drawing each cell by paintGridCell on the window
+// colour, but without a model index, a style option or a shaped text per cell,
+// and the grid lines as filled rectangles. For the grids repainted on every
+// refresh; layouts they never have are left to the table view (see draws).
+#include <QString>
+#include <functional>
+
+#include "gui/CellTextGlyphs.h"
+
+class QBitArray;
+class QPaintEvent;
+class QStyleOptionViewItem;
+class QTableView;
+
+namespace telvar5 {
+
+class GridCellPainter {
+public:
+    // Puts the text of a data cell into `text`, keeping its storage.
+    using CellText = std::function<void(int row, int column, QString& text)>;
+
+    // Whether the grid's layout is one painted here.
+    static bool draws(const QTableView& grid);
+    // Paints the event's region of the grid's viewport; `option` is the grid's
+    // own view item option (initViewItemOption).
+    void paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event, const CellText& text);
+
+private:
+    // The rows and columns (visual indexes) a dirty rectangle touches, as the table view finds them.
+    struct Sections {
+        int top = -1, bottom = -1, left = -1, right = -1;
+    };
+    static Sections sectionsIn(const QTableView& grid, const QRect& dirty);
+    // In the table view's order: row by row, left to right, each cell once.
+    void paintCells(QPainter& painter, const QTableView& grid, const Sections& sections, const QColor& background,
+                    int ascent, QBitArray& drawn, const CellText& text);
+    static void paintGridLines(QPainter& painter, const QTableView& grid, const QRect& dirty,
+                               const Sections& sections, const QColor& colour);
+
+    CellTextGlyphs glyphs_;
+    QString cellText_; // one string for every cell's text
+};
+
+} // namespace telvar5

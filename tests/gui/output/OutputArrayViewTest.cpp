@@ -1,0 +1,64 @@
+// DrawGrid1 paints its own cells for speed: the picture must be the one the
+// table view draws through the grid's CellEditDelegate.
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "core/RunState.h"
+#include "gui/CellEditDelegate.h"
+#include "gui/output/OutputArrayModel.h"
+#include "gui/output/OutputArrayView.h"
+
+using namespace telvar5;
+
+TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
+{
+    struct Case {
+        const char* what;
+        int arraySize;
+        int firstRow; // scrolled to
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"a full array scrolled", 256, 5, true},
+        {"a short array, room below it", 10, 0, true},
+        {"disabled", 256, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto run = std::make_unique<RunState>();
+        run->curOutputIndex = 3;
+        run->arraySize[3] = static_cast<std::uint16_t>(c.arraySize);
+        for (std::uint32_t k = 0; k < kOutputWords; ++k)
+            run->outputRecord[3].words[k] = k * 0x9E3779B9u;
+        OutputArrayModel model(*run);
+
+        OutputArrayView view;
+        view.setModel(&model);
+        FixedColumnGrid reference;
+        reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
+        reference.setModel(&model);
+        const auto& widths = OutputArrayView::kColumnWidths;
+        reference.setColumnWidths({widths[0], widths[1], widths[2]});
+        reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
+            grid->resize(215, 44 * FixedColumnGrid::kRowHeight);
+            grid->setEnabled(c.enabled);
+            grid->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+            // A current cell changes nothing either.
+            grid->setCurrentIndex(model.index(c.firstRow + 3, 2));
+            grid->verticalScrollBar()->setValue(c.firstRow);
+        }
+        const QImage drawn = view.viewport()->grab().toImage();
+        EXPECT_EQ(drawn, reference.viewport()->grab().toImage());
+        int textPixels = 0;
+        const QRgb text = view.palette().color(c.enabled ? QPalette::Active : QPalette::Disabled,
+                                               QPalette::WindowText).rgb();
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                textPixels += drawn.pixel(x, y) == text;
+        EXPECT_GT(textPixels, 50) << "no texts drawn";
+    }
+}
