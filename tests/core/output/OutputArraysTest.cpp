@@ -8,8 +8,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
+#include "core/output/OutputEditText.h"
 #include "input/InputFixture.h"
 
 using namespace telvar5;
@@ -186,4 +188,69 @@ TEST_F(OutputArraysTest, TransmissionTimeFollowsTheSizeTheTabAndTheRate)
     arrays().cbSOArrayDimChange(9);
     EXPECT_EQ(screen().soTimeText, "  3.6 мс ( 10 слов ПК)");
     EXPECT_EQ(screen().outputTitle, "Массив выходных параметров канала № 3");
+}
+
+TEST_F(OutputArraysTest, TheShownArrayIsMarkedChangedUntilItIsSavedOrRestored)
+{
+    using Step = std::function<void()>;
+    const fs::path saved = dir / "saved.so";
+    const Step typeAddress = [&] {
+        monitor->outputGrid().DrawGrid1KeyPress('7');
+        monitor->outputGrid().DrawGrid1SetEditText(kAddressColumn, 1, "7");
+    };
+    const Step bitEditor = [&] {
+        monitor->outputGrid().DrawGrid1MouseDown(MouseButton::Right, 1, 1);
+        monitor->bitEditor().FormShow();
+        monitor->bitEditor().CheckBoxClick(32, true);
+        monitor->bitEditor().Button1Click();
+    };
+    const Step bitEditorUnchanged = [&] {
+        monitor->bitEditor().FormShow();
+        monitor->bitEditor().Button1Click();
+    };
+    const Step clear = [&] { arrays().SOdataClearExecute(); };
+    const Step testFill = [&] { arrays().SOdataTestExecute(); };
+    const Step save = [&] { arrays().FileSaveAs1Accept(saved.string()); };
+    const Step failedSave = [&] { arrays().FileSaveAs1Accept((dir / "no-such-folder" / "a.so").string()); };
+    const Step restore = [&] { arrays().FileOpen1Accept(saved.string()); };
+    const Step chooseAgain = [&] {
+        monitor->lifecycle().DeviceResetExecute();
+        DeviceChoice& choice = monitor->deviceChoice();
+        choice.search();
+        ASSERT_TRUE(choice.Button1Click());
+        choice.afterDialog();
+        monitor->lifecycle().DeviceInitializationExecute();
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+        bool marked; // channel 1's array, shown
+        bool channel2Marked;
+    };
+    const Case cases[] = {
+        {"nothing done since the choice", {}, false, false},
+        {"an address typed", {typeAddress}, true, false},
+        {"a bit set in the bit editor", {bitEditor}, true, false},
+        {"the bit editor applied without a change", {bitEditorUnchanged}, false, false},
+        {"cleared", {clear}, false, false}, // already all zero
+        {"test fill", {testFill}, true, false},
+        {"another size", {[&] { arrays().cbSOArrayDimChange(9); }}, true, false},
+        {"test fill, saved", {testFill, save}, false, false},
+        {"saved, then cleared", {testFill, save, clear}, true, false},
+        {"test fill, the save failed", {testFill, failedSave}, true, false},
+        {"saved, typed, restored", {testFill, save, typeAddress, restore}, false, false},
+        {"test fill on channel 2", {[&] { arrays().SOChange(1); }, testFill, [&] { arrays().SOChange(0); }}, false, true},
+        {"saved, then the module chosen again", {testFill, save, chooseAgain}, true, false},
+        {"an empty array, the module chosen again", {chooseAgain}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        for (const Step& step : c.steps)
+            step();
+        EXPECT_EQ(run().curOutputIndex, 0);
+        EXPECT_EQ(run().arrayChanged[0], c.marked);
+        EXPECT_EQ(run().arrayChanged[1], c.channel2Marked);
+    }
+    EXPECT_EQ(prompts.errors.size(), 1u) << "the failed save told the user";
 }

@@ -1,6 +1,7 @@
 // Transmission commands: the records they send, the controls they set, and
 // how each tick's answer from the module overrides them.
 #include "input/InputFixture.h"
+#include "core/output/OutputEditText.h"
 #include "protocol/ByteLayout.h"
 
 using namespace telvar5;
@@ -84,9 +85,9 @@ TEST_F(OutputControlTest, CyclicStartLocksTypingUntilStopAndStopSendsTheChannel)
     output().SOciclePuskExecute();
     EXPECT_FALSE(screen().outputGridEditable);
     EXPECT_FALSE(screen().outputGridColumnsResizable);
-    // One setting for all channels, whatever tab is shown.
+    // Only the tab of the cyclic channel refuses typing.
     monitor->outputArrays().SOChange(3);
-    EXPECT_FALSE(screen().outputGridEditable);
+    EXPECT_TRUE(screen().outputGridEditable);
     bus.sent.clear();
     output().SOstopChannelExecute();
     EXPECT_TRUE(screen().outputGridEditable);
@@ -138,7 +139,7 @@ TEST_F(OutputControlTest, AnotherTabShownIsJudgedByItsOwnState)
     EXPECT_EQ(bus.sent[0].in, (std::vector<std::uint8_t>{2, 0}));
     EXPECT_TRUE(unlocked());
     EXPECT_TRUE(enabled(Control::cbSOArrayDim));
-    EXPECT_FALSE(screen().outputGridEditable) << "typing stays off until a stop";
+    EXPECT_TRUE(screen().outputGridEditable) << "channel 2 does not transmit cyclically";
     EXPECT_EQ(screen().statusBar2[1], "Выходной канал №2: выдача остановлена; частота 12,5КГц+/-1%");
 }
 
@@ -163,4 +164,117 @@ TEST_F(OutputControlTest, ClosingTheBitEditorSendsTheWordOnlyDuringCyclicOutput)
     monitor->outputArrays().cbSOArrayDimChange(9);
     EXPECT_EQ(closeEditorOnRow(11), 0) << "a row beyond the array";
     EXPECT_FALSE(grid.DrawGrid1MouseDown(MouseButton::Left, 1, 3));
+}
+
+namespace {
+
+// The ways a module stops sending: each leaves cyclic output of channel 1 started in the program only.
+struct AfterCyclicStart {
+    const char* what;
+    std::vector<void (*)(test::InitialisedMonitor&, Monitor&)> steps;
+    std::uint16_t modeOfChannel1;
+    int shownTab;
+    bool typing;          // a typed address is stored
+    bool wordUpdateSent;  // closing the bit editor sends the word at once
+};
+
+void stopModule(test::InitialisedMonitor&, Monitor& m) { m.lifecycle().DeviceResetExecute(); }
+void initialiseModule(test::InitialisedMonitor&, Monitor& m) { m.lifecycle().DeviceInitializationExecute(); }
+void chooseModuleAgain(test::InitialisedMonitor&, Monitor& m)
+{
+    DeviceChoice& choice = m.deviceChoice();
+    choice.search();
+    choice.beforeDialog();
+    choice.FormShow();
+    ASSERT_TRUE(choice.Button1Click());
+    choice.FormClose();
+    choice.afterDialog();
+}
+void showTab2(test::InitialisedMonitor&, Monitor& m) { m.outputArrays().SOChange(1); }
+void showTab1(test::InitialisedMonitor&, Monitor& m) { m.outputArrays().SOChange(0); }
+
+} // namespace
+
+TEST_F(OutputControlTest, StoppingTheModuleEndsCyclicOutputAndTypingIsLockedOnlyOnTheCyclicTab)
+{
+    const AfterCyclicStart cases[] = {
+        {"device stop, initialisation", {stopModule, initialiseModule}, kOutputStopped, 0, true, false},
+        {"initialisation alone", {initialiseModule}, kOutputStopped, 0, true, false},
+        {"device stop, choice again, initialisation", {stopModule, chooseModuleAgain, initialiseModule},
+         kOutputStopped, 0, true, false},
+        {"another tab shown", {showTab2}, kOutputCyclic, 1, true, false},
+        {"back on the cyclic tab", {showTab2, showTab1}, kOutputCyclic, 0, false, true},
+    };
+    for (const AfterCyclicStart& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp(); // a fresh monitor for each sequence
+        bus.soRunning = false;
+        output().SOciclePuskExecute();
+        for (auto step : c.steps)
+            step(*this, *monitor);
+        EXPECT_EQ(run().outputMode[0], c.modeOfChannel1);
+        EXPECT_EQ(run().curOutputIndex, c.shownTab);
+        EXPECT_EQ(screen().outputGridEditable, c.typing);
+
+        OutputGrid& grid = monitor->outputGrid();
+        grid.DrawGrid1KeyPress('7');
+        EXPECT_EQ(grid.DrawGrid1SetEditText(kAddressColumn, 1, "177"), c.typing);
+        bus.sent.clear();
+        ASSERT_TRUE(grid.DrawGrid1MouseDown(MouseButton::Right, 1, 1));
+        grid.bitEditorClosed();
+        EXPECT_EQ(bus.count(ReqSOwordUpdate), c.wordUpdateSent ? 1 : 0);
+
+        // The typed word goes out with the next single start.
+        bus.sent.clear();
+        output().SOsinglePuskExecute();
+        ASSERT_EQ(bus.count(ReqSOsingleLoad), 1);
+        EXPECT_EQ(bus.sent[0].in[8], c.typing ? 0177 : 0);
+    }
+}
+
+TEST_F(OutputControlTest, ATabSwitchSetsTheArrayCommandsFromTheChannelsModeAtOnce)
+{
+    struct Case {
+        const char* what;
+        std::vector<int> tabs; // shown in turn, a tick with the module idle after each but the last
+        bool locked;
+    };
+    const Case cases[] = {
+        {"cyclic channel 1, then idle channel 2", {1}, false},
+        {"back to cyclic channel 1", {1, 0}, true},
+        {"channel 3 after its single output", {2}, false},
+        {"channel 4 stopped by the user", {3}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        monitor->outputArrays().SOChange(2);
+        output().SOsinglePuskExecute();
+        monitor->outputArrays().SOChange(3);
+        output().SOciclePuskExecute();
+        output().SOstopChannelExecute();
+        monitor->outputArrays().SOChange(0);
+        output().SOciclePuskExecute();
+        bus.soRunning = true;
+        tick();
+        for (std::size_t k = 0; k < c.tabs.size(); ++k) {
+            monitor->outputArrays().SOChange(c.tabs[k]);
+            if (k + 1 < c.tabs.size()) {
+                bus.soRunning = false;
+                tick();
+            }
+        }
+        EXPECT_EQ(locked(), c.locked);
+        EXPECT_EQ(enabled(Control::cbSOArrayDim), !c.locked);
+        // The module's answer at the next tick keeps them.
+        bus.soRunning = c.locked;
+        tick();
+        EXPECT_EQ(locked(), c.locked);
+    }
+
+    // Outside initialisation a tab switch enables nothing.
+    monitor->lifecycle().DeviceResetExecute();
+    monitor->outputArrays().SOChange(1);
+    EXPECT_FALSE(enabled(Control::tbSOdataClear));
+    EXPECT_FALSE(enabled(Control::tbSOstop));
 }
