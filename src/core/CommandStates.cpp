@@ -122,4 +122,11 @@ void CommandStates::outputStateReported(bool running)
     setEnabled(Control::cbSOArrayDim, !running);
 }
 
+void CommandStates::outputChannelShown(bool cyclicStarted)
+{
+    // Outside initialisation the device stop has disabled them, and so they stay.
+    if (shown(Panel::Panel5))
+        outputStateReported(cyclicStarted);
+}
+
 } // namespace telvar5

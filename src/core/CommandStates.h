@@ -74,6 +74,9 @@ public:
     void transmissionStarted(); // SOsinglePusk, SOciclePusk
     void transmissionStopped(); // SOstopChannel
     void outputStateReported(bool running);
+    // Another output tab while the data panel is shown: until the next tick
+    // confirms them, the output controls follow the channel's started cyclic output.
+    void outputChannelShown(bool cyclicStarted);
 
 private:
     static std::size_t index(Control c) { return static_cast<std::size_t>(c); }

@@ -51,6 +51,9 @@ struct RunState {
     std::array<std::uint16_t, kChannels> arraySizeCopy{};
     std::array<OutputRecord, kChannels> outputRecord{};
     std::array<std::uint16_t, kChannels> outputMode{};
+    // The channel's array or size changed since it was last saved or restored
+    // from a file: the array lives only until the module is chosen again.
+    std::array<bool, kChannels> arrayChanged{};
 
     // Input channels.
     std::array<std::uint16_t, kChannels> receptionMode{};

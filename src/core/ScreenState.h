@@ -21,8 +21,9 @@ struct ScreenState {
     std::array<bool, 8> soChannelShown{true, true, true, true, true, true, true, true};
     bool timerActive = false;
 
-    // DrawGrid1's options, one setting for all output channels: no typing from
-    // a cyclic start until the next stop; columns resizable until the first start.
+    // DrawGrid1's options: no typing while the shown channel's cyclic output is
+    // started (until its stop, or the module's stop, initialisation or choice);
+    // columns resizable until the first start.
     bool outputGridEditable = true;
     bool outputGridColumnsResizable = true;
     // Transmission time of the displayed output array at its channel's rate,

@@ -143,7 +143,17 @@ QWidget* DataPanel::buildOutputSide()
     LabelSOTime_ = new QLabel(bar);
     LabelSOTime_->setObjectName(QStringLiteral("LabelSOTime"));
     LabelSOTime_->setFont(ui::sansFont(ui::kSmallFontPx));
-    LabelSOTime_->setGeometry(146, 14, 120, 28);
+    LabelSOTime_->setGeometry(154, 14, 120, 28);
+    // A red star before the time while the shown array differs from its last
+    // save or restore: the array lives only until the module is chosen again.
+    LabelSOChanged_ = new QLabel(QStringLiteral("*"), bar);
+    LabelSOChanged_->setObjectName(QStringLiteral("LabelSOChanged"));
+    LabelSOChanged_->setFont(ui::sansFont(ui::kSmallFontPx));
+    LabelSOChanged_->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    LabelSOChanged_->setToolTip(QStringLiteral("массив изменён и не сохранён в файле; при новом выборе "
+                                               "устройства массивы обнуляются, при выходе не сохраняются"));
+    LabelSOChanged_->setGeometry(143, 14, 10, 14);
+    LabelSOChanged_->hide();
 
     DrawGrid1_ = new OutputArrayView(side);
 

@@ -35,6 +35,8 @@ public:
     QComboBox* cbSOArrayDim() const { return cbSOArrayDim_; }
     QComboBox* ComboBox2() const { return ComboBox2_; }
     QLabel* LabelSOTime() const { return LabelSOTime_; }
+    // The mark of an array changed since its last save or restore.
+    QLabel* LabelSOChanged() const { return LabelSOChanged_; }
     OutputArrayView* DrawGrid1() const { return DrawGrid1_; }
     QWidget* Panel12() const { return Panel12_; }
     QSplitter* splitter() const { return splitter_; }
@@ -60,6 +62,7 @@ private:
     QComboBox* cbSOArrayDim_ = nullptr;
     QComboBox* ComboBox2_ = nullptr;
     QLabel* LabelSOTime_ = nullptr;
+    QLabel* LabelSOChanged_ = nullptr;
     OutputArrayView* DrawGrid1_ = nullptr;
 };
 

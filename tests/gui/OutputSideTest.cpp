@@ -318,3 +318,34 @@ TEST_F(OutputSideWindow, TopRowChooserBringsTheWordToTheTop)
     emit top->activated(255);
     EXPECT_EQ(grid()->rowAt(grid()->viewport()->height() - 2), 255);
 }
+
+TEST_F(OutputSideWindow, ATabSwitchShowsTheChannelsArrayCommandsAtOnce)
+{
+    click("tbSOciclePusk");
+    // No event loop runs between a switch and its checks, so no tick comes in between.
+    for (int tab : {1, 0}) {
+        find<QTabBar>("SO")->setCurrentIndex(tab);
+        for (const char* name : {"tbSOdataClear", "tbSOdataTest", "tbSOdataOpen", "cbSOArrayDim"})
+            EXPECT_EQ(find<QWidget>(name)->isEnabled(), tab != 0) << name << " on tab " << tab;
+        EXPECT_EQ(grid()->editable(), tab != 0);
+    }
+}
+
+TEST_F(OutputSideWindow, AfterCyclicOutputAndADeviceStopATypedWordIsTakenAndSent)
+{
+    QWidget* mark = find<QWidget>("LabelSOChanged");
+    click("tbSOciclePusk");
+    stop();
+    initialise();
+    typeInto(6, 1, {Qt::Key_4, Qt::Key_2});
+    endEditing();
+    EXPECT_FALSE(mark->isHidden()) << "test fill and typing changed the array";
+    QTemporaryDir dir;
+    prompts.fileToSave = dir.filePath(QStringLiteral("a.so")).toStdString();
+    click("tbSOdataSave");
+    EXPECT_TRUE(mark->isHidden()) << "saved";
+
+    click("tbSOsinglePusk");
+    ASSERT_NE(bus.last(ReqSOsingleLoad), nullptr);
+    EXPECT_EQ(bus.last(ReqSOsingleLoad)->in[8 + 4 * 6], 042);
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/output/OutputModes.h"
 #include "device/ModuleSearch.h"
 #include "protocol/Requests.h"
 
@@ -61,16 +62,27 @@ void DeviceChoice::confirm()
     const std::uint16_t configWord = shortReplyValue(reply);
     run_.siChannelCount = inputChannelsOf(configWord);
     run_.soChannelCount = outputChannelsOf(configWord);
+    // Before the first choice no array was shown, so none can be lost.
+    const bool arraysShownBefore = run_.deviceChosen;
     run_.deviceChosen = true;
 
     run_.freqCodes.fill(0);
     for (int k = 0; k < kChannels; ++k) {
+        auto& words = run_.outputRecord[k].words;
+        // Zeroing loses what an array held: it no longer matches its file.
+        const bool lost = run_.arraySize[k] != 256
+            || std::any_of(words.begin(), words.end(), [](std::uint32_t w) { return w != 0; });
+        if (arraysShownBefore && lost)
+            run_.arrayChanged[k] = true;
         run_.arraySize[k] = 256;
         run_.arraySizeCopy[k] = 256;
-        run_.outputRecord[k].words.fill(0);
+        words.fill(0);
     }
+    // The module is reset: no output runs on it any more.
+    endCyclicOutput(run_);
     run_.curInputIndex = 0;
     run_.curOutputIndex = 0;
+    showTypingLock(run_, screen_);
     run_.openMethod = 0;
 }
 

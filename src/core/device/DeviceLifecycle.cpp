@@ -2,6 +2,7 @@
 
 #include "core/RefreshPeriod.h"
 #include "core/device/BitRates.h"
+#include "core/output/OutputModes.h"
 #include "core/output/TransmitTime.h"
 #include "protocol/Requests.h"
 #include "formats/LabelFormats.h"
@@ -26,6 +27,9 @@ void DeviceLifecycle::DeviceInitializationExecute()
     run_.curOutputIndex = 0;
     run_.curInputNo = 1;
     run_.curOutputNo = 1;
+    // Initialisation stops the module's output; typing follows channel 1.
+    endCyclicOutput(run_);
+    showTypingLock(run_, screen_);
     for (InputChannelBuffer& channel : run_.inputBuffer)
         channel.fill(InputCell{});
 
@@ -47,6 +51,8 @@ void DeviceLifecycle::DeviceResetExecute()
     screen_.commands.stopped();
     NoRecord none{};
     sendRequest(bus_, run_.deviceHandle, ReqDeviceReset, NoRecord{}, none);
+    endCyclicOutput(run_);
+    showTypingLock(run_, screen_);
     screen_.statusBar1[1].clear();
     screen_.statusBar2[0].clear();
     screen_.statusBar2[1].clear();

@@ -4,6 +4,7 @@
 
 #include "core/device/BitRates.h"
 #include "core/output/OutputArrayFile.h"
+#include "core/output/OutputModes.h"
 #include "core/output/TransmitTime.h"
 #include "formats/ReplaceFile.h"
 
@@ -14,23 +15,39 @@ OutputArrays::OutputArrays(RunState& run, ScreenState& screen, UserPrompts& prom
 {
 }
 
-void OutputArrays::SOdataClearExecute() { run_.outputRecord[channel()].words.fill(0); }
+void OutputArrays::noteChange(bool changed)
+{
+    if (changed)
+        run_.arrayChanged[channel()] = true;
+}
+
+void OutputArrays::SOdataClearExecute()
+{
+    auto& words = run_.outputRecord[channel()].words;
+    const auto before = words;
+    words.fill(0);
+    noteChange(words != before);
+}
 
 void OutputArrays::SOdataTestExecute()
 {
     // From the least significant byte up: k, the channel number, 255 - k, 255 - the channel number.
     const std::uint32_t c = run_.curOutputNo & 0xFFu;
     auto& words = run_.outputRecord[channel()].words;
+    const auto before = words;
     for (std::uint32_t k = 0; k < kOutputWords; ++k)
         words[k] = k | (c << 8) | ((255u - k) << 16) | (((255u - c) & 0xFFu) << 24);
+    noteChange(words != before);
 }
 
 void OutputArrays::cbSOArrayDimChange(int itemIndex)
 {
     if (itemIndex < 0 || itemIndex >= static_cast<int>(kOutputWords))
         return;
-    run_.arraySize[channel()] = static_cast<std::uint16_t>(itemIndex + 1);
-    run_.arraySizeCopy[channel()] = run_.arraySize[channel()];
+    const auto size = static_cast<std::uint16_t>(itemIndex + 1);
+    noteChange(run_.arraySize[channel()] != size);
+    run_.arraySize[channel()] = size;
+    run_.arraySizeCopy[channel()] = size;
     UpdateSOtimeText(run_, screen_);
 }
 
@@ -46,6 +63,10 @@ void OutputArrays::SOChange(int tabIndex)
     screen_.titlesTall = true;
     UpdateSOfreqText(run_);
     UpdateSOtimeText(run_, screen_);
+    // The new channel's state at once: typing, and commands that would change
+    // an array the module is still sending.
+    showTypingLock(run_, screen_);
+    screen_.commands.outputChannelShown(typingLocked(run_));
 }
 
 bool OutputArrays::FileOpen1Execute()
@@ -68,14 +89,17 @@ bool OutputArrays::FileOpen1Accept(const std::string& path)
         return false;
     run_.arraySize[channel()] = size;
     run_.arraySizeCopy[channel()] = size;
+    run_.arrayChanged[channel()] = false;
     UpdateSOtimeText(run_, screen_);
     return true;
 }
 
 bool OutputArrays::FileSaveAs1Accept(const std::string& path)
 {
-    if (saveOutputArray(pathFromUtf8(path), run_.outputRecord[channel()].words, run_.arraySize[channel()]))
+    if (saveOutputArray(pathFromUtf8(path), run_.outputRecord[channel()].words, run_.arraySize[channel()])) {
+        run_.arrayChanged[channel()] = false;
         return true;
+    }
     // A save that did not happen must not pass for one: the user would lose the array with the program.
     prompts_.showError(kProgramTitle,
                        "Выходные параметры не сохранены: не удалось записать файл\n" + path);

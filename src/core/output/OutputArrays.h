@@ -23,7 +23,8 @@ public:
     void SOdataTestExecute();
     // A size chosen in cbSOArrayDim: item i is the size i + 1.
     void cbSOArrayDimChange(int itemIndex);
-    // Another output tab (0..7): title, bit-rate text and transmission time follow it.
+    // Another output tab (0..7): title, bit-rate text and transmission time
+    // follow it; typing and the array commands follow the channel's mode.
     void SOChange(int tabIndex);
 
     // "восстановить из файла": the open dialog, then FileOpen1Accept. True when the array changed.
@@ -40,6 +41,8 @@ public:
 
 private:
     std::size_t channel() const { return run_.curOutputIndex % kChannels; }
+    // Marks the displayed channel's array changed since its last save or restore.
+    void noteChange(bool changed);
 
     RunState& run_;
     ScreenState& screen_;

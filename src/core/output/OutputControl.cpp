@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/output/OutputModes.h"
 #include "protocol/Requests.h"
 
 namespace telvar5 {
@@ -18,6 +19,7 @@ void OutputControl::SOsinglePuskExecute()
     screen_.commands.transmissionStarted();
     const std::size_t ch = run_.curOutputIndex % kChannels;
     run_.outputMode[ch] = kOutputSingle;
+    showTypingLock(run_, screen_); // a single start after a cyclic one ends the lock
     OutputRecord& r = record();
     r.channelNo = run_.curOutputNo;
     r.param1 = 1;
@@ -31,11 +33,11 @@ void OutputControl::SOsinglePuskExecute()
 void OutputControl::SOciclePuskExecute()
 {
     screen_.commands.transmissionStarted();
-    // No typing into the grid until a stop; the bit editor still works.
-    screen_.outputGridEditable = false;
     screen_.outputGridColumnsResizable = false;
     const std::size_t ch = run_.curOutputIndex % kChannels;
     run_.outputMode[ch] = kOutputCyclic;
+    // No typing into this channel's array until a stop; the bit editor still works.
+    showTypingLock(run_, screen_);
     OutputRecord& r = record();
     r.channelNo = run_.curOutputNo;
     r.param1 = run_.arraySize[ch];
@@ -48,9 +50,9 @@ void OutputControl::SOciclePuskExecute()
 void OutputControl::SOstopChannelExecute()
 {
     screen_.commands.transmissionStopped();
-    screen_.outputGridEditable = true;
     screen_.outputGridColumnsResizable = false;
     run_.outputMode[run_.curOutputIndex % kChannels] = kOutputStopped;
+    showTypingLock(run_, screen_);
     ShortReply reply{};
     sendRequest(bus_, run_.deviceHandle, ReqSOstopChannel, channelRecord(run_.curOutputNo), reply);
 }

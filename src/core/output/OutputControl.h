@@ -14,7 +14,7 @@ public:
 
     // Header {ch, 1, 0, size}, ReqSOsingleLoad with the whole record, then ReqSOsinglePusk.
     void SOsinglePuskExecute();
-    // Header {ch, size, sizeCopy, 0}, ReqSOciclePusk; in-place editing off until a stop.
+    // Header {ch, size, sizeCopy, 0}, ReqSOciclePusk; no typing into this channel until a stop.
     void SOciclePuskExecute();
     void SOstopChannelExecute();
 

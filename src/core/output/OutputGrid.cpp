@@ -23,8 +23,12 @@ bool OutputGrid::DrawGrid1SetEditText(int column, int row, std::string_view text
     if (!screen_.outputGridEditable || !wordRow(row))
         return false;
     std::uint32_t& word = run_.outputRecord[run_.curOutputIndex % kChannels].words[static_cast<std::size_t>(row - 1)];
+    const std::uint32_t before = word;
     switch (applyOutputEditText(column, text, run_.lastKey, word)) {
-    case EditOutcome::Stored: return true;
+    case EditOutcome::Stored:
+        if (word != before)
+            run_.arrayChanged[run_.curOutputIndex % kChannels] = true;
+        return true;
     case EditOutcome::Refused: prompts_.beep(); return false;
     case EditOutcome::NotEditable: return false;
     }

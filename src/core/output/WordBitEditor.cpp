@@ -37,7 +37,11 @@ void WordBitEditor::CheckBoxClick(int box, bool ticked)
 
 void WordBitEditor::Button1Click()
 {
-    run_.outputRecord[run_.curOutputIndex % kChannels].words[run_.wordIndex % kOutputWords] = workingWord_;
+    const std::size_t ch = run_.curOutputIndex % kChannels;
+    std::uint32_t& word = run_.outputRecord[ch].words[run_.wordIndex % kOutputWords];
+    if (word != workingWord_)
+        run_.arrayChanged[ch] = true;
+    word = workingWord_;
 }
 
 } // namespace telvar5

@@ -25,8 +25,10 @@ OutputArrayView* OutputSide::DrawGrid1() const { return panel_.DrawGrid1(); }
 
 void OutputSide::DrawGrid1SetEditText(int column, int row, const QString& text)
 {
-    if (monitor_.outputGrid().DrawGrid1SetEditText(column, row, cp1251FromText(text)))
+    if (monitor_.outputGrid().DrawGrid1SetEditText(column, row, cp1251FromText(text))) {
         model_->wordChanged(row - 1);
+        showChangeMark();
+    }
 }
 
 void OutputSide::applyScreen()
@@ -43,6 +45,15 @@ void OutputSide::applyScreen()
         time->setText(timeText);
     if (screen.soWordTimeUs != hintsWordTimeUs_)
         showSizeHints(screen.soWordTimeUs);
+    showChangeMark();
+}
+
+void OutputSide::showChangeMark()
+{
+    const RunState& run = monitor_.run();
+    const bool changed = run.arrayChanged[run.curOutputIndex % kChannels];
+    if (panel_.LabelSOChanged()->isHidden() == changed)
+        panel_.LabelSOChanged()->setHidden(!changed);
 }
 
 void OutputSide::showSizeHints(std::int32_t wordTimeUs)

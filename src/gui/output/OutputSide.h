@@ -2,7 +2,8 @@
 // The wiring of the output side of the main window: the model of the output
 // grid over the run state, the grid's keys and edited texts passed to the
 // core's rules, and the output side's part of applyScreen (grid options, row
-// count, transmission time). The commands themselves are the main window's.
+// count, transmission time, the mark of an unsaved array). The commands
+// themselves are the main window's.
 #include <QObject>
 
 #include "core/Monitor.h"
@@ -30,6 +31,7 @@ public:
 private:
     void DrawGrid1SetEditText(int column, int row, const QString& text);
     void showSizeHints(std::int32_t wordTimeUs);
+    void showChangeMark();
 
     Monitor& monitor_;
     DataPanel& panel_;

@@ -28,6 +28,13 @@ protected:
     {
         bus.modules[0] = {1021, makeConfigWord(8, 8), true};
         monitor = std::make_unique<Monitor>(bus, prompts, clock);
+        choose();
+        monitor->lifecycle().DeviceInitializationExecute();
+        bus.sent.clear();
+    }
+    // "выбор", confirmed on the first module.
+    void choose()
+    {
         DeviceChoice& choice = monitor->deviceChoice();
         choice.search();
         choice.beforeDialog();
@@ -35,8 +42,6 @@ protected:
         ASSERT_TRUE(choice.Button1Click());
         choice.FormClose();
         choice.afterDialog();
-        monitor->lifecycle().DeviceInitializationExecute();
-        bus.sent.clear();
     }
 
     RunState& run() { return monitor->run(); }

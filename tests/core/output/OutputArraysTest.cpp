@@ -8,8 +8,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
+#include "core/output/OutputEditText.h"
 #include "input/InputFixture.h"
 
 using namespace telvar5;
@@ -199,4 +201,51 @@ TEST_F(OutputArraysTest, TransmissionTimeFollowsTheSizeTheTabAndTheRate)
     arrays().cbSOArrayDimChange(9);
     EXPECT_EQ(screen().soTimeText, "  3.6 мс ( 10 слов ПК)");
     EXPECT_EQ(screen().outputTitle, "Массив выходных параметров канала № 3");
+}
+
+TEST_F(OutputArraysTest, AnArrayIsMarkedChangedUntilItIsSavedOrRestored)
+{
+    using Step = std::function<void()>;
+    const std::string file = (dir / "a.so").string();
+    const Step typed = [this] {
+        monitor->outputGrid().DrawGrid1KeyPress('7');
+        monitor->outputGrid().DrawGrid1SetEditText(kAddressColumn, 1, "7");
+    };
+    const Step bitSet = [this] {
+        monitor->bitEditor().FormShow();
+        monitor->bitEditor().CheckBoxClick(32, true);
+        monitor->bitEditor().Button1Click();
+    };
+    const Step clear = [this] { arrays().SOdataClearExecute(); };
+    const Step fill = [this] { arrays().SOdataTestExecute(); };
+    const Step save = [&] { arrays().FileSaveAs1Accept(file); };
+    const Step failedSave = [this] { arrays().FileSaveAs1Accept((dir / "none" / "a.so").string()); };
+    const Step restore = [&] { arrays().FileOpen1Accept(file); };
+    const Step chooseAgain = [this] { monitor->lifecycle().DeviceResetExecute(); choose(); };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+        bool marked; // channel 1's array; channel 2's stays unmarked
+    };
+    const Case cases[] = {
+        {"nothing since the first choice", {}, false},
+        {"typed", {typed}, true},
+        {"bit editor", {bitSet}, true},
+        {"clear of a zero array", {clear}, false},
+        {"size", {[this] { arrays().cbSOArrayDimChange(9); }}, true},
+        {"test fill, saved", {fill, save}, false},
+        {"saved, cleared", {fill, save, clear}, true},
+        {"test fill, the save failed", {fill, failedSave}, true},
+        {"saved, typed, restored", {fill, save, typed, restore}, false},
+        {"saved, the module chosen again", {fill, save, chooseAgain}, true},
+        {"a zero array, the module chosen again", {chooseAgain}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        for (const Step& step : c.steps)
+            step();
+        EXPECT_EQ(run().arrayChanged[0], c.marked);
+        EXPECT_FALSE(run().arrayChanged[1]);
+    }
 }

@@ -1,6 +1,9 @@
 // Transmission commands: the records they send, the controls they set, and
 // how each tick's answer from the module overrides them.
 #include "input/InputFixture.h"
+#include <functional>
+
+#include "core/output/OutputEditText.h"
 #include "protocol/ByteLayout.h"
 
 using namespace telvar5;
@@ -84,9 +87,9 @@ TEST_F(OutputControlTest, CyclicStartLocksTypingUntilStopAndStopSendsTheChannel)
     output().SOciclePuskExecute();
     EXPECT_FALSE(screen().outputGridEditable);
     EXPECT_FALSE(screen().outputGridColumnsResizable);
-    // One setting for all channels, whatever tab is shown.
+    // Only the tab of the cyclic channel refuses typing.
     monitor->outputArrays().SOChange(3);
-    EXPECT_FALSE(screen().outputGridEditable);
+    EXPECT_TRUE(screen().outputGridEditable);
     bus.sent.clear();
     output().SOstopChannelExecute();
     EXPECT_TRUE(screen().outputGridEditable);
@@ -138,7 +141,7 @@ TEST_F(OutputControlTest, AnotherTabShownIsJudgedByItsOwnState)
     EXPECT_EQ(bus.sent[0].in, (std::vector<std::uint8_t>{2, 0}));
     EXPECT_TRUE(unlocked());
     EXPECT_TRUE(enabled(Control::cbSOArrayDim));
-    EXPECT_FALSE(screen().outputGridEditable) << "typing stays off until a stop";
+    EXPECT_TRUE(screen().outputGridEditable) << "channel 2 does not transmit cyclically";
     EXPECT_EQ(screen().statusBar2[1], "Выходной канал №2: выдача остановлена; частота 12,5КГц+/-1%");
 }
 
@@ -163,4 +166,76 @@ TEST_F(OutputControlTest, ClosingTheBitEditorSendsTheWordOnlyDuringCyclicOutput)
     monitor->outputArrays().cbSOArrayDimChange(9);
     EXPECT_EQ(closeEditorOnRow(11), 0) << "a row beyond the array";
     EXPECT_FALSE(grid.DrawGrid1MouseDown(MouseButton::Left, 1, 3));
+}
+
+TEST_F(OutputControlTest, AStoppedModuleEndsCyclicOutputAndOnlyTheCyclicTabRefusesTyping)
+{
+    using Step = std::function<void()>;
+    const Step stop = [this] { monitor->lifecycle().DeviceResetExecute(); };
+    const Step initialise = [this] { monitor->lifecycle().DeviceInitializationExecute(); };
+    const Step choose = [this] { this->choose(); };
+    const Step tab1 = [this] { monitor->outputArrays().SOChange(0); };
+    const Step tab2 = [this] { monitor->outputArrays().SOChange(1); };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps; // after a cyclic start on channel 1
+        std::uint16_t modeOfChannel1;
+        bool typing; // typing is taken, and the bit editor sends no word
+    };
+    const Case cases[] = {
+        {"device stop", {stop}, kOutputStopped, true},
+        {"initialisation", {initialise}, kOutputStopped, true},
+        {"stop, choice again, initialisation", {stop, choose, initialise}, kOutputStopped, true},
+        {"another tab shown", {tab2}, kOutputCyclic, true},
+        {"back on the cyclic tab", {tab2, tab1}, kOutputCyclic, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp(); // a fresh monitor
+        output().SOciclePuskExecute();
+        for (const Step& step : c.steps)
+            step();
+        EXPECT_EQ(run().outputMode[0], c.modeOfChannel1);
+        EXPECT_EQ(screen().outputGridEditable, c.typing);
+        OutputGrid& grid = monitor->outputGrid();
+        grid.DrawGrid1KeyPress('7');
+        EXPECT_EQ(grid.DrawGrid1SetEditText(kAddressColumn, 1, "7"), c.typing);
+        bus.sent.clear();
+        ASSERT_TRUE(grid.DrawGrid1MouseDown(MouseButton::Right, 1, 1));
+        grid.bitEditorClosed();
+        EXPECT_EQ(bus.count(ReqSOwordUpdate), c.typing ? 0 : 1);
+    }
+}
+
+TEST_F(OutputControlTest, ATabSwitchSetsTheArrayCommandsFromTheChannelsModeAtOnce)
+{
+    struct Case {
+        const char* what;
+        std::vector<int> tabs; // shown in turn, the module idle at a tick between them
+        bool locked;
+    };
+    const Case cases[] = {
+        {"idle channel 2 after cyclic channel 1", {1}, false},
+        {"back to cyclic channel 1", {1, 0}, true},
+        {"channel 3 after its single output", {2}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        monitor->outputArrays().SOChange(2);
+        output().SOsinglePuskExecute();
+        monitor->outputArrays().SOChange(0);
+        output().SOciclePuskExecute();
+        for (int tab : c.tabs) {
+            bus.soRunning = false;
+            tick();
+            monitor->outputArrays().SOChange(tab);
+        }
+        EXPECT_EQ(locked(), c.locked);
+        EXPECT_EQ(enabled(Control::cbSOArrayDim), !c.locked);
+    }
+    // Outside initialisation a tab switch enables nothing.
+    monitor->lifecycle().DeviceResetExecute();
+    monitor->outputArrays().SOChange(1);
+    EXPECT_FALSE(enabled(Control::tbSOdataClear));
 }

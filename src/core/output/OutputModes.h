@@ -1,0 +1,18 @@
+#pragma once
+// What the program keeps of each output channel's transmission besides the
+// module's own answer: the mode the transmission commands set, how a stopped
+// or reset module ends it, and the typing lock of the shown channel.
+#include "core/RunState.h"
+#include "core/ScreenState.h"
+
+namespace telvar5 {
+
+// A module stopped or reset (initialisation, stop, a new choice) sends
+// nothing: a channel whose cyclic output was started counts as stopped.
+void endCyclicOutput(RunState& run);
+// Typing into the output grid is refused only while the shown channel's cyclic output is started.
+bool typingLocked(const RunState& run);
+// The grid's typing option follows the shown channel's mode.
+void showTypingLock(const RunState& run, ScreenState& screen);
+
+} // namespace telvar5
