@@ -10,8 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev # the fuzz targets: clang-14 and its libFuzzer and sanitizer runtimes
   g++-mingw-w64-x86-64-posix googletest # the Windows cross build and its GoogleTest, built from these sources
-  wine64 xvfb xauth # the Windows programs and suites run under wine, the monitor on a virtual display
-  nsis zip # the Windows installer (CPack's NSIS generator) and the portable zip
+  wine64 xvfb xauth xdotool # the Windows programs and suites under wine, the monitor on a virtual display, driven by keys
+  nsis zip unzip # the Windows installer (CPack's NSIS generator), the portable zip and its check
   dpkg-dev file desktop-file-utils # the Debian package: its Depends (dpkg-shlibdeps) and its checks
   fonts-liberation fonts-dejavu-core
 )
