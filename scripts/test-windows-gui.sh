@@ -84,14 +84,7 @@ for suite in "${GUI_SUITES[@]}"; do
     log="${BUILD_DIR}/${suite}.wine.log"
     code=0
     (cd "$(dirname "${exe}")" && WINEPATH="${suite_winepath}" timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
-    passed="$(tr -d '\r' <"${log}" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' | tail -1)"
-    skipped="$(tr -d '\r' <"${log}" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\},.*/\1/p' | tail -1)"
-    if [[ "${code}" -eq 0 && -n "${passed}" ]] && ! grep -q '^\[  FAILED  \]' "${log}"; then
-        echo "${suite}.exe: ${passed} tests passed under wine${skipped:+ (${skipped} skipped)}"
-    else
-        tr -d '\r' <"${log}" | grep -E '^\[  FAILED  \]|Failure|error' | head -30 >&2 || true
-        fail "${suite}.exe under wine: exit ${code}, ${passed:-no} tests passed (log: ${log})"
-    fi
+    report_suite "${suite}" "${code}" "${log}" || status=1
 done
 
 # --- 3. the packages ------------------------------------------------------------

@@ -52,16 +52,7 @@ for suite in "${SUITES[@]}"; do
     log="${LOG_DIR}/${suite}.log"
     code=0
     (cd "${workdir}" && timeout "${SUITE_TIMEOUT_S}" "${WINE}" "${exe}") >"${log}" 2>&1 || code=$?
-    summary="$(tr -d '\r' <"${log}")"
-    passed="$(sed -n 's/^\[  PASSED  \] \([0-9][0-9]*\) tests\{0,1\}\..*/\1/p' <<<"${summary}" | tail -n 1)"
-    skipped="$(sed -n 's/^\[  SKIPPED \] \([0-9][0-9]*\) tests\{0,1\},.*/\1/p' <<<"${summary}" | tail -n 1)"
-    if [[ "${code}" -eq 0 && "${passed:-0}" -gt 0 ]]; then
-        echo "${suite}.exe: ${passed} tests passed under wine${skipped:+ (${skipped} skipped)}"
-    else
-        echo "${suite}.exe: failed under wine (exit ${code}${passed:+, ${passed} passed}); log: ${log}" >&2
-        grep -E '^\[  FAILED  \] [A-Za-z0-9_/.]+$' <<<"${summary}" >&2 || true
-        status=1
-    fi
+    report_suite "${suite}" "${code}" "${log}" || status=1
 done
 echo "wine run: $(( $(date +%s) - started )) s"
 

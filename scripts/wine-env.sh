@@ -14,3 +14,20 @@ wine_setup() {
 
 # winpath PATH: a Linux path as wine sees it (drive Z: is the root).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# report_suite NAME EXIT_CODE LOG: one line for a GoogleTest suite run under
+# wine, "NAME.exe: N tests passed under wine (M skipped)" on stdout, or why it
+# failed and its failed tests on stderr; returns 1 when it failed or ran nothing.
+report_suite() {
+    local suite="$1" code="$2" log="$3" summary passed skipped
+    summary="$(tr -d '\r' <"${log}")"
+    passed="$(sed -n 's/^\[  PASSED  \] \([0-9][0-9]*\) tests\{0,1\}\..*/\1/p' <<<"${summary}" | tail -n 1)"
+    skipped="$(sed -n 's/^\[  SKIPPED \] \([0-9][0-9]*\) tests\{0,1\},.*/\1/p' <<<"${summary}" | tail -n 1)"
+    if [[ "${code}" -eq 0 && "${passed:-0}" -gt 0 ]] && ! grep -q '^\[  FAILED  \]' <<<"${summary}"; then
+        echo "${suite}.exe: ${passed} tests passed under wine${skipped:+ (${skipped} skipped)}"
+        return 0
+    fi
+    echo "${suite}.exe: failed under wine (exit ${code}${passed:+, ${passed} passed}); log: ${log}" >&2
+    grep -E '^\[  FAILED  \] [A-Za-z0-9_/.]+$' <<<"${summary}" >&2 || true
+    return 1
+}

@@ -10,8 +10,8 @@
 
 #include "app/MonitorApplication.h"
 #include "core/MonitorArguments.h"
+#include "core/ProgramArguments.h"
 #include "device/PlatformDeviceBus.h"
-#include "formats/ProgramArguments.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/TMainFrm.h"
 

@@ -21,18 +21,17 @@ namespace telvar5 {
 namespace {
 
 // The temporaries this process is writing now (the capture recorder may be
-// saving the target another save cleans up after), by identityOf(). Guarded by
-// liveMutex() from the look for stale ones to the registration of a new one.
-std::mutex& liveMutex()
-{
-    static std::mutex mutex;
-    return mutex;
-}
+// saving the target another save cleans up after), by identityOf(). The lock
+// is held from the look for stale ones to the registration of a new one.
+struct LiveTemporaries {
+    std::mutex mutex;
+    std::set<std::filesystem::path> paths;
+};
 
-std::set<std::filesystem::path>& liveTemporaries()
+LiveTemporaries& live()
 {
-    static std::set<std::filesystem::path> live;
-    return live;
+    static LiveTemporaries temporaries;
+    return temporaries;
 }
 
 // "<name>.tmp<digits>" beside the target and no one's here now: left by a
@@ -50,7 +49,7 @@ void removeStaleTemporaries(const std::filesystem::path& target)
         std::error_code statusError;
         if (!isTemporaryNameOf(target, name) || !fs::is_regular_file(fs::symlink_status(name, statusError)))
             continue;
-        if (liveTemporaries().count(identityOf(name)) == 0)
+        if (live().paths.count(identityOf(name)) == 0)
             fs::remove(name, statusError);
     }
 }
@@ -109,7 +108,7 @@ bool ReplacingFile::open(WhenNew whenNew)
     // refuse it: the caller shows its "not saved" box and the file stays.
     if (isReadOnlyFile(target_))
         return false;
-    const std::lock_guard lock(liveMutex());
+    const std::lock_guard lock(live().mutex);
     removeStaleTemporaries(target_);
     if (whenNew == WhenNew::WriteDirectly && !std::filesystem::exists(target_, ec) && !ec) {
         file_ = createNewFile(target_);
@@ -129,7 +128,7 @@ bool ReplacingFile::open(WhenNew whenNew)
         if (file_) {
             writing_ = std::move(candidate);
             registered_ = identityOf(writing_);
-            liveTemporaries().insert(registered_);
+            live().paths.insert(registered_);
             // The old file's mode from the start: a private file is never readable meanwhile.
             keepAttributes(target_, writing_);
             return true;
@@ -204,8 +203,8 @@ void ReplacingFile::forgetTemporary() noexcept
 {
     if (registered_.empty())
         return;
-    const std::lock_guard lock(liveMutex());
-    liveTemporaries().erase(registered_);
+    const std::lock_guard lock(live().mutex);
+    live().paths.erase(registered_);
     registered_.clear();
 }
 

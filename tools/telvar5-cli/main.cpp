@@ -7,7 +7,7 @@
 
 #include "CliEnvironment.h"
 #include "RunCli.h"
-#include "formats/ProgramArguments.h"
+#include "core/ProgramArguments.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

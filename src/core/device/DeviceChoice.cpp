@@ -79,10 +79,9 @@ void DeviceChoice::confirm()
         words.fill(0);
     }
     // The module is reset: no output runs on it any more.
-    endCyclicOutput(run_);
+    endCyclicOutput(run_, screen_);
     run_.curInputIndex = 0;
     run_.curOutputIndex = 0;
-    showTypingLock(run_, screen_);
     run_.openMethod = 0;
 }
 

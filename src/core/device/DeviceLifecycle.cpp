@@ -5,7 +5,7 @@
 #include "core/output/OutputModes.h"
 #include "core/output/TransmitTime.h"
 #include "protocol/Requests.h"
-#include "formats/LabelFormats.h"
+#include "core/formats/ShownLabelFormats.h"
 
 namespace telvar5 {
 
@@ -28,8 +28,7 @@ void DeviceLifecycle::DeviceInitializationExecute()
     run_.curInputNo = 1;
     run_.curOutputNo = 1;
     // Initialisation stops the module's output; typing follows channel 1.
-    endCyclicOutput(run_);
-    showTypingLock(run_, screen_);
+    endCyclicOutput(run_, screen_);
     for (InputChannelBuffer& channel : run_.inputBuffer)
         channel.fill(InputCell{});
 
@@ -39,7 +38,7 @@ void DeviceLifecycle::DeviceInitializationExecute()
     UpdateSIfreqText(run_);
     UpdateSOfreqText(run_);
     UpdateSOtimeText(run_, screen_);
-    buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
+    rebuildShownLabelFormats(run_);
     run_.refreshCounter = 0;
     screen_.timerActive = true;
     screen_.statusBar1[1] = refreshLineAtStart(run_.refreshPeriodMs);
@@ -51,8 +50,7 @@ void DeviceLifecycle::DeviceResetExecute()
     screen_.commands.stopped();
     NoRecord none{};
     sendRequest(bus_, run_.deviceHandle, ReqDeviceReset, NoRecord{}, none);
-    endCyclicOutput(run_);
-    showTypingLock(run_, screen_);
+    endCyclicOutput(run_, screen_);
     screen_.statusBar1[1].clear();
     screen_.statusBar2[0].clear();
     screen_.statusBar2[1].clear();

@@ -1,7 +1,7 @@
 #pragma once
 // The per-label formats of the displayed input channel, rebuilt from the
-// format tables. Either formats editor does it on closing, so the input grid
-// shows the edited formats at once, not at the next change of channel.
+// format tables: on a change of input channel, at initialisation, and when
+// either formats editor closes, so the input grid shows edited formats at once.
 #include "core/RunState.h"
 
 namespace telvar5 {

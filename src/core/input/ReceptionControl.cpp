@@ -4,7 +4,7 @@
 
 #include "core/device/BitRates.h"
 #include "protocol/Requests.h"
-#include "formats/LabelFormats.h"
+#include "core/formats/ShownLabelFormats.h"
 
 namespace telvar5 {
 
@@ -69,7 +69,7 @@ void ReceptionControl::SIChange(int tabIndex)
     screen_.inputTitle = title;
     screen_.titlesTall = true;
     UpdateSIfreqText(run_);
-    buildLabelFormats(run_.labelFormatTable, run_.formats, run_.curInputNo);
+    rebuildShownLabelFormats(run_);
 }
 
 } // namespace telvar5

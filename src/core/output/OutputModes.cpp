@@ -2,11 +2,12 @@
 
 namespace telvar5 {
 
-void endCyclicOutput(RunState& run)
+void endCyclicOutput(RunState& run, ScreenState& screen)
 {
     for (std::uint16_t& mode : run.outputMode)
         if (mode == kOutputCyclic)
             mode = kOutputStopped;
+    showTypingLock(run, screen);
 }
 
 bool typingLocked(const RunState& run) { return run.outputMode[run.curOutputIndex % kChannels] == kOutputCyclic; }

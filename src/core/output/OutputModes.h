@@ -8,8 +8,9 @@
 namespace telvar5 {
 
 // A module stopped or reset (initialisation, stop, a new choice) sends
-// nothing: a channel whose cyclic output was started counts as stopped.
-void endCyclicOutput(RunState& run);
+// nothing: a channel whose cyclic output was started counts as stopped, and
+// typing is allowed again.
+void endCyclicOutput(RunState& run, ScreenState& screen);
 // Typing into the output grid is refused only while the shown channel's cyclic output is started.
 bool typingLocked(const RunState& run);
 // The grid's typing option follows the shown channel's mode.

@@ -1,4 +1,4 @@
-#include "formats/ProgramArguments.h"
+#include "core/ProgramArguments.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
