@@ -35,6 +35,8 @@ fail() {
 
 # --- wine -------------------------------------------------------------------
 source "${SOURCE_DIR}/scripts/wine-env.sh"
+# The prefix lives in the build folder, which a fresh clone has not made yet.
+mkdir -p "${BUILD_DIR}"
 wine_setup "${BUILD_DIR}"
 if [[ -z "${WINE}" ]]; then
     echo "test-windows-gui: wine is not installed (scripts/install-deps.sh)" >&2
