@@ -55,6 +55,7 @@ const ModuleTable& CliSession::modules()
 void CliSession::releaseModule()
 {
     // Another module is about to be chosen: the one in hand stops everything, as on closing.
+    stopStimuli();
     if (run().deviceHandle != kNoDevice)
         monitor_->lifecycle().FormClose();
     cyclic_.reset();
@@ -169,7 +170,7 @@ void CliSession::sleepUntil(std::int64_t untilUs)
 std::int64_t CliSession::wallClockUs() const { return env_.wallClockUs ? env_.wallClockUs() : 0; }
 
 void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const std::function<void()>& afterTick,
-                          std::string_view command)
+                          std::string_view command, const std::function<bool()>& finished)
 {
     monitor_->setRefreshPeriod(periodMs);
     const std::int64_t periodUs = std::int64_t{run().refreshPeriodMs} * 1000;
@@ -186,7 +187,11 @@ void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const
         if (sent > 0 && watch_.failures() - failures == sent)
             throw CliError(ExitCode::RequestFailed, std::string(command) + ": модуль перестал отвечать (тик " +
                                                         std::to_string(run().refreshCounter) + ")");
+        for (const KeptStimulus& stimulus : stimuli_)
+            stimulus.afterTick();
         afterTick();
+        if (finished && finished())
+            break;
         // A tick that overran the period is followed at once, without a burst to catch up.
         next += periodUs;
         next = std::max(next, nowUs());
@@ -202,9 +207,26 @@ void CliSession::stopOutput(int channel, std::string_view command)
     expectAnswered(mark, command);
 }
 
+void CliSession::requireNoStimulus(int channel, std::string_view command)
+{
+    const StimulusOwner owner = monitor_->stimuli().output().owner(static_cast<std::size_t>(channel - 1));
+    if (owner != StimulusOwner::None)
+        throw CliError(ExitCode::BadArgument, std::string(command) + ": выходной канал " + std::to_string(channel) +
+                                                  " занят: его ведет " +
+                                                  (owner == StimulusOwner::Generator ? "генератор" : "воспроизведение"));
+}
+
+void CliSession::stopStimuli()
+{
+    for (const KeptStimulus& stimulus : stimuli_)
+        stimulus.stop();
+    stimuli_.clear();
+}
+
 void CliSession::finish()
 {
     const std::uint64_t mark = failureMark();
+    stopStimuli();
     for (std::size_t ch = 0; ch < cyclic_.size(); ++ch) {
         if (!cyclic_.test(ch))
             continue;

@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "CliEnvironment.h"
 #include "CliPrompts.h"
@@ -65,22 +67,37 @@ public:
     std::int64_t nowUs() const { return env_.clock->nowUs(); }
     void sleepUntil(std::int64_t untilUs);
     std::int64_t wallClockUs() const;
-    // Runs the refresh cycle at the period until the budget is spent, calling
-    // afterTick after every tick. Throws RequestFailed when every request of a
-    // tick failed: the module stopped answering.
+    // Runs the refresh cycle at the period until the budget is spent or `finished`
+    // (when given) says so after a tick, calling the kept stimuli's afterTick
+    // and then afterTick after every tick. Throws RequestFailed when every
+    // request of a tick failed: the module stopped answering.
     void runTicks(std::int32_t periodMs, const TickBudget& budget, const std::function<void()>& afterTick,
-                  std::string_view command);
+                  std::string_view command, const std::function<bool()>& finished = {});
 
     // --- Outputs -----------------------------------------------------------------------
     // A cyclic output left running for the later commands; finish() stops it.
     void keepCyclic(int channel) { cyclic_.set(static_cast<std::size_t>(channel - 1)); }
     void stopOutput(int channel, std::string_view command);
+    // Throws BadArgument when the generator or a replay holds the output channel.
+    void requireNoStimulus(int channel, std::string_view command);
+
+    // --- Stimuli -------------------------------------------------------------------------
+    // A generator or a replay that moves with the refresh ticks of every later
+    // command. `afterTick` follows each of those ticks; `stop` stops it and says
+    // what it did, at the end of the invocation or before another module is
+    // chosen, and must do nothing when it was stopped already.
+    struct KeptStimulus {
+        std::function<void()> afterTick;
+        std::function<void()> stop;
+    };
+    void keepStimulus(KeptStimulus stimulus) { stimuli_.push_back(std::move(stimulus)); }
     // End of the invocation: stops the cyclic outputs still running and resets
     // the module. Throws RequestFailed when the module refused.
     void finish();
 
 private:
     void releaseModule();
+    void stopStimuli();
 
     CliEnvironment& env_;
     std::ostream& out_;
@@ -91,6 +108,7 @@ private:
     bool searched_ = false;
     bool initialised_ = false;
     std::bitset<kChannels> cyclic_;
+    std::vector<KeptStimulus> stimuli_;
 };
 
 } // namespace telvar5::cli

@@ -2,10 +2,12 @@
 
 #include "CliError.h"
 #include "ExportCommand.h"
+#include "GenerateCommand.h"
 #include "InitCommand.h"
 #include "ModulesCommand.h"
 #include "ReceiveCommand.h"
 #include "RecordCommand.h"
+#include "ReplayCommand.h"
 #include "SendCommand.h"
 
 namespace telvar5::cli {
@@ -25,6 +27,10 @@ std::unique_ptr<Command> makeCommand(const CommandCall& call)
         return std::make_unique<RecordCommand>(options);
     if (call.name == "export")
         return std::make_unique<ExportCommand>(options);
+    if (call.name == "generate")
+        return std::make_unique<GenerateCommand>(options);
+    if (call.name == "replay")
+        return std::make_unique<ReplayCommand>(options);
     throw CliError(ExitCode::BadArgument, "неизвестная команда '" + call.name + "'");
 }
 

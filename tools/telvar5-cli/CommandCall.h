@@ -11,6 +11,7 @@ struct CommandCall {
     std::string name;                                         // "receive"
     std::vector<std::pair<std::string, std::string>> options; // {"channel", "1"}; a flag has an empty value
     bool help = false;                                        // --help given after the command
+    bool last = false;                                        // no command follows it in the invocation
 };
 
 } // namespace telvar5::cli

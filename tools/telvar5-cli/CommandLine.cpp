@@ -31,14 +31,22 @@ constexpr KnownOption kRecordOptions[] = {{"capture", true, false}, {"seconds", 
                                          {"ticks", true, false},   {"period", true, false},
                                          {"channel", true, false}, {"mode", true, false}};
 constexpr KnownOption kExportOptions[] = {{"capture", true, false}, {"csv", true, false}, {"formats", true, false}};
+constexpr KnownOption kGenerateOptions[] = {{"channel", true, false}, {"file", true, false},
+                                           {"seconds", true, false}, {"period", true, false}};
+constexpr KnownOption kReplayOptions[] = {{"capture", true, false}, {"from-channel", true, false},
+                                         {"channel", true, false}, {"speed", true, false},
+                                         {"loop", false, false},    {"seconds", true, false},
+                                         {"period", true, false}};
 
-const std::array<KnownCommand, 6> kCommands{{
+const std::array<KnownCommand, 8> kCommands{{
     {"modules", {}},
     {"init", kInitOptions},
     {"receive", kReceiveOptions},
     {"send", kSendOptions},
     {"record", kRecordOptions},
     {"export", kExportOptions},
+    {"generate", kGenerateOptions},
+    {"replay", kReplayOptions},
 }};
 
 const KnownCommand* findCommand(std::string_view word)
@@ -118,6 +126,8 @@ CommandLine CommandLine::parse(std::span<const std::string> args)
     }
     if (line.calls.empty() && !line.generalHelp)
         bad("не указана команда; список команд: telvar5-cli --help");
+    if (!line.calls.empty())
+        line.calls.back().last = true;
     return line;
 }
 

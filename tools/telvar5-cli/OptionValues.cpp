@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "CliError.h"
 #include "core/RefreshPeriod.h"
@@ -14,6 +15,14 @@ namespace {
 // Longer than any bench run; keeps the microseconds far from overflow.
 constexpr double kMaxSeconds = 1'000'000.0;
 constexpr std::int64_t kMaxTicks = 1'000'000'000;
+
+// 0.01, 100: as a user types a limit.
+std::string shortNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
 } // namespace
 
 std::optional<std::int64_t> parseWhole(std::string_view text)
@@ -74,6 +83,19 @@ std::optional<std::int64_t> OptionValues::integer(std::string_view name, std::in
     if (!value || *value < min || *value > max)
         fail("--" + std::string(name) + " ждет целое число от " + std::to_string(min) + " до " +
              std::to_string(max) + ", а не '" + *text + "'");
+    return value;
+}
+
+std::optional<double> OptionValues::decimal(std::string_view name, double min, double max) const
+{
+    const std::string* text = last(name);
+    if (!text)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (text->empty() || ec != std::errc{} || end != text->data() + text->size() || !(value >= min && value <= max))
+        fail("--" + std::string(name) + " ждет число от " + shortNumber(min) + " до " + shortNumber(max) + ", а не '" +
+             *text + "'");
     return value;
 }
 

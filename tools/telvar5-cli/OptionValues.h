@@ -19,6 +19,8 @@ public:
     explicit OptionValues(const CommandCall& call) : call_(call) {}
 
     bool has(std::string_view name) const;
+    // No command follows this one in the invocation.
+    bool lastCommand() const { return call_.last; }
     // Every value of a repeatable option, in order.
     std::vector<std::string> all(std::string_view name) const;
     // A file name that must be given and not be empty.
@@ -27,6 +29,8 @@ public:
 
     // A whole number in min..max; nothing when the option is absent.
     std::optional<std::int64_t> integer(std::string_view name, std::int64_t min, std::int64_t max) const;
+    // A decimal number in min..max; nothing when the option is absent.
+    std::optional<double> decimal(std::string_view name, double min, double max) const;
     // Seconds, a decimal number above 0, as microseconds.
     std::optional<std::int64_t> secondsUs(std::string_view name) const;
 

@@ -35,6 +35,7 @@ void SendCommand::run(CliSession& session)
 {
     session.ensureInitialised("send");
     session.requireOutput(channel_, "send");
+    session.requireNoStimulus(channel_, "send");
     Monitor& monitor = session.monitor();
     monitor.outputArrays().SOChange(channel_ - 1);
     loadArray(session);

@@ -1,0 +1,165 @@
+#include "GenerateCommand.h"
+
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include "CliError.h"
+#include "CliSession.h"
+#include "core/stimulus/GeneratorFile.h"
+#include "formats/ReplaceFile.h"
+
+namespace telvar5::cli {
+
+namespace {
+
+// The core's sentences end in a full stop; the CLI's lines do not.
+std::string clause(std::string text)
+{
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+template <typename Numbers>
+std::string listed(const Numbers& numbers, const char* format)
+{
+    std::string text;
+    for (const auto n : numbers) {
+        char item[16];
+        std::snprintf(item, sizeof item, format, static_cast<unsigned>(n));
+        text += (text.empty() ? "" : ", ") + std::string(item);
+    }
+    return text;
+}
+
+// The generator as the session keeps it: follows each tick for what changed
+// and what was clamped, and at the stop says so.
+class GeneratorWatch {
+public:
+    GeneratorWatch(CliSession& session, ParameterGenerator& generator, int channel)
+        : session_(session), generator_(generator), channel_(channel)
+    {
+        for (const GeneratorRowState& state : generator_.rowStates())
+            words_.push_back(state.word);
+        follow(); // the values at time 0 are already in the array
+    }
+
+    void afterTick()
+    {
+        if (!stopped_ && generator_.running())
+            follow();
+    }
+
+    void stop()
+    {
+        if (stopped_)
+            return;
+        stopped_ = true;
+        if (generator_.running())
+            generator_.stop();
+        std::string text = "generate: выходной канал " + std::to_string(channel_) +
+                           ": генератор остановлен; выдано изменений слов: " + std::to_string(changes_);
+        if (clamped_ > 0)
+            text += "; значений вне диапазона формата (выданы предельные): " + std::to_string(clamped_) +
+                    ", метки " + listed(clampedLabels_, "%03o");
+        session_.note(text);
+    }
+
+private:
+    void follow()
+    {
+        const auto states = generator_.rowStates();
+        const auto& rows = generator_.rows();
+        for (std::size_t i = 0; i < states.size() && i < words_.size(); ++i) {
+            if (states[i].word != words_[i]) {
+                words_[i] = states[i].word;
+                ++changes_;
+            }
+            if (states[i].fit == ValueFit::ClampedHigh || states[i].fit == ValueFit::ClampedLow) {
+                ++clamped_;
+                clampedLabels_.insert(rows[i].label);
+            }
+        }
+    }
+
+    CliSession& session_;
+    ParameterGenerator& generator_;
+    int channel_;
+    std::vector<std::uint32_t> words_; // each row's word as last sent
+    std::uint64_t changes_ = 0;
+    std::uint64_t clamped_ = 0;
+    std::set<std::uint8_t> clampedLabels_;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+GenerateCommand::GenerateCommand(const OptionValues& options)
+    : channel_(options.channel()),
+      file_(options.requiredPath("file")),
+      durationUs_(options.secondsUs("seconds")),
+      periodMs_(options.periodMs())
+{
+    if (options.has("period") && !durationUs_)
+        options.fail("--period указывается только с --seconds (без него генератор идет тиками следующих команд)");
+    if (!durationUs_ && options.lastCommand())
+        options.fail("нужен --seconds или следующая команда: без --seconds генератор работает, пока выполняются "
+                     "следующие команды");
+
+    const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_));
+    if (!contents.problem.empty())
+        throw CliError(ExitCode::FileError, "generate: " + file_ + ": " + clause(contents.problem));
+    if (!contents.badLines.empty())
+        throw CliError(ExitCode::FileError,
+                       "generate: в файле генератора " + file_ + " строки с ошибками: " + listed(contents.badLines, "%u"));
+    std::set<int> others;
+    std::size_t otherRows = 0;
+    for (const GeneratorRow& row : contents.rows) {
+        if (row.channel == channel_) {
+            rows_.push_back(row);
+        } else {
+            others.insert(row.channel);
+            ++otherRows;
+        }
+    }
+    if (rows_.empty())
+        options.fail("в файле генератора " + file_ + " нет строк выходного канала " + std::to_string(channel_) +
+                     (others.empty() ? std::string() : " (есть строки каналов " + listed(others, "%u") + ")"));
+    if (otherRows > 0)
+        leftOut_ = "generate: строки других каналов файла " + file_ + " не выдаются: " + std::to_string(otherRows) +
+                   " (каналы " + listed(others, "%u") + ")";
+}
+
+void GenerateCommand::run(CliSession& session)
+{
+    session.ensureInitialised("generate");
+    session.requireOutput(channel_, "generate");
+    if (!leftOut_.empty())
+        session.note(leftOut_);
+    ParameterGenerator& generator = session.monitor().stimuli().generator();
+    if (generator.running())
+        throw CliError(ExitCode::BadArgument, "generate: генератор уже работает по предыдущей команде generate; "
+                                              "в одном вызове генератор запускается один раз, пока он не остановлен");
+    generator.setRows(rows_);
+    const std::uint64_t mark = session.failureMark();
+    const std::string reason = generator.start(session.nowUs());
+    session.expectAnswered(mark, "generate");
+    if (!reason.empty())
+        throw CliError(ExitCode::BadArgument,
+                       "generate: " + file_ + ", строки канала " + std::to_string(channel_) + ": " + clause(reason));
+
+    const auto watch = std::make_shared<GeneratorWatch>(session, generator, channel_);
+    session.keepStimulus({[watch] { watch->afterTick(); }, [watch] { watch->stop(); }});
+    if (!durationUs_) {
+        session.note("generate: выходной канал " + std::to_string(channel_) + ": генератор, меток: " +
+                     std::to_string(rows_.size()) + ", до конца команд");
+        return;
+    }
+    TickBudget budget;
+    budget.durationUs = *durationUs_;
+    session.runTicks(periodMs_, budget, [] {}, "generate");
+    watch->stop();
+}
+
+} // namespace telvar5::cli

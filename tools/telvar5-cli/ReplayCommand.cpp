@@ -1,0 +1,148 @@
+#include "ReplayCommand.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "CliError.h"
+#include "CliSession.h"
+#include "formats/ReplaceFile.h"
+
+namespace telvar5::cli {
+
+namespace {
+
+// The speeds the replay takes, as its window offers them.
+constexpr double kMinSpeed = 0.01;
+constexpr double kMaxSpeed = 100.0;
+constexpr double kLongestUs = 1e12;
+
+std::string clause(std::string text)
+{
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+int requiredChannel(const OptionValues& options, std::string_view name)
+{
+    const auto value = options.integer(name, 1, kChannels);
+    if (!value)
+        options.fail("не указан параметр --" + std::string(name));
+    return static_cast<int>(*value);
+}
+
+// The replay as the session keeps it: at the stop it says how far it went.
+class ReplayWatch {
+public:
+    ReplayWatch(CliSession& session, CaptureReplay& replay, int channel)
+        : session_(session), replay_(replay), channel_(channel)
+    {
+    }
+
+    void stop()
+    {
+        if (stopped_)
+            return;
+        stopped_ = true;
+        const ReplayProgress progress = replay_.progress();
+        replay_.stop();
+        session_.note("replay: выходной канал " + std::to_string(channel_) +
+                      ": воспроизведение остановлено; применено записей: " + std::to_string(progress.entriesApplied) +
+                      ", выдано изменений слов: " + std::to_string(progress.wordsSent) +
+                      ", пройдено кругов: " + std::to_string(progress.lap) +
+                      (progress.finished ? ", запись проиграна до конца" : ""));
+    }
+
+private:
+    CliSession& session_;
+    CaptureReplay& replay_;
+    int channel_;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+ReplayCommand::ReplayCommand(const OptionValues& options)
+    : capture_(options.requiredPath("capture")),
+      fromChannel_(requiredChannel(options, "from-channel")),
+      channel_(options.channel()),
+      speed_(options.decimal("speed", kMinSpeed, kMaxSpeed).value_or(1.0)),
+      loop_(options.has("loop")),
+      durationUs_(options.secondsUs("seconds")),
+      periodMs_(options.periodMs()),
+      last_(options.lastCommand())
+{
+    if (loop_ && !durationUs_ && last_)
+        options.fail("с --loop нужен --seconds или следующая команда: по кругу воспроизведение не кончается");
+    if (options.has("period") && !durationUs_ && !last_)
+        options.fail("--period указывается с --seconds или у последней команды (иначе воспроизведение идет тиками "
+                     "следующих команд)");
+}
+
+void ReplayCommand::checkCapture(CliSession& session) const
+{
+    std::string problem;
+    const auto channels = CaptureReplay::channelsIn(pathFromUtf8(capture_), problem);
+    if (channels.none())
+        throw CliError(ExitCode::FileError, "replay: " + capture_ + ": " + clause(problem));
+    if (!channels.test(static_cast<std::size_t>(fromChannel_ - 1))) {
+        std::string present;
+        for (std::size_t k = 0; k < channels.size(); ++k)
+            if (channels.test(k))
+                present += (present.empty() ? "" : ", ") + std::to_string(k + 1);
+        throw CliError(ExitCode::BadArgument, "replay: в записи " + capture_ + " нет слов входного канала " +
+                                                  std::to_string(fromChannel_) + " (есть каналы " + present + ")");
+    }
+    // A capture cut inside its last entry still plays its whole entries.
+    if (!problem.empty())
+        session.note("replay: " + capture_ + ": " + clause(problem));
+}
+
+void ReplayCommand::run(CliSession& session)
+{
+    session.ensureInitialised("replay");
+    session.requireOutput(channel_, "replay");
+    checkCapture(session);
+    CaptureReplay& replay = session.monitor().stimuli().replay();
+    if (replay.running())
+        throw CliError(ExitCode::BadArgument, "replay: воспроизведение уже идет по предыдущей команде replay; в одном "
+                                              "вызове одно воспроизведение за раз");
+    ReplaySettings settings;
+    settings.capture = pathFromUtf8(capture_);
+    settings.fromChannel = fromChannel_;
+    settings.toChannel = channel_;
+    settings.speed = speed_;
+    settings.loop = loop_;
+    const std::uint64_t mark = session.failureMark();
+    const std::string reason = replay.start(settings, session.nowUs());
+    session.expectAnswered(mark, "replay");
+    if (!reason.empty())
+        throw CliError(ExitCode::BadArgument, "replay: " + clause(reason));
+
+    const auto watch = std::make_shared<ReplayWatch>(session, replay, channel_);
+    session.keepStimulus({[] {}, [watch] { watch->stop(); }});
+    const std::string started = "replay: выходной канал " + std::to_string(channel_) + ": запись " + capture_ +
+                                ", входной канал " + std::to_string(fromChannel_) +
+                                ", меток: " + std::to_string(replay.labels().size());
+    TickBudget budget;
+    if (durationUs_) {
+        budget.durationUs = *durationUs_;
+        session.runTicks(periodMs_, budget, [] {}, "replay");
+    } else if (last_) {
+        // Once through: the recorded length at this speed, and a period for the last change to go out.
+        session.note(started + ", до конца записи");
+        // A damaged file's times may reach any length: never beyond what --seconds could ask for.
+        const double lengthUs = std::min(static_cast<double>(replay.progress().lengthUs) / speed_, kLongestUs);
+        budget.durationUs = static_cast<std::int64_t>(lengthUs) + std::int64_t{periodMs_} * 2000;
+        session.runTicks(periodMs_, budget, [] {}, "replay",
+                         [&replay] { return !replay.running() || replay.progress().finished; });
+        // The last changes went to the module with the last tick: a period on the bus before the stop.
+        session.sleepUntil(session.nowUs() + std::int64_t{periodMs_} * 1000);
+    } else {
+        session.note(started + ", до конца команд");
+        return;
+    }
+    watch->stop();
+}
+
+} // namespace telvar5::cli

@@ -1,0 +1,36 @@
+#pragma once
+// `replay --capture F.tlvcap --from-channel I --channel C [--speed X]
+// [--loop] [--seconds S] [--period MS]`: the words input I of a capture
+// carried, replayed on output C at their recorded times. With --seconds it
+// runs the refresh cycle for S seconds and stops; as the last command without
+// --seconds it plays the capture through once; otherwise it moves with the
+// ticks of the later commands and stops at the end of the invocation.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "Command.h"
+#include "OptionValues.h"
+
+namespace telvar5::cli {
+
+class ReplayCommand final : public Command {
+public:
+    explicit ReplayCommand(const OptionValues& options);
+    void run(CliSession& session) override;
+
+private:
+    // Throws FileError or BadArgument when the capture has no words of the input channel.
+    void checkCapture(CliSession& session) const;
+
+    std::string capture_; // read when the command runs: an earlier `record` may write it
+    int fromChannel_;
+    int channel_;
+    double speed_;
+    bool loop_;
+    std::optional<std::int64_t> durationUs_;
+    std::int32_t periodMs_;
+    bool last_;
+};
+
+} // namespace telvar5::cli
