@@ -42,6 +42,10 @@ ROWS = {
     "BM_TrendPlotUpdate/0": (None, 3000, "trend plot update, 4 series of 3000 points, drawn at 900 px"),
     "BM_TrendPlotUpdate/1": (None, None, "the same with every point drawn (no reduction to the pixels)"),
     "BM_TrendPlotUpdateAndRender": (None, None, "the trend plot update with the chart rendered into an image"),
+    "BM_EncodeAltitude": (None, 0.05, "a value into a word: altitude, 17 bits and sign (sums that never round)"),
+    "BM_EncodeWidestField": (None, 0.05, "a value into a word: bits 9..28 at a weight of 90 (sums that round)"),
+    "BM_RefreshTickGeneratorCost": (None, None, "ticks with the generator on 8 x 32 rows (every word changing) and "
+                                                "without it, alternating in one run (goal: extra_us <= 50)"),
 }
 
 UNITS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}

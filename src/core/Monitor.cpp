@@ -20,7 +20,8 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clo
       bitEditor_(run_),
       formatList_(run_, prompts_),
       paramFormats_(run_, prompts_),
-      refresh_(run_, screen_, bus_, output_, reception_, analysis_, clock_),
+      stimuli_(run_, outputArrays_, output_),
+      refresh_(run_, screen_, bus_, output_, reception_, analysis_, stimuli_, clock_),
       capture_(run_, analysis_, prompts_, clock_)
 {
     run_.deviceChosen = false;

@@ -21,6 +21,7 @@
 #include "core/output/OutputControl.h"
 #include "core/output/OutputGrid.h"
 #include "core/output/WordBitEditor.h"
+#include "core/stimulus/Stimuli.h"
 
 namespace telvar5 {
 
@@ -51,6 +52,7 @@ public:
     RefreshCycle& refresh() { return refresh_; }
     Analysis& analysis() { return analysis_; }
     CaptureCommands& capture() { return capture_; }
+    Stimuli& stimuli() { return stimuli_; }
     const MonotonicClock& clock() const { return clock_; }
 
     // TimerPeriodExecute after the dialog: the timer takes refreshPeriodMs.
@@ -72,6 +74,7 @@ private:
     WordBitEditor bitEditor_;
     FormatListEditor formatList_;
     ParamFormatEditor paramFormats_;
+    Stimuli stimuli_;
     RefreshCycle refresh_;
     CaptureCommands capture_;
 };

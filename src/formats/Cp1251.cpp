@@ -65,4 +65,32 @@ std::string utf8FromCp1251(std::string_view text)
     return out;
 }
 
+std::optional<std::string> cp1251FromUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<std::uint8_t>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+        if (length == 0 || i + length > text.size())
+            return std::nullopt;
+        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1Fu) : (lead & 0x0Fu);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<std::uint8_t>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            c = c << 6 | (next & 0x3Fu);
+        }
+        // Overlong forms are not UTF-8 (and would smuggle in ASCII).
+        if ((length == 2 && c < 0x80) || (length == 3 && c < 0x800))
+            return std::nullopt;
+        const auto byte = cp1251FromChar(c);
+        if (!byte)
+            return std::nullopt;
+        out.push_back(static_cast<char>(*byte));
+        i += length;
+    }
+    return out;
+}
+
 } // namespace telvar5

@@ -18,5 +18,8 @@ std::optional<std::uint8_t> cp1251FromChar(char32_t c);
 
 // Each byte as its character in UTF-8; the one unassigned byte, 0x98, becomes U+FFFD.
 std::string utf8FromCp1251(std::string_view text);
+// UTF-8 text as Windows-1251 bytes; nothing when the text is not valid UTF-8
+// or holds a character the code page lacks.
+std::optional<std::string> cp1251FromUtf8(std::string_view text);
 
 } // namespace telvar5

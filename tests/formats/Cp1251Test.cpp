@@ -26,8 +26,24 @@ TEST(Cp1251, EveryByteBecomesItsCharacter)
         {"\x98", "\uFFFD"}, // the one unassigned byte
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(utf8FromCp1251(c.cp1251), c.utf8);
+        EXPECT_EQ(cp1251FromUtf8(c.utf8), c.cp1251) << c.utf8; // and back
+    }
+}
+
+TEST(Cp1251, TextThatIsNotUtf8OrNotInTheCodePageHasNoBytes)
+{
+    const std::string bad[] = {
+        "\xC0",             // a lead byte at the end
+        "\xD0\x41",         // a lead byte before ASCII
+        "\xC1\x81",         // overlong "A"
+        "\xE0\x81\x81",     // overlong
+        "\xF0\x9F\x98\x80", // a character beyond the basic plane
+        "\xE4\xB8\xAD",     // a character the code page lacks
+    };
+    for (const std::string& text : bad)
+        EXPECT_FALSE(cp1251FromUtf8(text).has_value()) << testing::PrintToString(text);
 }
 
 } // namespace

@@ -10,17 +10,20 @@ constexpr std::size_t kCellsBetweenClockReads = 32;
 } // namespace
 
 RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                           ReceptionControl& reception, Analysis& analysis, const MonotonicClock& clock)
+                           ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli,
+                           const MonotonicClock& clock)
     : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), analysis_(analysis),
-      clock_(clock)
+      stimuli_(stimuli), clock_(clock)
 {
 }
 
 TickResult RefreshCycle::Timer1Timer()
 {
     TickResult result;
-    const std::int64_t deadlineUs = clock_.nowUs() + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;
+    const std::int64_t startUs = clock_.nowUs();
+    const std::int64_t deadlineUs = startUs + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;
     readsThisTick_ = 0;
+    result.outputWordsChanged = stimuli_.tick(startUs);
     ++run_.refreshCounter;
     screen_.statusBar1[1] = refreshLine(run_.refreshPeriodMs, run_.refreshCounter);
     output_.UpdateSOstatus();

@@ -10,6 +10,7 @@
 #include "device/DeviceBus.h"
 #include "core/input/ReceptionControl.h"
 #include "core/output/OutputControl.h"
+#include "core/stimulus/Stimuli.h"
 
 namespace telvar5 {
 
@@ -17,16 +18,18 @@ namespace telvar5 {
 struct TickResult {
     bool inputGridChanged = false;   // the displayed input channel was read
     std::bitset<kInputCells> storedCells; // its cells that took a word in this tick
+    std::bitset<kChannels> outputWordsChanged; // output channels (bit k: index k) whose words a stimulus changed
 };
 
-// A tick reads every cell of every receiving channel, in order. Should the
+// A tick first moves the stimuli (generator, replay) on to the present, then
+// reads every cell of every receiving channel, in order. Should the
 // driver answer so slowly that the reads would take more than half the refresh
 // period, the tick stops there and the next one goes on from that cell, so the
 // window stays responsive instead of hanging on a slow driver.
 class RefreshCycle {
 public:
     RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                 ReceptionControl& reception, Analysis& analysis, const MonotonicClock& clock);
+                 ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli, const MonotonicClock& clock);
     TickResult Timer1Timer();
 
 private:
@@ -42,6 +45,7 @@ private:
     OutputControl& output_;
     ReceptionControl& reception_;
     Analysis& analysis_;
+    Stimuli& stimuli_;
     const MonotonicClock& clock_;
     std::size_t resumeChannel_ = 0; // where a tick cut short goes on
     std::size_t resumeCell_ = 0;

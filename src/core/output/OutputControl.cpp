@@ -30,7 +30,7 @@ void OutputControl::SOsinglePuskExecute()
     sendRequest(bus_, run_.deviceHandle, ReqSOsinglePusk, singlePuskRecord(r), reply);
 }
 
-void OutputControl::SOciclePuskExecute()
+bool OutputControl::SOciclePuskExecute()
 {
     screen_.commands.transmissionStarted();
     screen_.outputGridColumnsResizable = false;
@@ -44,7 +44,7 @@ void OutputControl::SOciclePuskExecute()
     r.param2 = run_.arraySizeCopy[ch];
     r.param3 = 0;
     ShortReply reply{};
-    sendRequest(bus_, run_.deviceHandle, ReqSOciclePusk, encodeOutputRecord(r), reply);
+    return sendRequest(bus_, run_.deviceHandle, ReqSOciclePusk, encodeOutputRecord(r), reply);
 }
 
 void OutputControl::SOstopChannelExecute()
@@ -79,10 +79,16 @@ void OutputControl::sendWordUpdateIfCyclic()
     const std::size_t ch = run_.curOutputIndex % kChannels;
     if (run_.outputMode[ch] != kOutputCyclic)
         return;
-    const std::uint16_t index = run_.wordIndex % kOutputWords;
+    updateWord(ch, run_.wordIndex % kOutputWords);
+}
+
+void OutputControl::updateWord(std::size_t ch, std::uint16_t index)
+{
+    ch %= kChannels;
+    index %= kOutputWords;
     ShortReply reply{};
     sendRequest(bus_, run_.deviceHandle, ReqSOwordUpdate,
-                wordUpdateRecord(run_.curOutputNo, index, record().words[index]), reply);
+                wordUpdateRecord(static_cast<std::uint16_t>(ch + 1), index, run_.outputRecord[ch].words[index]), reply);
 }
 
 } // namespace telvar5

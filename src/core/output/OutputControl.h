@@ -15,7 +15,8 @@ public:
     // Header {ch, 1, 0, size}, ReqSOsingleLoad with the whole record, then ReqSOsinglePusk.
     void SOsinglePuskExecute();
     // Header {ch, size, sizeCopy, 0}, ReqSOciclePusk; no typing into this channel until a stop.
-    void SOciclePuskExecute();
+    // True when the module took the start.
+    bool SOciclePuskExecute();
     void SOstopChannelExecute();
 
     // Asks the module whether the displayed output channel transmits; rebuilds
@@ -26,6 +27,8 @@ public:
     // cyclic output was started, the word goes to the module at once
     // (ReqSOwordUpdate), whether the user applied or cancelled.
     void sendWordUpdateIfCyclic();
+    // Word `index` of channel index ch, as the array holds it, to the module (ReqSOwordUpdate).
+    void updateWord(std::size_t ch, std::uint16_t index);
 
 private:
     OutputRecord& record();

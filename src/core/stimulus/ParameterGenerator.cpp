@@ -1,0 +1,160 @@
+#include "core/stimulus/ParameterGenerator.h"
+
+#include <array>
+
+#include "formats/Cp1251.h"
+#include "formats/FormatLookup.h"
+
+namespace telvar5 {
+
+namespace {
+
+std::string rowText(std::size_t row) { return "Строка " + std::to_string(row + 1) + ": "; }
+
+std::string octal(unsigned label)
+{
+    const char digits[] = {static_cast<char>('0' + (label >> 6 & 7)), static_cast<char>('0' + (label >> 3 & 7)),
+                           static_cast<char>('0' + (label & 7))};
+    return std::string(digits, 3);
+}
+
+} // namespace
+
+ParameterGenerator::ParameterGenerator(const RunState& run, StimulusOutput& output) : run_(run), output_(output) {}
+
+void ParameterGenerator::setRows(std::vector<GeneratorRow> rows)
+{
+    if (running_)
+        return; // the rows of a running generator stay as they were started
+    rows_ = std::move(rows);
+    states_.assign(rows_.size(), {});
+}
+
+std::bitset<kChannels> ParameterGenerator::channelsNamed() const
+{
+    std::bitset<kChannels> named;
+    for (const GeneratorRow& row : rows_)
+        if (row.channel >= 1 && row.channel <= kChannels)
+            named.set(static_cast<std::size_t>(row.channel - 1));
+    return named;
+}
+
+std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
+{
+    if (rows_.empty())
+        return "В генераторе нет ни одной строки.";
+    if (!run_.deviceChosen || run_.deviceHandle == kNoDevice)
+        return "Модуль не выбран.";
+    std::array<std::uint16_t, kChannels> used{};
+    std::array<std::array<std::int16_t, 256>, kChannels> rowOfLabel;
+    for (auto& labels : rowOfLabel)
+        labels.fill(-1);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const GeneratorRow& row = rows_[i];
+        if (row.channel < 1 || static_cast<std::uint32_t>(row.channel) > run_.soChannelCount)
+            return rowText(i) + "у модуля нет выходного канала " + std::to_string(row.channel) + ".";
+        const auto ch = static_cast<std::size_t>(row.channel - 1);
+        if (!output_.freeFor(ch, StimulusOwner::Generator))
+            return rowText(i) + "выходной канал " + std::to_string(row.channel) + " занят воспроизведением записи.";
+        const int format = findFormatByTag(run_.formats, row.tag);
+        const std::string tag = "«" + utf8FromCp1251(row.tag) + "»";
+        if (format < 0)
+            return rowText(i) + "нет десятичного формата " + tag + ".";
+        const DecimalFormat& f = run_.formats.formatTable[static_cast<std::size_t>(format)];
+        DecimalEncoder encoder(f);
+        if (!encoder.usable())
+            return rowText(i) + "формат " + tag + " не годится для выдачи значений: поле битов " +
+                std::to_string(f.msbBit()) + ".." + std::to_string(f.lsbBit()) +
+                " должно лежать между меткой (биты 1..8) и знаковым битом, вес старшего бита больше 0.";
+        std::int16_t& earlier = rowOfLabel[ch][row.label];
+        if (earlier >= 0)
+            return rowText(i) + "метка " + octal(row.label) + " канала " + std::to_string(row.channel) +
+                " уже задана в строке " + std::to_string(earlier + 1) + ".";
+        earlier = static_cast<std::int16_t>(i);
+        const std::uint32_t base = row.label | std::uint32_t{row.ssm & 3u} << 29;
+        live.push_back({i, ch, used[ch]++, base, encoder, WaveformSignal(row.waveform)});
+    }
+    return {};
+}
+
+void ParameterGenerator::update(LiveRow& live, double tSeconds)
+{
+    GeneratorRowState& state = states_[live.row];
+    state.value = live.signal.valueAt(tSeconds);
+    const EncodedWord encoded = live.encoder.encode(state.value, live.base);
+    state.word = encoded.word;
+    state.fit = encoded.fit;
+}
+
+std::string ParameterGenerator::start(std::int64_t nowUs)
+{
+    if (running_)
+        return "Генератор уже запущен.";
+    std::vector<LiveRow> live;
+    if (std::string problem = prepare(live); !problem.empty())
+        return problem;
+
+    states_.assign(rows_.size(), {});
+    std::array<std::vector<std::uint32_t>, kChannels> words;
+    for (LiveRow& row : live) {
+        update(row, 0.0);
+        words[row.ch].push_back(states_[row.row].word);
+    }
+    std::bitset<kChannels> started;
+    for (std::size_t ch = 0; ch < kChannels; ++ch) {
+        if (words[ch].empty())
+            continue;
+        if (!output_.startCyclic(ch, words[ch], StimulusOwner::Generator)) {
+            for (std::size_t k = 0; k < kChannels; ++k)
+                if (started.test(k))
+                    output_.stop(k);
+            output_.release(StimulusOwner::Generator);
+            return "Модуль не принял пуск выходного канала " + std::to_string(ch + 1) + ".";
+        }
+        started.set(ch);
+    }
+    live_ = std::move(live);
+    channels_ = started;
+    startUs_ = nowUs;
+    running_ = true;
+    return {};
+}
+
+void ParameterGenerator::stop()
+{
+    for (std::size_t ch = 0; ch < kChannels; ++ch)
+        if (channels_.test(ch) && output_.transmitting(ch))
+            output_.stop(ch);
+    output_.release(StimulusOwner::Generator);
+    channels_.reset();
+    live_.clear();
+    running_ = false;
+}
+
+std::bitset<kChannels> ParameterGenerator::tick(std::int64_t nowUs)
+{
+    std::bitset<kChannels> changed;
+    if (!running_)
+        return changed;
+    // A channel stopped by the user, an initialisation or a new choice leaves the generator.
+    for (std::size_t ch = 0; ch < kChannels; ++ch) {
+        if (channels_.test(ch) && !output_.transmitting(ch)) {
+            channels_.reset(ch);
+            output_.releaseChannel(ch);
+        }
+    }
+    std::erase_if(live_, [this](const LiveRow& row) { return !channels_.test(row.ch); });
+    if (channels_.none()) {
+        running_ = false;
+        return changed;
+    }
+    const double t = static_cast<double>(nowUs - startUs_) / 1e6;
+    for (LiveRow& row : live_) {
+        update(row, t);
+        if (output_.setWord(row.ch, row.index, states_[row.row].word))
+            changed.set(row.ch);
+    }
+    return changed;
+}
+
+} // namespace telvar5

@@ -1,0 +1,81 @@
+#pragma once
+// The parameter generator: rows of labels whose values follow waveforms. A
+// start lays each channel's rows into its array (one word per label, in row
+// order) and starts its cyclic output; every refresh tick then computes each
+// row's value, encodes it through the row's decimal format and sends the
+// words that changed.
+#include <bitset>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/RunState.h"
+#include "core/stimulus/GeneratorRow.h"
+#include "core/stimulus/StimulusOutput.h"
+#include "core/stimulus/WaveformSignal.h"
+#include "formats/DecimalEncoder.h"
+
+namespace telvar5 {
+
+// What one row did at the last tick, for the window.
+struct GeneratorRowState {
+    double value = 0.0;      // the waveform's value
+    std::uint32_t word = 0;  // the word it became
+    ValueFit fit = ValueFit::InRange;
+};
+
+class ParameterGenerator {
+public:
+    ParameterGenerator(const RunState& run, StimulusOutput& output);
+
+    // The rows are edited only while the generator is stopped.
+    const std::vector<GeneratorRow>& rows() const { return rows_; }
+    void setRows(std::vector<GeneratorRow> rows);
+
+    // Checks the rows against the module and the decimal formats in force,
+    // lays out and starts every channel the rows name, and computes the values
+    // at time 0. Returns an empty text when it started, else why not (Russian,
+    // naming the row); nothing is sent then.
+    std::string start(std::int64_t nowUs);
+    // Stops the generator's channels and frees them.
+    void stop();
+    bool running() const { return running_; }
+    // Channels (bit k: index k) the rows name, valid or not.
+    std::bitset<kChannels> channelsNamed() const;
+    // Channels (bit k: index k) the generator holds while running.
+    std::bitset<kChannels> channels() const { return channels_; }
+
+    // One refresh tick: returns the channels whose words changed. A channel
+    // whose output was stopped by other means leaves the generator; when none
+    // is left the generator stops.
+    std::bitset<kChannels> tick(std::int64_t nowUs);
+
+    // Index-aligned with rows(); meaningful while running and after a stop.
+    std::span<const GeneratorRowState> rowStates() const { return states_; }
+
+private:
+    // A row as it runs: where its word lies and how its value is made.
+    struct LiveRow {
+        std::size_t row;   // index into rows_ and states_
+        std::size_t ch;    // output channel index
+        std::uint16_t index; // word index in the channel's array
+        std::uint32_t base;  // label and SSM
+        DecimalEncoder encoder;
+        WaveformSignal signal;
+    };
+    // The rows made ready to run, or why they cannot.
+    std::string prepare(std::vector<LiveRow>& live) const;
+    void update(LiveRow& live, double tSeconds);
+
+    const RunState& run_;
+    StimulusOutput& output_;
+    std::vector<GeneratorRow> rows_;
+    std::vector<LiveRow> live_;
+    std::vector<GeneratorRowState> states_;
+    std::bitset<kChannels> channels_;
+    std::int64_t startUs_ = 0;
+    bool running_ = false;
+};
+
+} // namespace telvar5

@@ -1,0 +1,170 @@
+// A physical value into a word through a decimal format, checked against the
+// rendering it must invert.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "FormatTestSupport.h"
+#include "formats/DecimalEncoder.h"
+#include "formats/DecimalText.h"
+
+namespace telvar5 {
+namespace {
+
+using test::makeFormat;
+
+double rendered(std::uint32_t word, const DecimalFormat& format)
+{
+    const DecimalValue v = decimalValue(word, format);
+    return v.sign == '-' ? -static_cast<double>(v.magnitude) : static_cast<double>(v.magnitude);
+}
+
+std::uint32_t fieldAndSignMask(const DecimalFormat& f)
+{
+    std::uint32_t mask = f.bit29IsData() == 1 ? 0x20000000u : 0x10000000u;
+    for (int n = f.lsbBit(); n <= f.msbBit(); ++n)
+        mask |= 1u << (n - 1);
+    return mask;
+}
+
+TEST(DecimalEncoderTest, DocumentedRenderingsReadBackwards)
+{
+    const DecimalFormat angle = makeFormat("ALT", 0, 28, 11, 90.0f, "grad");
+    const DecimalFormat wide = makeFormat("ALT", 1, 29, 11, 90.0f, "grad");
+    struct Case {
+        const DecimalFormat& format;
+        double value;
+        std::uint32_t word;
+    };
+    const Case cases[] = {
+        {angle, 45.0, 0x040000C8},  // bit 27
+        {angle, -45.0, 0x1C0000C8}, // sign bit 29, bits 27 and 28
+        {angle, 0.0, 0x000000C8},
+        {angle, -0.0, 0x000000C8},  // zero never carries the sign
+        {wide, 90.0, 0x100000C8},   // bit 29 is data, bit 30 the sign
+        {wide, -90.0, 0x300000C8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        const EncodedWord e = DecimalEncoder(c.format).encode(c.value, 0xC8);
+        EXPECT_EQ(e.word, c.word);
+        EXPECT_EQ(e.fit, ValueFit::InRange);
+        EXPECT_EQ(rendered(e.word, c.format), c.value);
+    }
+}
+
+// Random formats of every shape the encoder takes: any field within bits
+// 9..28 (or 29 with bit 29 as data), weights that are powers of two and
+// weights that are not.
+DecimalFormat randomFormat(std::mt19937& rng)
+{
+    const std::uint8_t wideField = rng() % 2;
+    const int top = wideField ? 29 : 28;
+    const int lsb = 9 + static_cast<int>(rng() % static_cast<unsigned>(top - 9 + 1));
+    const int msb = lsb + static_cast<int>(rng() % static_cast<unsigned>(top - lsb + 1));
+    const float weights[] = {1.0f, 90.0f, 65536.0f, 0.1f, 180.0f, 4096.0f, 3.3f, 1e-3f, 2048.0f, 512.0f};
+    const float weight = weights[rng() % std::size(weights)] * static_cast<float>(1 + rng() % 3);
+    return makeFormat("P", wideField, static_cast<std::uint8_t>(msb), static_cast<std::uint8_t>(lsb), weight, "u");
+}
+
+TEST(DecimalEncoderTest, EveryRenderedValueComesBackExactly)
+{
+    std::mt19937 rng(20261207);
+    for (int f = 0; f < 400; ++f) {
+        const DecimalFormat format = randomFormat(rng);
+        const DecimalEncoder encoder(format);
+        ASSERT_TRUE(encoder.usable());
+        for (int i = 0; i < 200; ++i) {
+            const std::uint32_t word = static_cast<std::uint32_t>(rng());
+            const double value = rendered(word, format);
+            const EncodedWord e = encoder.encode(value, word);
+            ASSERT_EQ(rendered(e.word, format), value)
+                << "msb " << int(format.msbBit()) << " lsb " << int(format.lsbBit()) << " weight "
+                << format.msbWeight() << " word " << std::hex << word;
+            ASSERT_EQ(e.fit, ValueFit::InRange);
+            // Label, SDI, SSM, parity and any bit between the field and the sign stay as given.
+            ASSERT_EQ(e.word & ~fieldAndSignMask(format), word & ~fieldAndSignMask(format));
+        }
+    }
+}
+
+TEST(DecimalEncoderTest, AnyValueComesOutAsTheNearestOrClamped)
+{
+    std::mt19937 rng(429);
+    for (int f = 0; f < 400; ++f) {
+        const DecimalFormat format = randomFormat(rng);
+        const DecimalEncoder encoder(format);
+        const double max = encoder.maxMagnitude();
+        const double step = encoder.lsbWeight();
+        // The rendering's own single-precision sum may be off by a rounding per bit.
+        const double slack = (format.msbBit() - format.lsbBit() + 1) * max * std::numeric_limits<float>::epsilon();
+        for (int i = 0; i < 200; ++i) {
+            const double value = (static_cast<double>(rng()) / 4294967295.0 * 2.4 - 1.2) * max;
+            const EncodedWord e = encoder.encode(value, 0x60000000u | 0203u);
+            const double back = rendered(e.word, format);
+            if (std::fabs(value) > max + step / 2) {
+                ASSERT_EQ(e.fit, value > 0 ? ValueFit::ClampedHigh : ValueFit::ClampedLow);
+                ASSERT_EQ(back, value > 0 ? max : -max);
+            } else {
+                ASSERT_EQ(e.fit, ValueFit::InRange);
+                ASSERT_LE(std::fabs(back - value), step / 2 + slack)
+                    << "msb " << int(format.msbBit()) << " lsb " << int(format.lsbBit()) << " value " << value;
+            }
+            ASSERT_EQ(e.word & 0xFFu, 0203u);
+        }
+    }
+}
+
+TEST(DecimalEncoderTest, HalfAStepBeyondTheLargestValueIsWhereClampingStarts)
+{
+    // Weights whose sums never round, and one whose sums do.
+    for (const DecimalFormat& f : {makeFormat("P", 0, 28, 11, 90.0f, "u"), makeFormat("P", 1, 29, 9, 0.1f, "u")}) {
+        const DecimalEncoder encoder(f);
+        const double max = encoder.maxMagnitude(), half = encoder.lsbWeight() / 2.0;
+        const struct {
+            double value;
+            ValueFit fit;
+        } cases[] = {{max + half, ValueFit::InRange},           {max + half * 1.01, ValueFit::ClampedHigh},
+                     {-(max + half), ValueFit::InRange},        {-(max + half * 1.01), ValueFit::ClampedLow},
+                     {std::numeric_limits<double>::infinity(), ValueFit::ClampedHigh}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << f.msbWeight() << " " << c.value);
+            const EncodedWord e = encoder.encode(c.value, 0);
+            EXPECT_EQ(e.fit, c.fit);
+            EXPECT_EQ(rendered(e.word, f), c.value > 0 ? max : -max);
+        }
+    }
+}
+
+TEST(DecimalEncoderTest, FormatsThatCannotCarryAValueLeaveTheWord)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const DecimalFormat unusable[] = {
+        makeFormat("P", 0, 28, 8, 90.0f, "u"),  // the field takes a label bit
+        makeFormat("P", 0, 11, 12, 90.0f, "u"), // msb below lsb
+        makeFormat("P", 0, 29, 11, 90.0f, "u"), // the field takes the sign bit
+        makeFormat("P", 1, 30, 11, 90.0f, "u"),
+        makeFormat("P", 0, 28, 11, 0.0f, "u"),
+        makeFormat("P", 0, 28, 11, -90.0f, "u"),
+        makeFormat("P", 0, 28, 11, nan, "u"),
+        makeFormat("P", 0, 28, 11, std::numeric_limits<float>::infinity(), "u"),
+        makeFormat("P", 0, 40, 11, 90.0f, "u"),
+    };
+    for (const DecimalFormat& f : unusable) {
+        SCOPED_TRACE(testing::Message() << int(f.msbBit()) << ".." << int(f.lsbBit()) << " " << f.msbWeight());
+        const DecimalEncoder encoder(f);
+        EXPECT_FALSE(encoder.usable());
+        const EncodedWord e = encoder.encode(12.0, 0x9ABCDEF0u);
+        EXPECT_EQ(e.fit, ValueFit::UnusableFormat);
+        EXPECT_EQ(e.word, 0x9ABCDEF0u);
+    }
+    // Not a number: the field and sign are cleared, the rest kept.
+    const EncodedWord e = DecimalEncoder(makeFormat("P", 0, 28, 11, 90.0f, "u")).encode(std::nan(""), 0xFFFFFFFFu);
+    EXPECT_EQ(e.fit, ValueFit::NotANumber);
+    EXPECT_EQ(e.word, 0xE00003FFu);
+}
+
+} // namespace
+} // namespace telvar5

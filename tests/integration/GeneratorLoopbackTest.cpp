@@ -1,0 +1,88 @@
+// The parameter generator on the virtual driver: a ramp sent on output 1
+// comes back on input 1, through the loopback, as the ramp's values.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "core/Monitor.h"
+#include "device/virtual/VirtualDeviceBus.h"
+#include "formats/ArincWord.h"
+#include "formats/DecimalText.h"
+#include "support/FakePrompts.h"
+#include "support/SharedClock.h"
+#include "vdrv/ConfigLoader.h"
+#include "vdrv/ManualClock.h"
+#include "vdrv/VirtualDriver.h"
+
+using namespace telvar5;
+
+namespace {
+
+constexpr std::int64_t kPeriodUs = 100'000;
+
+TEST(GeneratorLoopback, ARampArrivesAsItsValuesWithinOneStepAndOnePeriod)
+{
+    auto clock = std::make_shared<vdrv::ManualClock>(1'000'000);
+    test::SharedClock monitorClock{*clock};
+    auto driver = std::make_shared<vdrv::VirtualDriver>(
+        vdrv::parseConfigText("interface 0 serial 1021 inputs 8 outputs 8\n", "/tmp"), clock);
+    VirtualDeviceBus bus(driver);
+    test::FakePrompts prompts;
+    Monitor monitor(bus, prompts, monitorClock);
+    DeviceChoice& choice = monitor.deviceChoice();
+    choice.search();
+    ASSERT_TRUE(choice.Button1Click());
+    choice.afterDialog();
+    monitor.run().freqCodes.fill(2);
+    monitor.lifecycle().DeviceInitializationExecute();
+    monitor.setRefreshPeriod(kPeriodUs / 1000);
+
+    // Altitude: 17 bits and the sign, 0.5 ft a step.
+    DecimalFormat alt;
+    alt.setTag("ALT");
+    alt.setMsbBit(28);
+    alt.setLsbBit(11);
+    alt.setMsbWeight(65536.0f);
+    alt.setUnits("ft");
+    monitor.run().formats.formatTable[0] = alt;
+    monitor.run().formats.formatCount = 1;
+    const double step = 0.5;
+    auto ramp = [](double t) { return -5000.0 + 45000.0 * t / 60.0; }; // -5000 to 40000 ft in a minute
+
+    monitor.reception().SIChange(0);
+    monitor.reception().SIaddressPuskExecute();
+    ParameterGenerator& generator = monitor.stimuli().generator();
+    generator.setRows({{1, 0203, "ALT", 3, *parseWaveform("ramp -5000 40000 60 repeat")},
+                       {1, 0206, "ALT", 3, *parseWaveform("const 250")}});
+    const std::int64_t startUs = clock->nowUs();
+    ASSERT_EQ(generator.start(startUs), "");
+    driver->requestLog(vdrv::kRequestLogCapacity, true);
+
+    std::set<std::uint32_t> codes;
+    int checked = 0;
+    for (int tick = 1; tick <= 200; ++tick) {
+        clock->advanceUs(kPeriodUs);
+        monitor.refresh().Timer1Timer();
+        for (const auto& entry : driver->requestLog(vdrv::kRequestLogCapacity, true))
+            codes.insert(entry.code);
+        const double now = static_cast<double>(clock->nowUs() - startUs) / 1e6;
+        for (const InputCell& cell : monitor.run().inputBuffer[0]) {
+            if (cell.cycleNo != monitor.run().refreshCounter || wordLabel(cell.word) != 0203)
+                continue;
+            const DecimalValue v = decimalValue(cell.word, alt);
+            const double value = v.sign == '-' ? -v.magnitude : v.magnitude;
+            SCOPED_TRACE(testing::Message() << "t " << now << " value " << value);
+            // What arrives is the ramp at some moment of the last refresh period, to one step.
+            EXPECT_GE(value, ramp(now - kPeriodUs / 1e6) - step);
+            EXPECT_LE(value, ramp(now) + step);
+            EXPECT_EQ(wordSsm(cell.word), 3u);
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 190);
+    // The ticks asked for states and words, and the generator sent word updates: nothing else.
+    EXPECT_EQ(codes, (std::set<std::uint32_t>{ReqSOstate, ReqSIstate, ReqSIreadWord, ReqSOwordUpdate}));
+}
+
+} // namespace
