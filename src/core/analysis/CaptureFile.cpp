@@ -32,83 +32,18 @@ std::uint64_t getU64(const std::uint8_t* p)
     return getU32(p) | std::uint64_t{getU32(p + 4)} << 32;
 }
 
-// Where the entries lie, once the header has been judged.
-struct Layout {
-    bool readable = false;
-    std::size_t headerSize = 0;
-    std::size_t entrySize = 0;
-    std::uint64_t entries = 0;   // complete entries the file holds
-    std::size_t tailBytes = 0;   // bytes of a last entry cut short
-};
-
-std::string cutEntryText(std::uint64_t whole, std::size_t tailBytes, std::size_t entrySize)
-{
-    return "Файл записи обрывается: прочитано " + std::to_string(whole) + " целых записей, от следующей есть только "
-        + std::to_string(tailBytes) + " байт из " + std::to_string(entrySize) + ".";
-}
-
 std::string cutHeaderText(std::uint64_t fileSize, std::size_t headerSize)
 {
     return "Файл записи обрывается в заголовке: в файле " + std::to_string(fileSize) + " байт, а заголовок занимает "
         + std::to_string(headerSize) + ".";
 }
 
-// Judges a file of fileSize bytes from its first bytes (up to kCaptureHeaderSize of them).
-// Header and entries of a later version may grow by fields appended at their ends:
-// such a file is read, the extra bytes skipped. The version rises only when a field
-// changes its meaning, and a version this program does not know is refused.
-Layout judgeHeader(std::span<const std::uint8_t> first, std::uint64_t fileSize, CaptureFileContents& out)
+void takeJudgement(const CaptureLayout& layout, CaptureFileContents& out)
 {
-    Layout layout;
-    const std::uint8_t* p = first.data();
-    if (first.size() < kCaptureMagic.size() || !std::equal(kCaptureMagic.begin(), kCaptureMagic.end(), p + kMagicAt)) {
-        out.problem = "Это не файл записи слов ARINC 429: в начале нет метки TLV5CAP.";
-        return layout;
-    }
-    if (first.size() < kVersionAt + 2) {
-        out.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
-        return layout;
-    }
-    out.version = getU16(p + kVersionAt);
-    if (out.version != kCaptureVersion) {
-        out.problem = out.version > kCaptureVersion
-            ? "Файл записан более новой версией программы (версия формата " + std::to_string(out.version)
-                + "); эта программа читает версию " + std::to_string(kCaptureVersion) + "."
-            : "Неизвестная версия формата файла записи: " + std::to_string(out.version) + ".";
-        return layout;
-    }
-    if (first.size() < kEntrySizeAt + 2) {
-        out.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
-        return layout;
-    }
-    layout.headerSize = getU16(p + kHeaderSizeAt);
-    layout.entrySize = getU16(p + kEntrySizeAt);
-    if (layout.headerSize < kCaptureHeaderSize) {
-        out.problem = "Неизвестный размер заголовка файла записи: " + std::to_string(layout.headerSize)
-            + " байт (эта программа знает " + std::to_string(kCaptureHeaderSize) + ").";
-        return layout;
-    }
-    if (layout.entrySize < kCaptureEntrySize) {
-        out.problem = "Неизвестный размер записи в файле: " + std::to_string(layout.entrySize)
-            + " байт (эта программа знает " + std::to_string(kCaptureEntrySize) + ").";
-        return layout;
-    }
-    if (fileSize < layout.headerSize || first.size() < kCaptureHeaderSize) {
-        out.problem = cutHeaderText(fileSize, layout.headerSize);
-        return layout;
-    }
-
-    CaptureHeaderBytes headerBytes;
-    std::copy_n(p, kCaptureHeaderSize, headerBytes.begin());
-    out.header = decodeCaptureHeader(headerBytes);
-    out.headerValid = true;
-    layout.readable = true;
-    const std::uint64_t body = fileSize - layout.headerSize;
-    layout.entries = body / layout.entrySize;
-    layout.tailBytes = static_cast<std::size_t>(body % layout.entrySize);
-    if (layout.tailBytes != 0)
-        out.problem = cutEntryText(layout.entries, layout.tailBytes, layout.entrySize);
-    return layout;
+    out.headerValid = layout.readable;
+    out.header = layout.header;
+    out.version = layout.version;
+    out.problem = layout.problem;
 }
 
 } // namespace
@@ -154,10 +89,70 @@ CaptureEntry decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize>
             getU32(b.data() + kWordAt), b[kChannelAt], b[kCellAt]};
 }
 
+std::string captureCutEntryText(std::uint64_t whole, std::size_t tailBytes, std::size_t entrySize)
+{
+    return "Файл записи обрывается: прочитано " + std::to_string(whole) + " целых записей, от следующей есть только "
+        + std::to_string(tailBytes) + " байт из " + std::to_string(entrySize) + ".";
+}
+
+CaptureLayout judgeCaptureHeader(std::span<const std::uint8_t> first, std::uint64_t fileSize)
+{
+    CaptureLayout layout;
+    const std::uint8_t* p = first.data();
+    if (first.size() < kCaptureMagic.size() || !std::equal(kCaptureMagic.begin(), kCaptureMagic.end(), p + kMagicAt)) {
+        layout.problem = "Это не файл записи слов ARINC 429: в начале нет метки TLV5CAP.";
+        return layout;
+    }
+    if (first.size() < kVersionAt + 2) {
+        layout.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
+        return layout;
+    }
+    layout.version = getU16(p + kVersionAt);
+    if (layout.version != kCaptureVersion) {
+        layout.problem = layout.version > kCaptureVersion
+            ? "Файл записан более новой версией программы (версия формата " + std::to_string(layout.version)
+                + "); эта программа читает версию " + std::to_string(kCaptureVersion) + "."
+            : "Неизвестная версия формата файла записи: " + std::to_string(layout.version) + ".";
+        return layout;
+    }
+    if (first.size() < kEntrySizeAt + 2) {
+        layout.problem = cutHeaderText(fileSize, kCaptureHeaderSize);
+        return layout;
+    }
+    layout.headerSize = getU16(p + kHeaderSizeAt);
+    layout.entrySize = getU16(p + kEntrySizeAt);
+    if (layout.headerSize < kCaptureHeaderSize) {
+        layout.problem = "Неизвестный размер заголовка файла записи: " + std::to_string(layout.headerSize)
+            + " байт (эта программа знает " + std::to_string(kCaptureHeaderSize) + ").";
+        return layout;
+    }
+    if (layout.entrySize < kCaptureEntrySize) {
+        layout.problem = "Неизвестный размер записи в файле: " + std::to_string(layout.entrySize)
+            + " байт (эта программа знает " + std::to_string(kCaptureEntrySize) + ").";
+        return layout;
+    }
+    if (fileSize < layout.headerSize || first.size() < kCaptureHeaderSize) {
+        layout.problem = cutHeaderText(fileSize, layout.headerSize);
+        return layout;
+    }
+
+    CaptureHeaderBytes headerBytes;
+    std::copy_n(p, kCaptureHeaderSize, headerBytes.begin());
+    layout.header = decodeCaptureHeader(headerBytes);
+    layout.readable = true;
+    const std::uint64_t body = fileSize - layout.headerSize;
+    layout.entries = body / layout.entrySize;
+    layout.tailBytes = static_cast<std::size_t>(body % layout.entrySize);
+    if (layout.tailBytes != 0)
+        layout.problem = captureCutEntryText(layout.entries, layout.tailBytes, layout.entrySize);
+    return layout;
+}
+
 CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes)
 {
     CaptureFileContents out;
-    const Layout layout = judgeHeader(bytes.first(std::min(bytes.size(), kCaptureHeaderSize)), bytes.size(), out);
+    const CaptureLayout layout = judgeCaptureHeader(bytes.first(std::min(bytes.size(), kCaptureHeaderSize)), bytes.size());
+    takeJudgement(layout, out);
     if (!layout.readable)
         return out;
     out.entries.reserve(static_cast<std::size_t>(layout.entries));
@@ -181,7 +176,8 @@ CaptureFileContents readCaptureFile(const std::filesystem::path& file)
         CaptureHeaderBytes first{};
         in.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
-        const Layout layout = judgeHeader(std::span(first.data(), got), fileSize, out);
+        const CaptureLayout layout = judgeCaptureHeader(std::span(first.data(), got), fileSize);
+        takeJudgement(layout, out);
         if (!layout.readable)
             return out;
 
@@ -201,7 +197,7 @@ CaptureFileContents readCaptureFile(const std::filesystem::path& file)
                 out.entries.push_back(decodeCaptureEntry(
                     std::span<const std::uint8_t, kCaptureEntrySize>(piece.data() + i * layout.entrySize, kCaptureEntrySize)));
             if (whole < want) { // the file shrank while it was read
-                out.problem = cutEntryText(out.entries.size(), read % layout.entrySize, layout.entrySize);
+                out.problem = captureCutEntryText(out.entries.size(), read % layout.entrySize, layout.entrySize);
                 break;
             }
             left -= whole;

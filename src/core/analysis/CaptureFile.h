@@ -46,6 +46,26 @@ CaptureHeader decodeCaptureHeader(const CaptureHeaderBytes& bytes);
 CaptureEntryBytes encodeCaptureEntry(const CaptureEntry& entry);
 CaptureEntry decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize> bytes);
 
+// What a file's first bytes say about it. Header and entries of a later
+// version may grow by fields appended at their ends: such a file is read, the
+// extra bytes skipped. The version rises only when a field changes its
+// meaning, and a version this program does not know is refused.
+struct CaptureLayout {
+    bool readable = false;     // a header of a version and layout this program reads
+    CaptureHeader header;      // valid when readable
+    std::uint16_t version = 0; // as the file states it, once the magic matched
+    std::size_t headerSize = 0;
+    std::size_t entrySize = 0;
+    std::uint64_t entries = 0; // complete entries the file holds
+    std::size_t tailBytes = 0; // bytes of a last entry cut short
+    std::string problem;       // empty for a whole file, else for the user (Russian)
+};
+
+// Judges a file of fileSize bytes from its first bytes (up to kCaptureHeaderSize of them).
+CaptureLayout judgeCaptureHeader(std::span<const std::uint8_t> first, std::uint64_t fileSize);
+// Why reading stopped inside an entry: `whole` entries read, `tailBytes` of the next.
+std::string captureCutEntryText(std::uint64_t whole, std::size_t tailBytes, std::size_t entrySize);
+
 CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes);
 // Reads the file in pieces: memory grows with its entries, never beyond what its size holds.
 CaptureFileContents readCaptureFile(const std::filesystem::path& file);

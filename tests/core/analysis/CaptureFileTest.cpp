@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/analysis/CaptureFile.h"
+#include "core/analysis/CaptureReader.h"
 #include "formats/FormatTestSupport.h"
 
 namespace telvar5 {
@@ -113,7 +114,15 @@ TEST(CaptureFile, ReadersKeepEveryCompleteEntryAndNameTheDamage)
         SCOPED_TRACE(c.name);
         const std::filesystem::path file = dir / "capture.tlv";
         test::writeBytes(file, c.bytes);
-        for (const CaptureFileContents& got : {parseCapture(c.bytes), readCaptureFile(file)}) {
+        CaptureFileContents streamed;
+        CaptureReader reader;
+        streamed.headerValid = reader.open(file);
+        streamed.header = reader.header();
+        streamed.problem = reader.problem();
+        for (CaptureEntry e{}; reader.next(e);)
+            streamed.entries.push_back(e);
+        EXPECT_EQ(reader.entryCount(), c.entries);
+        for (const CaptureFileContents& got : {parseCapture(c.bytes), readCaptureFile(file), streamed}) {
             EXPECT_EQ(got.headerValid, c.headerValid);
             ASSERT_EQ(got.entries.size(), c.entries);
             for (std::uint32_t n = 0; n < c.entries; ++n)
@@ -131,6 +140,67 @@ TEST(CaptureFile, ReadersKeepEveryCompleteEntryAndNameTheDamage)
     const CaptureFileContents missing = readCaptureFile(dir / "none.tlv");
     EXPECT_FALSE(missing.headerValid);
     EXPECT_FALSE(missing.problem.empty());
+    CaptureReader reader;
+    EXPECT_FALSE(reader.open(dir / "none.tlv"));
+    EXPECT_EQ(reader.problem(), missing.problem);
+}
+
+TEST(CaptureReader, StreamsEveryEntryThroughItsBufferAndRewinds)
+{
+    // Enough entries to refill the buffer several times, also of a later, larger layout.
+    struct Case {
+        std::uint16_t headerSize, entrySize;
+        std::uint32_t count;
+    };
+    test::ScratchDir dir;
+    for (const Case& c : {Case{64, 20, 20'000}, Case{80, 26, 12'345}, Case{64, 20, 1}}) {
+        SCOPED_TRACE(c.entrySize);
+        const std::filesystem::path file = dir / "big.tlv";
+        test::writeBytes(file, captureFile(c.count, c.headerSize, c.entrySize));
+        CaptureReader reader;
+        ASSERT_TRUE(reader.open(file)) << reader.problem();
+        EXPECT_EQ(reader.entryCount(), c.count);
+        for (int pass = 0; pass < 2; ++pass) {
+            CaptureEntry e{};
+            std::uint32_t n = 0;
+            for (; reader.next(e); ++n)
+                if (e.word != entryNo(n).word || e.timeUs != entryNo(n).timeUs)
+                    FAIL() << "entry " << n << " of pass " << pass;
+            EXPECT_EQ(n, c.count);
+            EXPECT_FALSE(reader.next(e)) << "the end stays the end";
+            // Part of the way, then back to the start.
+            reader.rewind();
+            for (n = 0; n < c.count / 2; ++n)
+                reader.next(e);
+            reader.rewind();
+        }
+        EXPECT_TRUE(reader.problem().empty());
+    }
+}
+
+TEST(CaptureReader, AFileCutWhileItIsReadEndsAtItsLastWholeEntry)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not cut a file another handle has open";
+#else
+    test::ScratchDir dir;
+    const std::filesystem::path file = dir / "shrinking.tlv";
+    test::writeBytes(file, captureFile(10'000));
+    CaptureReader reader;
+    ASSERT_TRUE(reader.open(file));
+    CaptureEntry e{};
+    ASSERT_TRUE(reader.next(e));
+    std::filesystem::resize_file(file, 64 + 9'000 * 20 + 3);
+    std::uint32_t n = 1;
+    for (; reader.next(e); ++n)
+        EXPECT_EQ(e.word, entryNo(n).word);
+    EXPECT_EQ(n, 9'000u);
+    EXPECT_NE(reader.problem().find("9000 целых записей"), std::string::npos) << reader.problem();
+    reader.rewind();
+    for (n = 0; reader.next(e); ++n) {
+    }
+    EXPECT_EQ(n, 9'000u) << "a second pass reads as far as the file now goes";
+#endif
 }
 
 } // namespace
