@@ -41,7 +41,9 @@ public:
     CaptureReplay(const RunState& run, StimulusOutput& output);
 
     // The input channels (bit k: channel k + 1) a capture carries words of,
-    // read through once. Empty, with `problem` set, when it cannot be read.
+    // read through once. Empty, with `problem` set, when it cannot be read or
+    // holds no word; `problem` also names the damage of a file cut inside its
+    // last entry, whose whole entries are read and played.
     static std::bitset<kChannels> channelsIn(const std::filesystem::path& capture, std::string& problem);
 
     // Reads the capture through once for the channel's labels, lays out the
