@@ -30,7 +30,7 @@ void OutputControl::SOsinglePuskExecute()
     sendRequest(bus_, run_.deviceHandle, ReqSOsinglePusk, singlePuskRecord(r), reply);
 }
 
-bool OutputControl::SOciclePuskExecute()
+bool OutputControl::startCyclic()
 {
     screen_.commands.transmissionStarted();
     screen_.outputGridColumnsResizable = false;

@@ -15,8 +15,9 @@ public:
     // Header {ch, 1, 0, size}, ReqSOsingleLoad with the whole record, then ReqSOsinglePusk.
     void SOsinglePuskExecute();
     // Header {ch, size, sizeCopy, 0}, ReqSOciclePusk; no typing into this channel until a stop.
-    // True when the module took the start.
-    bool SOciclePuskExecute();
+    void SOciclePuskExecute() { startCyclic(); }
+    // The same, saying whether the module took the start.
+    bool startCyclic();
     void SOstopChannelExecute();
 
     // Asks the module whether the displayed output channel transmits; rebuilds

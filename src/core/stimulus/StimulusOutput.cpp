@@ -41,7 +41,7 @@ bool StimulusOutput::startCyclic(std::size_t ch, std::span<const std::uint32_t> 
     run_.arraySizeCopy[ch] = size;
     laidWords_[ch] = record.words;
     laidSize_[ch] = size;
-    const bool started = control_.SOciclePuskExecute();
+    const bool started = control_.startCyclic();
     arrays_.SOChange(shown);
     if (started)
         owners_[ch] = owner;
