@@ -20,7 +20,7 @@ BUILD_DIR="${1:-${SOURCE_DIR}/build-win-gui}"
 JOBS="${JOBS:-$(nproc)}"
 CAPTION="Монитор модуля TELVAR-5"
 CHOICE_CAPTION="Выбор устройства"
-GUI_SUITES=(tests_gui tests_gui_input tests_gui_output tests_gui_analysis)
+GUI_SUITES=(tests_gui tests_gui_input tests_gui_output tests_gui_analysis tests_gui_stimulus)
 
 if ! QT_PREFIX="$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix)"; then
     echo "test-windows-gui: no Qt for Windows in ${QT_PREFIX} (scripts/build-qt-windows.sh builds it)" >&2

@@ -24,6 +24,7 @@
 #include "gui/output/OutputArrayView.h"
 #include "gui/output/OutputSide.h"
 #include "gui/output/TFrmSObinParam.h"
+#include "gui/stimulus/StimulusMenu.h"
 
 namespace telvar5 {
 
@@ -52,6 +53,7 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     setWindowIcon(icons_.at(icon::DeviceInit));
     commands_ = MainMenuBuilder(*this, icons_).build();
     analysis_ = new AnalysisMenu(*this, monitor_);
+    stimulus_ = new StimulusMenu(*this, monitor_);
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
@@ -89,6 +91,7 @@ TMainFrm::~TMainFrm()
     delete FrmSObinParam_;
     delete FrmOpenMethodChoice_;
     delete FrmDeviceChoice_;
+    delete stimulus_;
     delete analysis_;
 }
 
@@ -166,6 +169,8 @@ void TMainFrm::connectHandlers()
     connect(Panel5_->cbSOArrayDim(), &QComboBox::activated, this, &TMainFrm::cbSOArrayDimChange);
     connect(Panel5_->ComboBox2(), &QComboBox::activated, this, &TMainFrm::ComboBox2Change);
     connect(Panel5_->DrawGrid1(), &OutputArrayView::mousePressed, this, &TMainFrm::DrawGrid1MouseDown);
+    // A stimulus start switches channels inside the core and lays out arrays, the shown one among them.
+    connect(stimulus_, &StimulusMenu::outputChanged, this, [this] { outputShown(true); });
 
     using Handler = void (TMainFrm::*)();
     constexpr std::array<Handler, kChannels> inputHandlers{
@@ -324,7 +329,10 @@ void TMainFrm::Timer1Timer()
     applyScreen();
     if (tick.inputGridChanged)
         inputModel_->cellsStored(tick.storedCells);
+    if (tick.outputWordsChanged.test(monitor_.run().curOutputIndex % kChannels))
+        output_->wordsChanged();
     analysis_->afterTick();
+    stimulus_->afterTick();
 }
 
 void TMainFrm::SIaddressPuskExecute()

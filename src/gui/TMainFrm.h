@@ -24,6 +24,7 @@ class HelpWindow;
 class InputBufferModel;
 class OutputSide;
 class PanelStatusBar;
+class StimulusMenu;
 class TFrmDeviceChoice;
 class TFrmFormatList;
 class TFrmOpenMethodChoice;
@@ -52,6 +53,7 @@ public:
     PanelStatusBar* XPStatusBar2() const { return XPStatusBar2_; }
     OutputSide* outputSide() const { return output_; }
     AnalysisMenu* analysisMenu() const { return analysis_; }
+    StimulusMenu* stimulusMenu() const { return stimulus_; }
 
     // Copies the Monitor's screen state onto the widgets without running any change handler.
     void applyScreen();
@@ -133,6 +135,7 @@ private:
     OutputSide* output_ = nullptr;
     HelpWindow* help_ = nullptr;
     AnalysisMenu* analysis_ = nullptr;
+    StimulusMenu* stimulus_ = nullptr;
     std::array<QObject*, kControlCount> controls_{};
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
     TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;

@@ -54,7 +54,8 @@ TEST_F(MainWindowLayout, MenuBarInOrderWithItsItems)
     QStringList titles;
     for (QAction* menu : window->menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"Файл", "Устройство", "Канал", "Выходные параметры", "Настройки", "Анализ", "Справка"}));
+    EXPECT_EQ(titles, QStringList({"Файл", "Устройство", "Канал", "Выходные параметры", "Настройки", "Анализ", "Стимулы",
+                                   "Справка"}));
 
     auto texts = [](const QMenu* menu) {
         QStringList list;
@@ -152,7 +153,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 22);
+    EXPECT_EQ(items, 24);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)
