@@ -91,4 +91,11 @@ bool CaptureReader::next(CaptureEntry& entry)
     return true;
 }
 
+void CaptureReader::close()
+{
+    in_.close();
+    bufferEntries_ = bufferPos_ = 0;
+    delivered_ = entries_;
+}
+
 } // namespace telvar5

@@ -28,6 +28,8 @@ public:
     bool next(CaptureEntry& entry);
     // Back to the first entry.
     void rewind();
+    // Lets go of the file (Windows keeps an open file from being removed or replaced).
+    void close();
 
 private:
     bool refill();

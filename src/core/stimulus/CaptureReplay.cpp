@@ -78,15 +78,19 @@ std::string CaptureReplay::start(const ReplaySettings& settings, std::int64_t no
     settings_ = settings;
     if (!reader_.open(settings.capture))
         return reader_.problem();
-    if (std::string reason = scan(); !reason.empty())
+    if (std::string reason = scan(); !reason.empty()) {
+        reader_.close();
         return reason;
+    }
 
     std::vector<std::uint32_t> words;
     words.reserve(labels_.size());
     for (std::uint8_t label : labels_)
         words.push_back(pending_[label]);
-    if (!output_.startCyclic(ch, words, StimulusOwner::Replay))
+    if (!output_.startCyclic(ch, words, StimulusOwner::Replay)) {
+        reader_.close();
         return "Модуль не принял пуск выходного канала " + std::to_string(settings.toChannel) + ".";
+    }
 
     const std::int32_t periodMs = std::clamp(reader_.header().refreshPeriodMs, 1, kMaxRefreshPeriodMs);
     lapGapUs_ = std::int64_t{periodMs} * 1000;
@@ -129,6 +133,7 @@ void CaptureReplay::stop()
     if (!running_)
         return;
     running_ = false;
+    reader_.close();
     if (output_.transmitting(channelIndex()))
         output_.stop(channelIndex());
     output_.release(StimulusOwner::Replay);
@@ -155,6 +160,7 @@ bool CaptureReplay::nextLap(std::int64_t reachedUs)
 {
     // No loop, or a file that lost the channel's entries since the start.
     if (!settings_.loop || takenInLap_ == 0) {
+        reader_.close(); // nothing more to read: the capture may be moved or removed
         progress_.finished = true;
         progress_.positionUs = progress_.lengthUs;
         return false;
@@ -185,6 +191,7 @@ std::bitset<kChannels> CaptureReplay::tick(std::int64_t nowUs)
     const std::size_t ch = channelIndex();
     if (!output_.transmitting(ch)) {
         running_ = false;
+        reader_.close();
         output_.release(StimulusOwner::Replay);
         return changed;
     }
