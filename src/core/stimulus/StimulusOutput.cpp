@@ -65,6 +65,21 @@ bool StimulusOutput::holdsUnsavedArray(std::size_t ch) const
     return laidSize_[ch] == 0 || run_.arraySize[ch] != laidSize_[ch] || run_.outputRecord[ch].words != laidWords_[ch];
 }
 
+std::string StimulusOutput::replaceUnsavedQuestion(std::bitset<kChannels> channels) const
+{
+    std::string list;
+    int count = 0;
+    for (std::size_t ch = 0; ch < kChannels; ++ch) {
+        if (!channels.test(ch) || !holdsUnsavedArray(ch))
+            continue;
+        list += (count++ ? ", " : "") + std::to_string(ch + 1);
+    }
+    if (count == 0)
+        return {};
+    return count == 1 ? "Массив выходного канала " + list + " изменен и не сохранен в файле. Заменить его?"
+                      : "Массивы выходных каналов " + list + " изменены и не сохранены в файле. Заменить их?";
+}
+
 bool StimulusOutput::setWord(std::size_t ch, std::uint16_t index, std::uint32_t word)
 {
     ch %= kChannels;

@@ -7,6 +7,7 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "core/RunState.h"
 #include "core/output/OutputArrays.h"
@@ -48,6 +49,9 @@ public:
     // than the words a stimulus laid there: a start would replace it, so the
     // window asks first.
     bool holdsUnsavedArray(std::size_t ch) const;
+    // The question to ask before a start lays out `channels` (bit k: index k):
+    // empty when none of them holds such an array.
+    std::string replaceUnsavedQuestion(std::bitset<kChannels> channels) const;
 
 private:
     RunState& run_;

@@ -212,6 +212,10 @@ void TFrmParamGenerator::StartExecute()
     if (generator.running() || !rowsReady())
         return;
     generator.setRows(model_->rows());
+    // An array typed by hand and not saved would be lost without a word.
+    const std::string question = monitor_.stimuli().output().replaceUnsavedQuestion(generator.channelsNamed());
+    if (!question.empty() && !monitor_.prompts().askYesNo(kProgramTitle, question))
+        return;
     const std::string reason = generator.start(monitor_.clock().nowUs());
     if (!reason.empty())
         monitor_.prompts().showError(kProgramTitle, reason);

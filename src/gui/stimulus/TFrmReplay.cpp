@@ -225,6 +225,11 @@ void TFrmReplay::StartExecute()
     settings.toChannel = toChannel_->count() > 0 ? toChannel_->currentData().toInt() : 1;
     settings.speed = speed_->value();
     settings.loop = loop_->isChecked();
+    // An array typed by hand and not saved would be lost without a word.
+    const std::string question = monitor_.stimuli().output().replaceUnsavedQuestion(
+        std::bitset<kChannels>().set(static_cast<std::size_t>(settings.toChannel - 1) % kChannels));
+    if (!question.empty() && !monitor_.prompts().askYesNo(kProgramTitle, question))
+        return;
     const std::string reason = replay.start(settings, monitor_.clock().nowUs());
     if (!reason.empty())
         monitor_.prompts().showError(kProgramTitle, reason);

@@ -174,6 +174,12 @@ TEST_F(ParameterGeneratorTest, AnArrayTheUserChangedIsKnownUntilSavedOrLaidOutBy
     EXPECT_FALSE(output.holdsUnsavedArray(0)); // chosen and never touched since
     monitor->outputArrays().SOdataTestExecute();
     EXPECT_TRUE(output.holdsUnsavedArray(0));
+    monitor->outputArrays().SOChange(2);
+    monitor->outputArrays().SOdataTestExecute();
+    EXPECT_EQ(output.replaceUnsavedQuestion(0b101),
+              "Массивы выходных каналов 1, 3 изменены и не сохранены в файле. Заменить их?");
+    EXPECT_EQ(output.replaceUnsavedQuestion(0b10), "");
+    monitor->outputArrays().SOChange(0);
 
     generator().setRows({row(1, 0203, "ALT", "ramp 0 1000 10 repeat")});
     EXPECT_EQ(generator().channelsNamed(), std::bitset<kChannels>(1));
@@ -186,6 +192,8 @@ TEST_F(ParameterGeneratorTest, AnArrayTheUserChangedIsKnownUntilSavedOrLaidOutBy
     monitor->bitEditor().CheckBoxClick(1, true);
     monitor->bitEditor().Button1Click(); // the user edits what the generator left
     EXPECT_TRUE(output.holdsUnsavedArray(0));
+    EXPECT_EQ(output.replaceUnsavedQuestion(0b1),
+              "Массив выходного канала 1 изменен и не сохранен в файле. Заменить его?");
 }
 
 TEST_F(ParameterGeneratorTest, AChannelStoppedElsewhereLeavesTheGeneratorAndStopEndsTheRest)

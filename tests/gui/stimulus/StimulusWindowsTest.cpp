@@ -139,6 +139,15 @@ TEST_F(StimulusOnDemo, GeneratorStartShowsItsWordsInTheOutputGridEachTickAndStop
     setCell(rows, 0, Col::ColKind, QStringLiteral("ступенька"));
     setCell(rows, 0, Col::ColArguments, QStringLiteral("1000 2000 0.05"));
 
+    // An array filled by hand and not saved is replaced only when the user says so.
+    window->SOdataTestExecute();
+    prompts.answerYes = false;
+    const int asked = prompts.questions;
+    gen.startButton()->click();
+    EXPECT_EQ(prompts.questions, asked + 1);
+    EXPECT_EQ(prompts.lastText, "Массив выходного канала 1 изменен и не сохранен в файле. Заменить его?");
+    EXPECT_FALSE(window->monitor().stimuli().generator().running());
+    prompts.answerYes = true;
     gen.startButton()->click();
     ASSERT_TRUE(prompts.errors.empty()) << prompts.errors.front();
     EXPECT_FALSE(gen.addButton()->isEnabled());
