@@ -127,7 +127,7 @@ QVariant GeneratorRowsModel::display(const EditedRow& edited, int row, int colum
         return QString();
     const GeneratorRowState& state = states_[static_cast<std::size_t>(row)];
     if (column == ColWord)
-        return QStringLiteral("%1").arg(state.word, 8, 16, QLatin1Char('0')).toUpper();
+        return QStringLiteral("%1").arg(state.word, 8, 16, QLatin1Char('0')); // lower case, as the grids write hex
     const int format = formatOf(r);
     if (format < 0)
         return QString();

@@ -165,7 +165,7 @@ TEST_F(StimulusOnDemo, GeneratorStartShowsItsWordsInTheOutputGridEachTickAndStop
     EXPECT_EQ(outputCell(0, 2), QStringLiteral("603e80"));
     EXPECT_GE(told.count(), 1) << "the grid is told of the changed word";
     EXPECT_EQ(rows.index(0, Col::ColValue).data().toString(), QStringLiteral("+2000.000000 фут"));
-    EXPECT_EQ(rows.index(0, Col::ColWord).data().toString(), QStringLiteral("603E8083"));
+    EXPECT_EQ(rows.index(0, Col::ColWord).data().toString(), QStringLiteral("603e8083"));
     EXPECT_EQ(soStatus().section(QLatin1Char(';'), 0, 0), QStringLiteral("Выходной канал №1: выдача циклическая"));
 
     gen.stopButton()->click();
