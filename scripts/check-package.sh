@@ -38,7 +38,8 @@ for path in /usr/bin/telvar5-monitor /usr/bin/telvar5-cli /usr/bin/telvar5-bench
             /usr/share/telvar5/demo/telvar5-vdrv.conf \
             /usr/share/telvar5/demo/TLV5frmt.stt \
             /usr/share/telvar5/demo/demo.si \
-            /usr/share/telvar5/demo/adc.so; do
+            /usr/share/telvar5/demo/adc.so \
+            /usr/share/telvar5/demo/climb.gen; do
     if grep -qx "${path}" <<<"${CONTENTS}"; then
         echo "contains:       ${path}"
     else

@@ -104,7 +104,7 @@ expected_files=(
     platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll
     translations/qtbase_ru.qm help/help.html
-    demo/TLV5frmt.stt demo/adc.so demo/irs.so demo/demo.si demo/telvar5-vdrv.conf
+    demo/TLV5frmt.stt demo/adc.so demo/irs.so demo/demo.si demo/climb.gen demo/telvar5-vdrv.conf
 )
 if [[ -f "${QT_PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
     expected_files+=(Qt6Charts.dll)
