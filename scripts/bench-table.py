@@ -44,6 +44,8 @@ ROWS = {
     "BM_TrendPlotUpdateAndRender": (None, None, "the trend plot update with the chart rendered into an image"),
     "BM_EncodeAltitude": (None, 0.05, "a value into a word: altitude, 17 bits and sign (sums that never round)"),
     "BM_EncodeWidestField": (None, 0.05, "a value into a word: bits 9..28 at a weight of 90 (sums that round)"),
+    "BM_ReplayMillionEntryCapture": (None, None, "replay of a 1 M-entry capture at speed 1, 4096 ticks of 100 ms "
+                                                 "(goals: rss_above_idle_MB <= 16, late_worst_ms <= 100)"),
     "BM_RefreshTickGeneratorCost": (None, None, "ticks with the generator on 8 x 32 rows (every word changing) and "
                                                 "without it, alternating in one run (goal: extra_us <= 50)"),
 }
