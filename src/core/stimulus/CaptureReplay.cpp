@@ -61,7 +61,7 @@ std::bitset<kChannels> CaptureReplay::channelsIn(const std::filesystem::path& ca
 std::string CaptureReplay::start(const ReplaySettings& settings, std::int64_t nowUs)
 {
     if (running_)
-        return "Воспроизведение уже идёт: сначала остановите его.";
+        return "Воспроизведение уже идет: сначала остановите его.";
     if (!std::isfinite(settings.speed) || settings.speed < kMinSpeed || settings.speed > kMaxSpeed)
         return "Скорость воспроизведения должна быть от 0,01 до 100.";
     if (settings.fromChannel < 1 || settings.fromChannel > kChannels)

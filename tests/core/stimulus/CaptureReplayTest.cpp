@@ -281,7 +281,7 @@ TEST_F(CaptureReplayTest, RefusesWhatItCannotPlayAndSendsNothing)
     }
     ASSERT_EQ(start(1, 1), "");
     bus.sent.clear();
-    EXPECT_EQ(start(2, 2), "Воспроизведение уже идёт: сначала остановите его.");
+    EXPECT_EQ(start(2, 2), "Воспроизведение уже идет: сначала остановите его.");
     EXPECT_TRUE(bus.sent.empty());
 }
 
