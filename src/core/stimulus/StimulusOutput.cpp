@@ -62,6 +62,10 @@ bool StimulusOutput::holdsUnsavedArray(std::size_t ch) const
     ch %= kChannels;
     if (!run_.arrayChanged[ch])
         return false;
+    // A cleared array (cleared by hand, or by a new choice of the module) holds nothing to lose.
+    const auto& words = run_.outputRecord[ch].words;
+    if (std::all_of(words.begin(), words.end(), [](std::uint32_t w) { return w == 0; }))
+        return false;
     return laidSize_[ch] == 0 || run_.arraySize[ch] != laidSize_[ch] || run_.outputRecord[ch].words != laidWords_[ch];
 }
 

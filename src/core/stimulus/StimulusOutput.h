@@ -48,7 +48,7 @@ public:
     // Channel index ch holds an array the user changed and did not save, other
     // than the words a stimulus laid there: a start would replace it, so the
     // window asks first.
-    bool holdsUnsavedArray(std::size_t ch) const;
+    bool holdsUnsavedArray(std::size_t ch) const; // a cleared array holds nothing to lose
     // The question to ask before a start lays out `channels` (bit k: index k):
     // empty when none of them holds such an array.
     std::string replaceUnsavedQuestion(std::bitset<kChannels> channels) const;

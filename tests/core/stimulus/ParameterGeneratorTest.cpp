@@ -173,6 +173,10 @@ TEST_F(ParameterGeneratorTest, AnArrayTheUserChangedIsKnownUntilSavedOrLaidOutBy
     monitor->outputArrays().SOChange(0);
     EXPECT_FALSE(output.holdsUnsavedArray(0)); // chosen and never touched since
     monitor->outputArrays().SOdataTestExecute();
+    monitor->outputArrays().SOdataClearExecute();
+    EXPECT_TRUE(run().arrayChanged[0]);
+    EXPECT_FALSE(output.holdsUnsavedArray(0)); // changed, but to nothing worth keeping
+    monitor->outputArrays().SOdataTestExecute();
     EXPECT_TRUE(output.holdsUnsavedArray(0));
     monitor->outputArrays().SOChange(2);
     monitor->outputArrays().SOdataTestExecute();
