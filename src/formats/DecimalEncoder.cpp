@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "formats/ArincWord.h"
+#include "formats/DecimalText.h"
 
 namespace telvar5 {
 
@@ -41,22 +42,13 @@ DecimalEncoder::DecimalEncoder(const DecimalFormat& format)
     }
     if (!(weights_[width_ - 1] > 0.0f)) // halved below the smallest float: the low bits would count for nothing
         return;
-    maxMagnitude_ = renderedMagnitude((std::uint32_t{1} << width_) - 1u);
+    maxMagnitude_ = decimalValue(fieldMask_, format).magnitude; // every field bit set, sign clear
     // A sum of the top k weights is a whole number of the k-th weight that needs
     // at most k + significantBits bits: within single precision's 24 the
     // rendering adds them without rounding.
     // (Weights halved into the subnormal range have fewer bits: those go bit by bit.)
     exactBits_ = std::isnormal(weights_[width_ - 1]) ? std::clamp(24 - significantBits(msbWeight), 0, width_) : 0;
     usable_ = true;
-}
-
-float DecimalEncoder::renderedMagnitude(std::uint32_t field) const
-{
-    float sum = 0.0f;
-    for (int k = 0; k < width_; ++k)
-        if ((field >> (width_ - 1 - k)) & 1u)
-            sum = sum + weights_[k];
-    return sum;
 }
 
 std::uint32_t DecimalEncoder::largestFieldNotAbove(double target) const

@@ -49,7 +49,6 @@ private:
     // The largest field M (in steps of the least significant bit) whose sum,
     // taken as the rendering takes it, does not exceed target.
     std::uint32_t largestFieldNotAbove(double target) const;
-    float renderedMagnitude(std::uint32_t field) const;
 
     bool usable_ = false;
     int width_ = 0; // msbBit - lsbBit + 1

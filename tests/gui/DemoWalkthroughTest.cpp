@@ -29,8 +29,7 @@ TEST(DemoWalkthrough, AltitudeSentOnOutput1ReadsAsFeetOnInput1)
 {
     WorkingDirectory cwd;
     const QDir demo(QStringLiteral(TELVAR5_DEMO_DIR));
-    for (const QString& name : demo.entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(demo.filePath(name), cwd.filePath(name))) << name.toStdString();
+    ASSERT_TRUE(cwd.copyFilesOf(demo));
 
     VirtualDeviceBus bus(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
     FakePrompts prompts;

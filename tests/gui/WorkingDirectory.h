@@ -3,6 +3,7 @@
 // monitor reads and writes its formats settings file in the current directory,
 // and tests run side by side.
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -20,6 +21,14 @@ public:
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
     QString filePath(const QString& name) const { return dir_.filePath(name); }
+    // Every file of `from` copied here; false, naming the file, when one was not.
+    ::testing::AssertionResult copyFilesOf(const QDir& from) const
+    {
+        for (const QString& name : from.entryList(QDir::Files))
+            if (!QFile::copy(from.filePath(name), filePath(name)))
+                return ::testing::AssertionFailure() << "not copied: " << name.toStdString();
+        return ::testing::AssertionSuccess();
+    }
 
 private:
     QTemporaryDir dir_;

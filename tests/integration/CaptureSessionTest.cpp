@@ -8,14 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/Monitor.h"
 #include "core/analysis/CaptureFile.h"
-#include "device/virtual/VirtualDeviceBus.h"
-#include "support/FakePrompts.h"
-#include "support/SharedClock.h"
-#include "vdrv/ConfigLoader.h"
-#include "vdrv/ManualClock.h"
-#include "vdrv/VirtualDriver.h"
+#include "support/VirtualModuleMonitor.h"
 
 using namespace telvar5;
 
@@ -24,23 +18,13 @@ namespace {
 constexpr std::int64_t kPeriodUs = 100'000;
 constexpr std::int64_t kStartUs = 5'000'000;
 
-class CaptureSession : public ::testing::Test {
+class CaptureSession : public ::testing::Test, protected test::VirtualModuleMonitor {
 protected:
-    std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(kStartUs);
-    test::SharedClock monitorClock{*clock};
-    std::unique_ptr<VirtualDeviceBus> bus;
-    test::FakePrompts prompts;
-    std::unique_ptr<Monitor> monitor;
+    CaptureSession() : VirtualModuleMonitor(kStartUs) {}
 
     void SetUp() override
     {
-        bus = std::make_unique<VirtualDeviceBus>(std::make_shared<vdrv::VirtualDriver>(
-            vdrv::parseConfigText("interface 0 serial 1021 inputs 8 outputs 8\n", "/tmp"), clock));
-        monitor = std::make_unique<Monitor>(*bus, prompts, monitorClock);
-        DeviceChoice& choice = monitor->deviceChoice();
-        choice.search();
-        ASSERT_TRUE(choice.Button1Click());
-        choice.afterDialog();
+        ASSERT_TRUE(chooseModule());
         monitor->lifecycle().DeviceInitializationExecute();
         monitor->reception().SIChange(0);
         monitor->outputArrays().SOChange(0);

@@ -5,15 +5,9 @@
 #include <memory>
 #include <set>
 
-#include "core/Monitor.h"
-#include "device/virtual/VirtualDeviceBus.h"
 #include "formats/ArincWord.h"
 #include "formats/DecimalText.h"
-#include "support/FakePrompts.h"
-#include "support/SharedClock.h"
-#include "vdrv/ConfigLoader.h"
-#include "vdrv/ManualClock.h"
-#include "vdrv/VirtualDriver.h"
+#include "support/VirtualModuleMonitor.h"
 
 using namespace telvar5;
 
@@ -23,17 +17,11 @@ constexpr std::int64_t kPeriodUs = 100'000;
 
 TEST(GeneratorLoopback, ARampArrivesAsItsValuesWithinOneStepAndOnePeriod)
 {
-    auto clock = std::make_shared<vdrv::ManualClock>(1'000'000);
-    test::SharedClock monitorClock{*clock};
-    auto driver = std::make_shared<vdrv::VirtualDriver>(
-        vdrv::parseConfigText("interface 0 serial 1021 inputs 8 outputs 8\n", "/tmp"), clock);
-    VirtualDeviceBus bus(driver);
-    test::FakePrompts prompts;
-    Monitor monitor(bus, prompts, monitorClock);
-    DeviceChoice& choice = monitor.deviceChoice();
-    choice.search();
-    ASSERT_TRUE(choice.Button1Click());
-    choice.afterDialog();
+    test::VirtualModuleMonitor rig(1'000'000);
+    ASSERT_TRUE(rig.chooseModule());
+    Monitor& monitor = *rig.monitor;
+    vdrv::ManualClock& clock = *rig.clock;
+    vdrv::VirtualDriver& driver = rig.bus->driver();
     monitor.run().freqCodes.fill(2);
     monitor.lifecycle().DeviceInitializationExecute();
     monitor.setRefreshPeriod(kPeriodUs / 1000);
@@ -55,18 +43,18 @@ TEST(GeneratorLoopback, ARampArrivesAsItsValuesWithinOneStepAndOnePeriod)
     ParameterGenerator& generator = monitor.stimuli().generator();
     generator.setRows({{1, 0203, "ALT", 3, *parseWaveform("ramp -5000 40000 60 repeat")},
                        {1, 0206, "ALT", 3, *parseWaveform("const 250")}});
-    const std::int64_t startUs = clock->nowUs();
+    const std::int64_t startUs = clock.nowUs();
     ASSERT_EQ(generator.start(startUs), "");
-    driver->requestLog(vdrv::kRequestLogCapacity, true);
+    driver.requestLog(vdrv::kRequestLogCapacity, true);
 
     std::set<std::uint32_t> codes;
     int checked = 0;
     for (int tick = 1; tick <= 200; ++tick) {
-        clock->advanceUs(kPeriodUs);
+        clock.advanceUs(kPeriodUs);
         monitor.refresh().Timer1Timer();
-        for (const auto& entry : driver->requestLog(vdrv::kRequestLogCapacity, true))
+        for (const auto& entry : driver.requestLog(vdrv::kRequestLogCapacity, true))
             codes.insert(entry.code);
-        const double now = static_cast<double>(clock->nowUs() - startUs) / 1e6;
+        const double now = static_cast<double>(clock.nowUs() - startUs) / 1e6;
         for (const InputCell& cell : monitor.run().inputBuffer[0]) {
             if (cell.cycleNo != monitor.run().refreshCounter || wordLabel(cell.word) != 0203)
                 continue;

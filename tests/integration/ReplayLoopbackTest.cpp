@@ -11,15 +11,9 @@
 #include <set>
 #include <vector>
 
-#include "core/Monitor.h"
 #include "core/analysis/CaptureFile.h"
-#include "device/virtual/VirtualDeviceBus.h"
 #include "protocol/ByteLayout.h"
-#include "support/FakePrompts.h"
-#include "support/SharedClock.h"
-#include "vdrv/ConfigLoader.h"
-#include "vdrv/ManualClock.h"
-#include "vdrv/VirtualDriver.h"
+#include "support/VirtualModuleMonitor.h"
 
 using namespace telvar5;
 
@@ -27,24 +21,15 @@ namespace {
 
 constexpr std::int64_t kPeriodUs = 100'000;
 
-class ReplayLoopback : public ::testing::Test {
+class ReplayLoopback : public ::testing::Test, protected test::VirtualModuleMonitor {
 protected:
-    std::shared_ptr<vdrv::ManualClock> clock = std::make_shared<vdrv::ManualClock>(3'000'000);
-    test::SharedClock monitorClock{*clock};
-    std::unique_ptr<VirtualDeviceBus> bus;
-    test::FakePrompts prompts;
-    std::unique_ptr<Monitor> monitor;
     std::filesystem::path file = std::filesystem::temp_directory_path() / "replay-loopback-test.tlvcap";
+
+    ReplayLoopback() : VirtualModuleMonitor(3'000'000) {}
 
     void SetUp() override
     {
-        bus = std::make_unique<VirtualDeviceBus>(std::make_shared<vdrv::VirtualDriver>(
-            vdrv::parseConfigText("interface 0 serial 1021 inputs 8 outputs 8\n", "/tmp"), clock));
-        monitor = std::make_unique<Monitor>(*bus, prompts, monitorClock);
-        DeviceChoice& choice = monitor->deviceChoice();
-        choice.search();
-        ASSERT_TRUE(choice.Button1Click());
-        choice.afterDialog();
+        ASSERT_TRUE(chooseModule());
         monitor->setRefreshPeriod(static_cast<std::int32_t>(kPeriodUs / 1000));
         monitor->lifecycle().DeviceInitializationExecute();
         std::filesystem::remove(file);

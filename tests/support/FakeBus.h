@@ -13,6 +13,13 @@
 
 namespace telvar5::test {
 
+// A ReqSOwordUpdate as sent: channel number, word index, word.
+struct SentWordUpdate {
+    std::uint16_t channelNo, index;
+    std::uint32_t word;
+    bool operator==(const SentWordUpdate&) const = default;
+};
+
 struct SentRequest {
     DeviceHandle handle;
     std::uint32_t code;
@@ -120,6 +127,26 @@ public:
             if (it->code == code)
                 return &*it;
         return nullptr;
+    }
+
+    // The codes of every request sent, in order.
+    std::vector<std::uint32_t> codes() const
+    {
+        std::vector<std::uint32_t> out;
+        for (const auto& r : sent)
+            out.push_back(r.code);
+        return out;
+    }
+    std::vector<SentWordUpdate> wordUpdates() const
+    {
+        std::vector<SentWordUpdate> out;
+        for (const auto& r : sent)
+            if (r.code == ReqSOwordUpdate && r.in.size() >= 8)
+                out.push_back({static_cast<std::uint16_t>(r.in[0] | r.in[1] << 8),
+                               static_cast<std::uint16_t>(r.in[2] | r.in[3] << 8),
+                               static_cast<std::uint32_t>(r.in[4] | r.in[5] << 8 | r.in[6] << 16)
+                                   | static_cast<std::uint32_t>(r.in[7]) << 24});
+        return out;
     }
 
     std::vector<SentRequest> sentWith(std::uint32_t code) const

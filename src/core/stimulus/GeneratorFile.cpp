@@ -8,6 +8,7 @@
 #include "formats/Cp1251.h"
 #include "formats/DecimalFormat.h"
 #include "formats/ReplaceFile.h"
+#include "formats/WordText.h"
 
 namespace telvar5 {
 
@@ -98,11 +99,9 @@ std::string generatorText(std::span<const GeneratorRow> rows)
     out += ' ' + std::to_string(kGeneratorFileVersion) + "\n";
     out += "# channel label(octal) \"tag\" ssm waveform: const A | ramp A B PERIOD_S repeat|hold |\n"
            "#   sine CENTRE AMPLITUDE PERIOD_S | square A B PERIOD_S | step A B AT_S | walk LOW HIGH RATE SEED\n";
+    CellText label;
     for (const GeneratorRow& row : rows) {
-        char label[8];
-        const auto end = std::to_chars(label, label + sizeof label, row.label, 8).ptr;
-        out += std::to_string(row.channel) + ' ' + std::string(3 - static_cast<std::size_t>(end - label), '0')
-            + std::string(label, end) + " \"";
+        out += std::to_string(row.channel) + ' ' + std::string(addressText(row.label, label)) + " \"";
         for (const char c : utf8FromCp1251(row.tag)) {
             if (c == '"' || c == '\\')
                 out.push_back('\\');

@@ -4,19 +4,13 @@
 
 #include "formats/Cp1251.h"
 #include "formats/FormatLookup.h"
+#include "formats/WordText.h"
 
 namespace telvar5 {
 
 namespace {
 
 std::string rowText(std::size_t row) { return "Строка " + std::to_string(row + 1) + ": "; }
-
-std::string octal(unsigned label)
-{
-    const char digits[] = {static_cast<char>('0' + (label >> 6 & 7)), static_cast<char>('0' + (label >> 3 & 7)),
-                           static_cast<char>('0' + (label & 7))};
-    return std::string(digits, 3);
-}
 
 } // namespace
 
@@ -67,9 +61,11 @@ std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
                 std::to_string(f.msbBit()) + ".." + std::to_string(f.lsbBit()) +
                 " должно лежать между меткой (биты 1..8) и знаковым битом, вес старшего бита больше 0.";
         std::int16_t& earlier = rowOfLabel[ch][row.label];
-        if (earlier >= 0)
-            return rowText(i) + "метка " + octal(row.label) + " канала " + std::to_string(row.channel) +
-                " уже задана в строке " + std::to_string(earlier + 1) + ".";
+        if (earlier >= 0) {
+            CellText label;
+            return rowText(i) + "метка " + std::string(addressText(row.label, label)) + " канала " +
+                std::to_string(row.channel) + " уже задана в строке " + std::to_string(earlier + 1) + ".";
+        }
         earlier = static_cast<std::int16_t>(i);
         const std::uint32_t base = row.label | std::uint32_t{row.ssm & 3u} << 29;
         live.push_back({i, ch, used[ch]++, base, encoder, WaveformSignal(row.waveform)});

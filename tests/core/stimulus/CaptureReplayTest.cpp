@@ -13,11 +13,7 @@
 namespace telvar5 {
 namespace {
 
-struct WordUpdate {
-    std::uint16_t channelNo, index;
-    std::uint32_t word;
-    bool operator==(const WordUpdate&) const = default;
-};
+using WordUpdate = test::SentWordUpdate;
 
 constexpr std::int64_t kRecordedZeroUs = 7'000'000; // the channel's first entry, as a recording holds it
 constexpr std::int64_t kStartUs = 1'000'000;        // monotonic time of the replay's start
@@ -77,21 +73,8 @@ protected:
             EXPECT_EQ(changed, step.updates.empty() ? std::bitset<kChannels>() : std::bitset<kChannels>().set(ch));
         }
     }
-    std::vector<std::uint32_t> codesSent() const
-    {
-        std::vector<std::uint32_t> codes;
-        for (const auto& r : bus.sent)
-            codes.push_back(r.code);
-        return codes;
-    }
-    std::vector<WordUpdate> updatesSent() const
-    {
-        std::vector<WordUpdate> updates;
-        for (const auto& r : bus.sent)
-            if (r.code == ReqSOwordUpdate)
-                updates.push_back({getU16(&r.in[0]), getU16(&r.in[2]), getU32(&r.in[4])});
-        return updates;
-    }
+    std::vector<std::uint32_t> codesSent() const { return bus.codes(); }
+    std::vector<WordUpdate> updatesSent() const { return bus.wordUpdates(); }
     // The cyclic start's channel number and array.
     std::pair<std::uint16_t, std::vector<std::uint32_t>> cyclicStart() const
     {

@@ -14,11 +14,7 @@
 namespace telvar5 {
 namespace {
 
-struct WordUpdate {
-    std::uint16_t channelNo, index;
-    std::uint32_t word;
-    bool operator==(const WordUpdate&) const = default;
-};
+using WordUpdate = test::SentWordUpdate;
 
 class ParameterGeneratorTest : public test::InitialisedMonitor {
 protected:
@@ -44,21 +40,8 @@ protected:
     {
         return DecimalEncoder(f).encode(value, label | std::uint32_t{ssm} << 29).word;
     }
-    std::vector<std::uint32_t> codesSent() const
-    {
-        std::vector<std::uint32_t> codes;
-        for (const auto& r : bus.sent)
-            codes.push_back(r.code);
-        return codes;
-    }
-    std::vector<WordUpdate> updatesSent() const
-    {
-        std::vector<WordUpdate> updates;
-        for (const auto& r : bus.sent)
-            if (r.code == ReqSOwordUpdate)
-                updates.push_back({getU16(&r.in[0]), getU16(&r.in[2]), getU32(&r.in[4])});
-        return updates;
-    }
+    std::vector<std::uint32_t> codesSent() const { return bus.codes(); }
+    std::vector<WordUpdate> updatesSent() const { return bus.wordUpdates(); }
     TickResult tickAt(double seconds)
     {
         clock.us = static_cast<std::int64_t>(seconds * 1e6);

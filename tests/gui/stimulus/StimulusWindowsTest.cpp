@@ -84,8 +84,7 @@ protected:
     void SetUp() override
     {
         const QDir demo(QStringLiteral(TELVAR5_DEMO_DIR));
-        for (const QString& name : demo.entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(demo.filePath(name), cwd.filePath(name))) << name.toStdString();
+        ASSERT_TRUE(cwd.copyFilesOf(demo));
         bus = std::make_unique<VirtualDeviceBus>(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
         window = std::make_unique<TMainFrm>(*bus, prompts);
         window->show();
