@@ -17,8 +17,9 @@ rules=(
   "src/app:protocol device formats core gui app"
   "tools:protocol device formats core vdrv"
   "fuzz:protocol device formats core vdrv"
+  "standin:protocol device formats core vdrv"
 )
-qt_free="src/protocol vdrv src/device src/formats src/core tools fuzz"
+qt_free="src/protocol vdrv src/device src/formats src/core tools fuzz standin"
 
 status=0
 for rule in "${rules[@]}"; do
