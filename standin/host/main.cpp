@@ -111,7 +111,7 @@ int main(int argc, char** argv)
 
     std::ofstream journalFile;
     if (!journalPath.empty()) {
-        journalFile.open(journalPath, std::ios::out | std::ios::trunc);
+        journalFile.open(journalPath, std::ios::out | std::ios::trunc | std::ios::binary); // lines end in \n
         if (!journalFile) {
             std::fprintf(stderr, "telvar5-standin-host: cannot write %s\n", journalPath.c_str());
             return 1;

@@ -2,8 +2,10 @@
 // and the virtual module of demo/telvar5-vdrv.conf: choose the module,
 // initialise, start address reception on input 1, send adc.so cyclically on
 // output 1 (wired back to input 1), restore demo.si; the altitude then reads
-// +35000 ft. Run under wine, it tries the Windows build the same way; with
-// TELVAR5_SCREENSHOT_DIR set it leaves a picture of the window there.
+// +35000 ft. Run under wine, it tries the Windows build the same way, on the
+// in-process virtual module or, with TELVAR5_TEST_BACKEND=platform, through the
+// stand-in driver; with TELVAR5_SCREENSHOT_DIR set it leaves a picture of the
+// window there.
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -11,7 +13,7 @@
 #include "ModalDriver.h"
 #include "WidgetFakes.h"
 #include "WorkingDirectory.h"
-#include "device/virtual/VirtualDeviceBus.h"
+#include "support/TestDeviceBus.h"
 #include "gui/DataPanel.h"
 #include "gui/TMainFrm.h"
 #include "gui/device/TFrmDeviceChoice.h"
@@ -31,9 +33,10 @@ TEST(DemoWalkthrough, AltitudeSentOnOutput1ReadsAsFeetOnInput1)
     const QDir demo(QStringLiteral(TELVAR5_DEMO_DIR));
     ASSERT_TRUE(cwd.copyFilesOf(demo));
 
-    VirtualDeviceBus bus(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
+    const std::unique_ptr<DeviceBus> bus =
+        test::testDeviceBus(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
     FakePrompts prompts;
-    TMainFrm window(bus, prompts);
+    TMainFrm window(*bus, prompts);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 

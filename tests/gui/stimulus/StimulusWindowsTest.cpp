@@ -21,7 +21,7 @@
 #include "../MainWindowFixture.h"
 #include "../WorkingDirectory.h"
 #include "core/analysis/CaptureFile.h"
-#include "device/virtual/VirtualDeviceBus.h"
+#include "support/TestDeviceBus.h"
 #include "gui/DataPanel.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/formats/TFrmParamFormat.h"
@@ -73,11 +73,12 @@ TEST_F(MainWindowTest, StimulusMenuSitsBeforeHelpAndOpensEachWindowOnce)
 }
 
 // The main window on the demo's files and virtual module (output 1 wired to
-// input 1), the module chosen and initialised.
+// input 1), the module chosen and initialised; through the stand-in driver with
+// TELVAR5_TEST_BACKEND=platform.
 class StimulusOnDemo : public ::testing::Test {
 protected:
     WorkingDirectory cwd;
-    std::unique_ptr<VirtualDeviceBus> bus;
+    std::unique_ptr<DeviceBus> bus;
     FakePrompts prompts;
     std::unique_ptr<TMainFrm> window;
 
@@ -85,7 +86,7 @@ protected:
     {
         const QDir demo(QStringLiteral(TELVAR5_DEMO_DIR));
         ASSERT_TRUE(cwd.copyFilesOf(demo));
-        bus = std::make_unique<VirtualDeviceBus>(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
+        bus = test::testDeviceBus(cwd.filePath(QStringLiteral("telvar5-vdrv.conf")).toStdString());
         window = std::make_unique<TMainFrm>(*bus, prompts);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
