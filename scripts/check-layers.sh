@@ -17,7 +17,7 @@ rules=(
   "src/app:protocol device formats core gui app"
   "tools:protocol device formats core vdrv"
   "fuzz:protocol device formats core vdrv"
-  "standin:protocol device formats core vdrv"
+  "standin:protocol device formats core vdrv standin"
 )
 qt_free="src/protocol vdrv src/device src/formats src/core tools fuzz standin"
 

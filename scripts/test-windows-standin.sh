@@ -78,7 +78,7 @@ host_pid=""
 start_host() {
     rm -f "${WORK}/host-in"
     mkfifo "${WORK}/host-in"
-    (cd "${WORK}" && exec "${WINE}" "${standin}/telvar5-standin-host.exe" --config "$(winpath "${config}")" \
+    (cd "${WORK}" && "${WINE}" "${standin}/telvar5-standin-host.exe" --config "$(winpath "${config}")" \
         --journal "$(winpath "${journal}.$1")" <"${WORK}/host-in" >>"${host_log}" 2>&1) &
     host_pid=$!
     exec 3>"${WORK}/host-in" # kept open: the host reads bench commands from it

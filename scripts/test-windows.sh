@@ -13,7 +13,7 @@ set -euo pipefail
 SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$(realpath -m "${1:-${SOURCE_DIR}/build-win-tests}")"
 SUITES=(tests_protocol tests_device tests_vdrv tests_formats tests_demo_formats
-        tests_core tests_core_analysis tests_core_stimulus tests_integration tests_cli)
+        tests_core tests_core_analysis tests_core_stimulus tests_integration tests_cli tests_standin)
 SUITE_TIMEOUT_S=600
 OBJDUMP=x86_64-w64-mingw32-objdump
 

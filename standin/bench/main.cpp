@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "../StandInExchange.h"
+#include "standin/StandInExchange.h"
 #include "core/Monitor.h"
 #include "core/UserPrompts.h"
 #include "device/PlatformDeviceBus.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../StandInExchange.h"
+#include "standin/StandInExchange.h"
 
 namespace telvar5::standin {
 

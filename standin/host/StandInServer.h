@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "../StandInExchange.h"
+#include "standin/StandInExchange.h"
 #include "vdrv/VirtualDriver.h"
 
 namespace telvar5::standin {

@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-#include "../StandInExchange.h"
+#include "standin/StandInExchange.h"
 #include "StandInServer.h"
 #include "vdrv/BenchCommands.h"
 #include "vdrv/ConfigLoader.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../StandInExchange.h"
+#include "standin/StandInExchange.h"
 #include "vdrv/ConfigLoader.h"
 
 namespace {
@@ -82,8 +82,12 @@ bool installDriver(const std::string& inf)
     }
     BOOL reboot = FALSE;
     if (!UpdateDriverForPlugAndPlayDevicesA(nullptr, kHardwareId, full, INSTALLFLAG_FORCE, &reboot)) {
-        std::fprintf(stderr, "telvar5-standin-setup: UpdateDriverForPlugAndPlayDevices failed (error %lu)\n",
-                     GetLastError());
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "telvar5-standin-setup: UpdateDriverForPlugAndPlayDevices failed (error %lu)%s\n", error,
+                     error == ERROR_SHARING_VIOLATION
+                         ? ": a running wine holds the driver file; stop it (wineserver -k) and copy the new "
+                           ".sys into the prefix's drive_c/windows/system32/drivers"
+                         : "");
         return false;
     }
     return true;
