@@ -36,14 +36,33 @@ bool fail(const char* what, unsigned module)
     return false;
 }
 
+// A device information set with room for one device, released on every way out.
+struct DeviceInfoList {
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    SP_DEVINFO_DATA device{sizeof(SP_DEVINFO_DATA), {}, 0, 0};
+    DeviceInfoList() = default;
+    DeviceInfoList(const DeviceInfoList&) = delete;
+    DeviceInfoList& operator=(const DeviceInfoList&) = delete;
+    ~DeviceInfoList()
+    {
+        if (set != INVALID_HANDLE_VALUE)
+            SetupDiDestroyDeviceInfoList(set);
+    }
+    // The device of the module, if it is set up.
+    bool open(unsigned module)
+    {
+        return set != INVALID_HANDLE_VALUE && SetupDiOpenDeviceInfoA(set, instanceId(module).c_str(), nullptr, 0, &device);
+    }
+};
+
 // Registers the device of one module, with its place in the configuration.
 bool registerDevice(unsigned module)
 {
-    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    DeviceInfoList list;
+    HDEVINFO set = list.set;
+    SP_DEVINFO_DATA& device = list.device;
     if (set == INVALID_HANDLE_VALUE)
         return fail("SetupDiCreateDeviceInfoList", module);
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof device;
     bool ok = false;
     const std::string id = instanceId(module);
     if (!SetupDiCreateDeviceInfoA(set, id.c_str(), &GUID_NULL, nullptr, nullptr, 0, &device))
@@ -67,7 +86,6 @@ bool registerDevice(unsigned module)
                 fail("writing " T5SI_MODULE_VALUE_A, module);
         }
     }
-    SetupDiDestroyDeviceInfoList(set);
     return ok;
 }
 
@@ -95,21 +113,12 @@ bool installDriver(const std::string& inf)
 
 bool removeDevice(unsigned module)
 {
-    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
-    if (set == INVALID_HANDLE_VALUE)
-        return fail("SetupDiCreateDeviceInfoList", module);
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof device;
-    const std::string id = instanceId(module);
-    bool ok = false;
-    if (!SetupDiOpenDeviceInfoA(set, id.c_str(), nullptr, 0, &device))
-        fail("SetupDiOpenDeviceInfo", module);
-    else if (!SetupDiCallClassInstaller(DIF_REMOVE, set, &device))
-        fail("DIF_REMOVE", module);
-    else
-        ok = true;
-    SetupDiDestroyDeviceInfoList(set);
-    return ok;
+    DeviceInfoList list;
+    if (!list.open(module))
+        return fail("SetupDiOpenDeviceInfo", module);
+    if (!SetupDiCallClassInstaller(DIF_REMOVE, list.set, &list.device))
+        return fail("DIF_REMOVE", module);
+    return true;
 }
 
 int usage()
@@ -174,15 +183,9 @@ int main(int argc, char** argv)
         if (!all)
             return removeDevice(static_cast<unsigned>(module)) ? 0 : 1;
         int removed = 0;
-        for (unsigned i = 0; i < T5SI_MAX_MODULES; ++i) {
-            HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
-            SP_DEVINFO_DATA device{};
-            device.cbSize = sizeof device;
-            const bool there = SetupDiOpenDeviceInfoA(set, instanceId(i).c_str(), nullptr, 0, &device);
-            SetupDiDestroyDeviceInfoList(set);
-            if (there && removeDevice(i))
+        for (unsigned i = 0; i < T5SI_MAX_MODULES; ++i)
+            if (DeviceInfoList().open(i) && removeDevice(i))
                 ++removed;
-        }
         std::printf("removed %d stand-in modules\n", removed);
         return 0;
     }
