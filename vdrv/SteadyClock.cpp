@@ -13,14 +13,13 @@ Micros SteadyClock::nowUs() const
 
 // mingw's sleep_for drops what is below a whole millisecond (a 300 us wait
 // returned at once under wine), so a slow fault would not be slow on Windows:
-// sleep what whole milliseconds the wait holds, then watch the clock for the rest.
+// what the sleep leaves, the clock watches out.
 void SteadyClock::waitUs(Micros d) const
 {
     if (d <= 0)
         return;
     const Micros until = nowUs() + d;
-    if (d >= 2000)
-        std::this_thread::sleep_for(std::chrono::microseconds(d - 1000));
+    std::this_thread::sleep_for(std::chrono::microseconds(d));
     while (nowUs() < until)
         std::this_thread::yield();
 }

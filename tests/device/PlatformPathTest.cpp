@@ -60,8 +60,9 @@ TEST(PlatformPath, AFailedRequestReportsNoBytesAndTheHandleStaysUsable)
         EXPECT_FALSE(bus->control(handle, c.code, in.data(), c.inSize, out.data(), c.outSize, returned)) << c.what;
         EXPECT_EQ(returned, 0u) << c.what;
 #ifdef _WIN32
-        if (test::platformBackendChosen())
+        if (test::platformBackendChosen()) {
             EXPECT_EQ(GetLastError(), c.windowsError) << c.what;
+        }
 #endif
     }
 
