@@ -80,17 +80,6 @@ Transmitter* Module::transmitterFor(std::uint16_t channelNo)
     return channelNo >= 1 && channelNo <= outputs_ ? &transmitters_[channelNo - 1] : nullptr;
 }
 
-void Module::stopAll(Micros now)
-{
-    for (Receiver& rx : receivers_)
-        rx.stop();
-    for (int ch = 0; ch < outputs_; ++ch) {
-        transmitters_[ch].stop(now);
-        passBus(ch, now);
-    }
-    reschedule();
-}
-
 void Module::resetModule(Micros now)
 {
     for (Receiver& rx : receivers_)
@@ -128,10 +117,15 @@ void Module::transmitRequest(Micros now, std::uint32_t code, const std::uint8_t*
 }
 
 // Choices of this module (the program relies on none of them):
-// - ReqDeviceReset stops every channel and leaves the module uninitialised;
-//   the program always initialises again before it starts a channel.
-// - ReqDeviceInitialization stops every channel too, so channels run at the
-//   new rates only after a new start; a code above 2 refuses the request.
+// - Each of the three resets (ReqDeviceChoice, ReqDeviceReset,
+//   ReqDeviceInitialization) leaves the module as a card just reset: every
+//   receiver stopped with its cells empty, every transmitter idle with its
+//   arrays cleared. So no word from before a reset is read back after it as
+//   if it were new. ReqDeviceChoice and ReqDeviceReset also forget the bit
+//   rates and leave the module uninitialised; the program always initialises
+//   again before it starts a channel.
+// - ReqDeviceInitialization takes the new rates, so channels run at them only
+//   after a new start; a code above 2 refuses the request (nothing is reset).
 // - On a module that is not initialised the channel commands (starts, loads,
 //   stops, word updates) are ignored, as the hardware would not run without
 //   its rates; state requests answer 0 and reads answer word 0.
@@ -153,13 +147,12 @@ bool Module::execute(Micros now, std::uint32_t code, const std::uint8_t* in, std
     case ReqDeviceInitialization:
         if (std::any_of(in, in + kFreqCodesSize, [](std::uint8_t c) { return c > kMaxRateCode; }))
             return false;
-        stopAll(now);
+        resetModule(now);
         std::copy(in, in + kFreqCodesSize, codes_.begin());
         initialised_ = true;
         return true;
     case ReqDeviceReset:
-        stopAll(now);
-        initialised_ = false;
+        resetModule(now);
         return true;
     case ReqSIstate: {
         const Receiver* rx = receiverFor(getU16(in));

@@ -58,7 +58,6 @@ private:
     void passBus(int output, Micros now);
     // ReqSOsingleLoad, ReqSOsinglePusk, ReqSOciclePusk.
     void transmitRequest(Micros now, std::uint32_t code, const std::uint8_t* in);
-    void stopAll(Micros now);
     void resetModule(Micros now);
     Receiver* receiverFor(std::uint16_t channelNo);
     Transmitter* transmitterFor(std::uint16_t channelNo);

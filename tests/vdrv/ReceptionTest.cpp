@@ -42,6 +42,35 @@ protected:
     std::uint64_t received(int ch) { return rig.snapshot(0).receivers[ch - 1].wordsReceived; }
 };
 
+// A reset leaves the cells as a reset card has them: empty. A word that came
+// before it and was never read must not be read afterwards as a new one, even
+// by a program that reads without starting reception again.
+TEST_F(Reception, EveryResetEmptiesTheCellsOfWordsNotYetRead)
+{
+    Micros start = 0;
+    for (const std::uint32_t reset : {ReqDeviceReset, ReqDeviceInitialization, ReqDeviceChoice}) {
+        at(start);
+        rig.initialise(h);
+        rig.startAddress(h, 1);
+        at(start + kLowWord); // 203 arrives, unread
+        ShortReply reply{};
+        if (reset == ReqDeviceInitialization) {
+            ASSERT_TRUE(rig.send(h, reset, FreqCodes{}, reply));
+        } else if (reset == ReqDeviceChoice) {
+            ASSERT_TRUE(rig.send(h, reset, NoRecord{}, reply));
+        }
+        else {
+            NoRecord none;
+            ASSERT_TRUE(rig.send(h, reset, none, none));
+        }
+        EXPECT_FALSE(rig.receiving(h, 1)) << std::hex << reset;
+        if (reset != ReqDeviceInitialization)
+            ASSERT_TRUE(rig.send(h, ReqDeviceInitialization, FreqCodes{}, reply));
+        EXPECT_EQ(rig.read(h, 1, 0203), 0u) << std::hex << reset;
+        start += 1'000'000;
+    }
+}
+
 TEST_F(Reception, AddressReceptionKeepsTheLastWordOfEachLabelAndAReadTakesIt)
 {
     rig.initialise(h);
