@@ -83,7 +83,7 @@ start_host() {
         --journal "$(winpath "${journal}.$1")" <"${WORK}/host-in" >>"${host_log}" 2>&1) 2>/dev/null &
     host_pid=$!
     exec 3>"${WORK}/host-in" # kept open: the host reads bench commands from it
-    local tries=100
+    local tries=300 # the host itself waits up to 20 s for the driver
     until grep -q "^serving" "${host_log}" 2>/dev/null || (( tries-- == 0 )); do sleep 0.2; done
 }
 # One bench command to the host; waits for its answer to end with OK or ERROR.
