@@ -34,6 +34,11 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clo
 void Monitor::setRefreshPeriod(std::int32_t periodMs)
 {
     run_.refreshPeriodMs = std::clamp(periodMs, kMinRefreshPeriodMs, kMaxRefreshPeriodMs);
+    // While the refresh line is shown (the module initialised), it tells the
+    // new period at once rather than at the next tick, in the shape it has.
+    if (screen_.timerActive)
+        screen_.statusBar1[1] = run_.refreshCounter == 0 ? refreshLineAtStart(run_.refreshPeriodMs)
+                                                         : refreshLine(run_.refreshPeriodMs, run_.refreshCounter);
 }
 
 } // namespace telvar5

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Monitor.h"
+#include "core/RefreshPeriod.h"
 #include "core/device/BitRates.h"
 #include "support/FakeBus.h"
 #include "support/FakePrompts.h"
@@ -244,4 +245,26 @@ TEST_F(DeviceLifeTest, RefreshPeriodIsKeptWithinItsLimits)
     EXPECT_EQ(m->run().refreshPeriodMs, 100);
     m->setRefreshPeriod(2500);
     EXPECT_EQ(m->run().refreshPeriodMs, 2500);
+}
+
+// While the module is initialised, the refresh line tells a new period as soon
+// as it is applied, in the shape the line has (before the first tick, after
+// ticks); before and after, the line keeps its own text.
+TEST_F(DeviceLifeTest, TheRefreshLineShowsANewPeriodAtOnce)
+{
+    bus.modules[0] = {9, makeConfigWord(8, 8), true};
+    auto m = start();
+    m->setRefreshPeriod(700);
+    EXPECT_EQ(m->screen().statusBar1[1], "   ");
+    choose(*m, 0);
+    m->lifecycle().DeviceInitializationExecute();
+    m->setRefreshPeriod(800);
+    EXPECT_EQ(m->screen().statusBar1[1], refreshLineAtStart(800));
+    m->refresh().Timer1Timer();
+    m->refresh().Timer1Timer();
+    m->setRefreshPeriod(1200);
+    EXPECT_EQ(m->screen().statusBar1[1], refreshLine(1200, 2));
+    m->lifecycle().DeviceResetExecute();
+    m->setRefreshPeriod(900);
+    EXPECT_EQ(m->screen().statusBar1[1], "");
 }
