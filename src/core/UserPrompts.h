@@ -16,6 +16,9 @@ struct FileDialogOptions {
     std::string filter;
     std::string initialDir;
     std::string defaultExt; // added to a name typed without extension (save dialogs); empty: none
+    // Save dialogs: ask before a chosen file that exists is replaced. Only the
+    // output arrays ask: an array is typed by hand and nowhere else kept.
+    bool confirmReplace = false;
 };
 
 class UserPrompts {

@@ -28,8 +28,9 @@ std::optional<std::string> askFileName(const FileDialogOptions& options, QFileDi
     dialog.setNameFilters(qtNameFilters(options.filter));
     dialog.setDirectory(QString::fromStdString(options.initialDir.empty() ? "." : options.initialDir));
     dialog.setDefaultSuffix(QString::fromStdString(options.defaultExt));
-    // Like the platform's dialog the program was made with: a chosen file is replaced without a question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Like the platform's dialog the program was made with, a chosen file is
+    // replaced without a question, unless the caller wants one asked.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmReplace);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();

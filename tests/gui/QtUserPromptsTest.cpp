@@ -51,6 +51,7 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         filters = dialog->nameFilters();
         suffix = dialog->defaultSuffix();
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         // The user types a name without extension and presses Enter.
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -74,6 +75,14 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         dialog->reject();
     });
     EXPECT_FALSE(prompts.askOpenFileName({kArrayOpenFilter, ".", ""}).has_value());
+
+    whenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite)); // it asks before replacing
+        dialog->reject();
+    });
+    EXPECT_FALSE(prompts.askSaveFileName({kArraySaveFilter, ".", "so", true}).has_value());
 }
 
 TEST(QtUserPrompts, ErrorBoxWithOnlyAnOkButton)

@@ -77,7 +77,7 @@ bool OutputArrays::FileOpen1Execute()
 
 void OutputArrays::FileSaveAs1Execute()
 {
-    if (const auto file = prompts_.askSaveFileName({kArraySaveFilter, ".", "so"}))
+    if (const auto file = prompts_.askSaveFileName({kArraySaveFilter, ".", "so", true}))
         FileSaveAs1Accept(*file);
 }
 

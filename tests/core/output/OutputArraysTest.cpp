@@ -72,6 +72,14 @@ TEST_F(OutputArraysTest, SavingWritesTheCountAndTheWordsInUse)
         EXPECT_EQ(fs::file_size(dir / "sized.so"), 2u + 4u * static_cast<unsigned>(item + 1));
     }
     EXPECT_TRUE(prompts.errors.empty());
+
+    // The command's dialog asks before it replaces an existing file.
+    prompts.fileToSave = (dir / "asked.so").string();
+    arrays().FileSaveAs1Execute();
+    ASSERT_EQ(prompts.dialogs.size(), 1u);
+    EXPECT_TRUE(prompts.dialogs[0].confirmReplace);
+    EXPECT_EQ(prompts.dialogs[0].defaultExt, "so");
+    EXPECT_TRUE(fs::exists(dir / "asked.so"));
 }
 
 TEST_F(OutputArraysTest, RestoringTakesWhatTheFileHoldsAndNeverMoreThan256Words)
