@@ -1,5 +1,7 @@
 #include "gui/HelpWindow.h"
 
+#include "gui/EscapeClosesWindow.h"
+
 #include <QVBoxLayout>
 
 // The help page lives in the resources of a static library: they must be registered by hand.
@@ -23,6 +25,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     browser_->setOpenExternalLinks(false);
     layout->addWidget(browser_);
     resize(640, 560);
+    EscapeClosesWindow::install(this);
 }
 
 void HelpWindow::showContents()

@@ -1,5 +1,7 @@
 #include "gui/ToolMenu.h"
 
+#include "gui/EscapeClosesWindow.h"
+
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +29,7 @@ QAction* addMenuItem(QMenu* menu, const char* name, const char* caption, const c
 
 void showToolWindow(QWidget* window)
 {
+    EscapeClosesWindow::install(window);
     window->show();
     window->raise();
     window->activateWindow();

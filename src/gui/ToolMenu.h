@@ -1,7 +1,7 @@
 #pragma once
 // The menus of tool windows beside the main one ("Анализ", "Стимулы"): each
 // stands just before "Справка", its items carry a status hint, and a window
-// asked for again is raised rather than made anew.
+// asked for again is raised rather than made anew, and Escape closes it.
 class QAction;
 class QMainWindow;
 class QMenu;

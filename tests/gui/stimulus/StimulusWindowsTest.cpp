@@ -3,6 +3,7 @@
 // virtual module, the output grid told of the words they change, and their
 // stop. What the generator computes and the replay applies is the core's and
 // is tested there.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -70,6 +71,33 @@ TEST_F(MainWindowTest, StimulusMenuSitsBeforeHelpAndOpensEachWindowOnce)
     EXPECT_TRUE(menu.replayWindow()->isVisible());
     EXPECT_EQ(menu.generatorWindow()->windowTitle(), QStringLiteral("Генератор параметров"));
     EXPECT_EQ(menu.replayWindow()->windowTitle(), QStringLiteral("Воспроизведение"));
+    EXPECT_EQ(menu.generatorWindow()->parentWidget(), window.get()); // owned: it stays above the main window
+}
+
+// Escape closes a tool window, as it closes a dialog; an Escape that ends the
+// edit of a grid cell ends only the edit.
+TEST_F(MainWindowTest, EscapeClosesAToolWindowButFirstEndsAnEdit)
+{
+    open();
+    StimulusMenu& menu = *window->stimulusMenu();
+    menu.generatorItem()->trigger();
+    TFrmParamGenerator* gen = menu.generatorWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(gen));
+    gen->addButton()->click();
+    QTableView* grid = gen->grid();
+    grid->setFocus();
+    grid->edit(grid->model()->index(0, 1));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr) << "no cell editor";
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(gen->isVisible());
+    QTest::keyClick(gen->addButton(), Qt::Key_Escape);
+    EXPECT_FALSE(gen->isVisible());
+
+    menu.replayItem()->trigger();
+    ASSERT_TRUE(menu.replayWindow()->isVisible());
+    QTest::keyClick(menu.replayWindow(), Qt::Key_Escape);
+    EXPECT_FALSE(menu.replayWindow()->isVisible());
 }
 
 // The main window on the demo's files and virtual module (output 1 wired to
