@@ -8,20 +8,20 @@
 namespace telvar5 {
 
 Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clock)
-    : bus_(bus),
+    : watchedBus_(bus, health_),
       prompts_(prompts),
       clock_(clock),
-      deviceChoice_(run_, screen_, bus_, prompts_),
-      lifecycle_(run_, screen_, bus_),
-      reception_(run_, screen_, bus_, analysis_, clock_),
-      output_(run_, screen_, bus_),
+      deviceChoice_(run_, screen_, watchedBus_, prompts_),
+      lifecycle_(run_, screen_, watchedBus_),
+      reception_(run_, screen_, watchedBus_, analysis_, clock_),
+      output_(run_, screen_, watchedBus_),
       outputArrays_(run_, screen_, prompts_),
       outputGrid_(run_, screen_, prompts_, output_),
       bitEditor_(run_),
       formatList_(run_, prompts_),
       paramFormats_(run_, prompts_),
       stimuli_(run_, outputArrays_, output_),
-      refresh_(run_, screen_, bus_, output_, reception_, analysis_, stimuli_, clock_),
+      refresh_(run_, screen_, watchedBus_, output_, reception_, analysis_, stimuli_, clock_, health_),
       capture_(run_, analysis_, prompts_, clock_)
 {
     run_.deviceChosen = false;

@@ -13,6 +13,8 @@
 #include "device/DeviceBus.h"
 #include "core/device/DeviceChoice.h"
 #include "core/device/DeviceLifecycle.h"
+#include "core/device/HealthWatchBus.h"
+#include "core/device/ModuleHealth.h"
 #include "core/formats/FormatListEditor.h"
 #include "core/formats/ParamFormatEditor.h"
 #include "core/input/ReceptionControl.h"
@@ -37,7 +39,9 @@ public:
     const RunState& run() const { return run_; }
     ScreenState& screen() { return screen_; }
     const ScreenState& screen() const { return screen_; }
-    DeviceBus& bus() { return bus_; }
+    // The bus every subsystem talks through (the module's health watches it).
+    DeviceBus& bus() { return watchedBus_; }
+    const ModuleHealth& health() const { return health_; }
     UserPrompts& prompts() { return prompts_; }
 
     DeviceChoice& deviceChoice() { return deviceChoice_; }
@@ -59,7 +63,8 @@ public:
     void setRefreshPeriod(std::int32_t periodMs);
 
 private:
-    DeviceBus& bus_;
+    ModuleHealth health_;
+    HealthWatchBus watchedBus_;
     UserPrompts& prompts_;
     const MonotonicClock& clock_;
     RunState run_;

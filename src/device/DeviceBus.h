@@ -24,6 +24,10 @@ public:
     // bytesReturned tells how much of out it wrote. in/out may be null with size 0.
     virtual bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize,
                          void* out, std::uint32_t outSize, std::uint32_t& bytesReturned) = 0;
+
+    // The system's error code of the last request that failed, where the
+    // platform tells one (Windows); 0 when it is not known.
+    virtual std::uint32_t lastErrorCode() const { return 0; }
 };
 
 // Typed request over fixed-size records. An absent record is an empty array.

@@ -1,5 +1,7 @@
 #include "gui/TMainFrm.h"
 
+#include <QMenuBar>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include "gui/PanelStatusBar.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/TFrmTimerPeriod.h"
+#include "gui/device/ModuleHealthIndicator.h"
 #include "gui/device/TFrmDeviceChoice.h"
 #include "gui/device/TFrmOpenMethodChoice.h"
 #include "gui/formats/TFrmFormatList.h"
@@ -54,6 +57,9 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     commands_ = MainMenuBuilder(*this, icons_).build();
     analysis_ = new AnalysisMenu(*this, monitor_);
     stimulus_ = new StimulusMenu(*this, monitor_);
+    // The module's health sits in the menu bar's corner: nothing the window lays out moves.
+    healthIndicator_ = new ModuleHealthIndicator(menuBar());
+    menuBar()->setCornerWidget(healthIndicator_, Qt::TopRightCorner);
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
@@ -233,6 +239,8 @@ void TMainFrm::applyScreen()
     Panel2_->setVisible(screen.commands.shown(Panel::Panel2));
     Panel5_->setVisible(screen.commands.shown(Panel::Panel5));
     Panel9_->setVisible(screen.commands.shown(Panel::Panel9));
+    healthIndicator_->showHealth(monitor_.health());
+    analysis_->afterCommand();
 
     // Setting the same period again would restart a running timer.
     if (Timer1_->interval() != run.refreshPeriodMs)

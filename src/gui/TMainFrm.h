@@ -25,6 +25,7 @@ class InputBufferModel;
 class OutputSide;
 class PanelStatusBar;
 class StimulusMenu;
+class ModuleHealthIndicator;
 class TFrmDeviceChoice;
 class TFrmFormatList;
 class TFrmOpenMethodChoice;
@@ -54,6 +55,7 @@ public:
     OutputSide* outputSide() const { return output_; }
     AnalysisMenu* analysisMenu() const { return analysis_; }
     StimulusMenu* stimulusMenu() const { return stimulus_; }
+    ModuleHealthIndicator* healthIndicator() const { return healthIndicator_; }
 
     // Copies the Monitor's screen state onto the widgets without running any change handler.
     void applyScreen();
@@ -136,6 +138,7 @@ private:
     HelpWindow* help_ = nullptr;
     AnalysisMenu* analysis_ = nullptr;
     StimulusMenu* stimulus_ = nullptr;
+    ModuleHealthIndicator* healthIndicator_ = nullptr;
     std::array<QObject*, kControlCount> controls_{};
     TFrmDeviceChoice* FrmDeviceChoice_ = nullptr;
     TFrmOpenMethodChoice* FrmOpenMethodChoice_ = nullptr;

@@ -2,6 +2,8 @@
 // configuration file, with the request log read back through the bench socket.
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -10,6 +12,9 @@
 #include "WidgetFakes.h"
 #include "support/BenchLine.h"
 #include "gui/MainCommands.h"
+#include "gui/analysis/AnalysisMenu.h"
+#include "gui/analysis/TFrmModuleLog.h"
+#include "gui/device/ModuleHealthIndicator.h"
 #include "gui/DataPanel.h"
 #include "gui/PanelStatusBar.h"
 #include "gui/input/InputBufferView.h"
@@ -190,6 +195,25 @@ TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
     EXPECT_EQ(window->XPStatusBar1()->panelText(1).toStdString(),
               "Обновление экрана:-период  500 мс;  -счетчик          3");
     EXPECT_FALSE(window->findChild<QToolButton*>("tbSIstop")->isEnabled());
+    // Beside those texts, the menu bar's corner says the module is not answering, and why.
+    const ModuleHealthIndicator* health = window->healthIndicator();
+    EXPECT_EQ(window->menuBar()->cornerWidget(Qt::TopRightCorner), health);
+    EXPECT_TRUE(health->isVisible());
+    EXPECT_EQ(health->text().toStdString(), "модуль не отвечает");
+    EXPECT_NE(health->toolTip().toStdString().find("ReqSIreadWord не выполнен"), std::string::npos)
+        << health->toolTip().toStdString();
+
+    // Back at the first tick whose requests all succeed; the journal tells the story.
+    log("fault 0 restore");
+    window->Timer1Timer();
+    EXPECT_FALSE(health->isVisible());
+    window->analysisMenu()->moduleLogItem()->trigger();
+    const QString journal = window->analysisMenu()->moduleLogWindow()->lines()->toPlainText();
+    for (const char* event : {"выбор модуля (сброс)", "инициализация", "модуль не отвечает: ReqSOstate не выполнен",
+                              "модуль снова отвечает после 516 отказов"})
+        EXPECT_TRUE(journal.contains(QString::fromUtf8(event))) << event << "\n" << journal.toStdString();
+
     window->command(Command::DeviceReset)->trigger();
     EXPECT_FALSE(window->Timer1()->isActive());
+    EXPECT_TRUE(window->analysisMenu()->moduleLogWindow()->lines()->toPlainText().endsWith(QStringLiteral("останов")));
 }

@@ -153,7 +153,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 24);
+    EXPECT_EQ(items, 25);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)

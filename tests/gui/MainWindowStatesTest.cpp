@@ -118,7 +118,7 @@ TEST_F(MainWindowStates, AtStartOnlyExitChoiceSettingsAndHelpCanBeUsed)
     // stimulus windows open at any time and their start says when there is no module.
     QStringList expected{"Выход", "выбор", "десятичные форматы", "форматы параметров", "период обновления экрана",
                          "Справка", "Метки канала", "Запись", "Экспорт CSV", "Генератор параметров…",
-                         "Воспроизведение…"};
+                         "Воспроизведение…", "Журнал модуля"};
 #ifdef TELVAR5_HAVE_CHARTS
     expected << "Тренды"; // a build without Qt Charts has no plots to offer
 #endif

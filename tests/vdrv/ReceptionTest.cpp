@@ -58,14 +58,14 @@ TEST_F(Reception, EveryResetEmptiesTheCellsOfWordsNotYetRead)
             ASSERT_TRUE(rig.send(h, reset, FreqCodes{}, reply));
         } else if (reset == ReqDeviceChoice) {
             ASSERT_TRUE(rig.send(h, reset, NoRecord{}, reply));
-        }
-        else {
+        } else {
             NoRecord none;
             ASSERT_TRUE(rig.send(h, reset, none, none));
         }
         EXPECT_FALSE(rig.receiving(h, 1)) << std::hex << reset;
-        if (reset != ReqDeviceInitialization)
+        if (reset != ReqDeviceInitialization) {
             ASSERT_TRUE(rig.send(h, ReqDeviceInitialization, FreqCodes{}, reply));
+        }
         EXPECT_EQ(rig.read(h, 1, 0203), 0u) << std::hex << reset;
         start += 1'000'000;
     }

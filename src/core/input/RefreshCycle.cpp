@@ -11,14 +11,20 @@ constexpr std::size_t kCellsBetweenClockReads = 32;
 
 RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
                            ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli,
-                           const MonotonicClock& clock)
+                           const MonotonicClock& clock, ModuleHealth& health)
     : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), analysis_(analysis),
-      stimuli_(stimuli), clock_(clock)
+      stimuli_(stimuli), clock_(clock), health_(health)
 {
 }
 
 TickResult RefreshCycle::Timer1Timer()
 {
+    // Every request of the tick, the stimuli's included, counts for the health of this tick.
+    struct TickSpan {
+        ModuleHealth& health;
+        explicit TickSpan(ModuleHealth& h) : health(h) { health.tickStarted(); }
+        ~TickSpan() { health.tickEnded(); }
+    } span(health_);
     TickResult result;
     const std::int64_t startUs = clock_.nowUs();
     const std::int64_t deadlineUs = startUs + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;

@@ -7,6 +7,7 @@
 #include "core/RunState.h"
 #include "core/analysis/Analysis.h"
 #include "core/ScreenState.h"
+#include "core/device/ModuleHealth.h"
 #include "device/DeviceBus.h"
 #include "core/input/ReceptionControl.h"
 #include "core/output/OutputControl.h"
@@ -29,7 +30,8 @@ struct TickResult {
 class RefreshCycle {
 public:
     RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                 ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli, const MonotonicClock& clock);
+                 ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli, const MonotonicClock& clock,
+                 ModuleHealth& health);
     TickResult Timer1Timer();
 
 private:
@@ -47,6 +49,7 @@ private:
     Analysis& analysis_;
     Stimuli& stimuli_;
     const MonotonicClock& clock_;
+    ModuleHealth& health_; // a tick marks the span the health indicator speaks of
     std::size_t resumeChannel_ = 0; // where a tick cut short goes on
     std::size_t resumeCell_ = 0;
     std::size_t readsThisTick_ = 0;

@@ -134,6 +134,8 @@ bool WinDeviceBus::control(DeviceHandle handle, std::uint32_t code, const void* 
     const BOOL ok = DeviceIoControl(toWinHandle(handle), code, const_cast<void*>(in), inSize, out, outSize,
                                     &returned, nullptr);
     bytesReturned = static_cast<std::uint32_t>(returned);
+    if (ok == FALSE)
+        lastError_ = lastErrorOfFailure();
     return ok != FALSE;
 }
 

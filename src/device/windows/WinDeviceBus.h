@@ -13,8 +13,13 @@ public:
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override;
 
+    std::uint32_t lastErrorCode() const override { return lastError_; }
+
     // Handles opened here are never closed by the bus: the program keeps every
     // module it found open until it ends, and the system closes them then.
+
+private:
+    std::uint32_t lastError_ = 0; // GetLastError of the last failed request
 };
 
 } // namespace telvar5

@@ -7,6 +7,7 @@
 #include "core/Monitor.h"
 #include "gui/ToolMenu.h"
 #include "gui/analysis/TFrmLabelStats.h"
+#include "gui/analysis/TFrmModuleLog.h"
 #ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
 #endif
@@ -30,16 +31,21 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     recordItem_ = addMenuItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
     exportCsvItem_ = addMenuItem(menu_, "mmExportCsv", "Экспорт CSV", "Перевод файла записи в таблицу CSV");
+    menu_->addSeparator();
+    moduleLogItem_ = addMenuItem(menu_, "mmModuleLog", "Журнал модуля",
+                                 "Что происходило с модулем: выбор, инициализация, останов, отказы и их конец");
 
     connect(labelStatsItem_, &QAction::triggered, this, &AnalysisMenu::LabelStatsExecute);
     connect(trendItem_, &QAction::triggered, this, &AnalysisMenu::TrendExecute);
     connect(recordItem_, &QAction::triggered, this, &AnalysisMenu::RecordExecute);
     connect(exportCsvItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExecute);
+    connect(moduleLogItem_, &QAction::triggered, this, &AnalysisMenu::ModuleLogExecute);
 }
 
 AnalysisMenu::~AnalysisMenu()
 {
     delete labelStats_;
+    delete moduleLog_;
 #ifdef TELVAR5_HAVE_CHARTS
     delete trend_;
 #endif
@@ -69,12 +75,26 @@ void AnalysisMenu::RecordExecute()
 
 void AnalysisMenu::ExportCsvExecute() { monitor_.capture().ExportCsvExecute(); }
 
+void AnalysisMenu::ModuleLogExecute()
+{
+    if (!moduleLog_)
+        moduleLog_ = new TFrmModuleLog(monitor_, &window_);
+    showToolWindow(moduleLog_);
+}
+
+void AnalysisMenu::afterCommand()
+{
+    if (moduleLog_ && moduleLog_->isVisible())
+        moduleLog_->refresh();
+}
+
 void AnalysisMenu::afterTick()
 {
     monitor_.capture().afterTick();
     showRecording();
     if (labelStats_)
         labelStats_->afterTick();
+    afterCommand();
 #ifdef TELVAR5_HAVE_CHARTS
     if (trend_)
         trend_->afterTick();

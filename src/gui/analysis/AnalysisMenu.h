@@ -1,6 +1,6 @@
 #pragma once
 // The menu "Анализ", just before "Справка": the label statistics and trend
-// windows, and the capture's recording and CSV export. Its windows are made on
+// windows, the capture's recording and CSV export, and the module's journal. Its windows are made on
 // first use and follow every refresh tick while shown; they send no request of
 // their own.
 #include <QObject>
@@ -13,6 +13,7 @@ namespace telvar5 {
 
 class Monitor;
 class TFrmLabelStats;
+class TFrmModuleLog;
 class TFrmTrend;
 
 class AnalysisMenu : public QObject {
@@ -30,6 +31,8 @@ public:
     QAction* trendItem() const { return trendItem_; }
     QAction* recordItem() const { return recordItem_; }
     QAction* exportCsvItem() const { return exportCsvItem_; }
+    QAction* moduleLogItem() const { return moduleLogItem_; }
+    TFrmModuleLog* moduleLogWindow() const { return moduleLog_; }
     TFrmLabelStats* labelStatsWindow() const { return labelStats_; }
     TFrmTrend* trendWindow() const { return trend_; }
 
@@ -37,6 +40,9 @@ public:
     void TrendExecute();
     void RecordExecute();
     void ExportCsvExecute();
+    void ModuleLogExecute();
+    // After a command: the module's journal may have grown.
+    void afterCommand();
 
 private:
     void showRecording();
@@ -48,8 +54,10 @@ private:
     QAction* trendItem_ = nullptr;
     QAction* recordItem_ = nullptr;
     QAction* exportCsvItem_ = nullptr;
+    QAction* moduleLogItem_ = nullptr;
     TFrmLabelStats* labelStats_ = nullptr;
     TFrmTrend* trend_ = nullptr;
+    TFrmModuleLog* moduleLog_ = nullptr;
 };
 
 } // namespace telvar5

@@ -22,13 +22,13 @@ protected:
     std::filesystem::path temp(const char* name) const { return std::filesystem::temp_directory_path() / name; }
 };
 
-TEST_F(AnalysisMenuTest, HoldsItsFourItems)
+TEST_F(AnalysisMenuTest, HoldsItsItems)
 {
     open();
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV"}));
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV", "-", "Журнал модуля"}));
 }
 
 TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
