@@ -112,10 +112,12 @@ TEST(ModuleHealth, TheJournalKeepsItsLastEventsOnly)
     // Saved, a line an event.
     const std::filesystem::path file = std::filesystem::temp_directory_path() / "telvar5-health-journal.txt";
     ASSERT_TRUE(health.saveJournal(file.string()));
-    std::ifstream in(file);
     std::size_t lines = 0;
-    for (std::string read; std::getline(in, read);)
-        lines += read.find("  модуль ") != std::string::npos;
+    {
+        std::ifstream in(file); // closed before the file goes: Windows keeps an open file
+        for (std::string read; std::getline(in, read);)
+            lines += read.find("  модуль ") != std::string::npos;
+    }
     EXPECT_EQ(lines, ModuleHealth::kJournalCapacity);
     std::filesystem::remove(file);
     EXPECT_FALSE(health.saveJournal((file.parent_path() / "no-such-folder" / "j.txt").string()));
