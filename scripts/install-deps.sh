@@ -14,6 +14,7 @@ packages=(
   nsis zip unzip # the Windows installer (CPack's NSIS generator), the portable zip and its check
   dpkg-dev file desktop-file-utils # the Debian package: its Depends (dpkg-shlibdeps) and its checks
   fonts-liberation fonts-dejavu-core
+  python3 # the stand-in driver stage holds its journal against the request table
 )
 # xvfb is always installed (the Windows checks need a display), so ./run's
 # --with-display asks for nothing more; it is still accepted.
