@@ -10,11 +10,9 @@ bool HealthWatchBus::control(DeviceHandle handle, std::uint32_t code, const void
     bytesReturned = 0;
     const bool done = inner_.control(handle, code, in, inSize, out, outSize, bytesReturned);
     // The enumeration's serial-number requests go to modules not chosen: not the module's health.
-    if (code != ReqSerialNumber) {
-        const RequestInfo* info = findRequest(code);
-        health_.requestDone(code, done, done ? bytesReturned : 0, info ? info->outSize : outSize,
-                            done ? 0 : inner_.lastErrorCode());
-    }
+    // The monitor's room for a reply is always its record's size: no table look-up on the tick's path.
+    if (code != ReqSerialNumber)
+        health_.requestDone(code, done, done ? bytesReturned : 0, outSize, done ? 0 : inner_.lastErrorCode());
     return done;
 }
 
