@@ -49,8 +49,8 @@ typedef struct ControlExt {
 #define CTX_KIND 2
 
 /* FsContext2 of a program's file: the host generation it was opened through,
- * or one of these. FsContext holds the host's handle of the module. */
-#define FILE_UNOPENED ((ULONG_PTR)0)
+ * or one of these (0 before its open reached the driver). FsContext holds the
+ * host's handle of the module. */
 #define FILE_OPENING (~(ULONG_PTR)0)
 #define FILE_DEAD (~(ULONG_PTR)1)
 
@@ -155,13 +155,11 @@ static void updateInterfaces(void)
 /* Writes a program request into the host's exchange buffer; lock held. */
 static void handOver(PIRP exchange, PIRP request)
 {
-    PIO_STACK_LOCATION exStack = IoGetCurrentIrpStackLocation(exchange);
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(request);
     T5siRequest* out = (T5siRequest*)exchange->AssociatedIrp.SystemBuffer;
     ULONG_PTR kindAndModule = (ULONG_PTR)request->Tail.Overlay.DriverContext[CTX_KIND];
     ULONG inSize = 0;
 
-    (void)exStack;
     out->magic = T5SI_MAGIC;
     out->sequence = (uint32_t)(ULONG_PTR)request->Tail.Overlay.DriverContext[CTX_SEQUENCE];
     out->kind = (uint32_t)(kindAndModule % 256);
