@@ -118,12 +118,16 @@ GeneratorFileContents parseGeneratorText(std::string_view text)
     std::array<std::size_t, 8> perChannel{};
     bool headerSeen = false;
     int lineNo = 0;
+    // Notepad begins a UTF-8 file with a byte-order mark, and a file passed
+    // between systems may end its lines in CR CR LF: both are read as text.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t eol = text.find('\n');
         std::string_view line = text.substr(0, eol);
         text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
         ++lineNo;
-        if (!line.empty() && line.back() == '\r')
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         std::string_view rest = line;
         skipBlanks(rest);

@@ -56,6 +56,19 @@ TEST(GeneratorFileTest, BadRowsAreNamedByLineAndTheRestIsRead)
     EXPECT_EQ(c.rows[1], row(2, 1, "B", 0, "square 0 1 2"));
 }
 
+TEST(GeneratorFileTest, NotepadsByteOrderMarkAndDoubledLineEndsAreText)
+{
+    for (const char* eol : {"\n", "\r\n", "\r\r\n"}) {
+        const std::string text = std::string("\xEF\xBB\xBFTELVAR5-GEN 1") + eol + "1 203 \"ALT\" 3 const 1000" + eol +
+                                 "2 1 \"B\" 0 square 0 1 2" + eol;
+        const GeneratorFileContents c = parseGeneratorText(text);
+        EXPECT_TRUE(c.problem.empty()) << c.problem;
+        EXPECT_TRUE(c.badLines.empty());
+        EXPECT_EQ(c.rows, (std::vector<GeneratorRow>{row(1, 0203, "ALT", 3, "const 1000"),
+                                                    row(2, 1, "B", 0, "square 0 1 2")}));
+    }
+}
+
 TEST(GeneratorFileTest, FilesThatAreNotGeneratorFilesSaySo)
 {
     const struct {
