@@ -5,6 +5,7 @@
 
 #include "protocol/Requests.h"
 #include "vdrv/BenchCommandParser.h"
+#include "vdrv/TextFields.h"
 #include "vdrv/VirtualDriver.h"
 
 namespace telvar5::vdrv {
@@ -79,14 +80,6 @@ std::string requestName(std::uint32_t code)
     if (const RequestInfo* info = findRequest(code))
         return std::string(info->name);
     return format("0x%06X", code);
-}
-
-std::string hexBytes(const std::uint8_t* p, std::size_t n)
-{
-    std::string s;
-    for (std::size_t i = 0; i < n; ++i)
-        s += format(i ? " %02x" : "%02x", p[i]);
-    return s;
 }
 
 class Reply {

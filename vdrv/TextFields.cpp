@@ -44,4 +44,18 @@ std::optional<double> parseNumber(std::string_view field)
     return v;
 }
 
+std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(n * 3);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i)
+            text += ' ';
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0xF];
+    }
+    return text;
+}
+
 } // namespace telvar5::vdrv

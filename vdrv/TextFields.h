@@ -1,8 +1,10 @@
 #pragma once
 // Reading the fields of a text line: the configuration file and the bench
-// commands share these.
+// commands share these; and the bytes of a request as the logs write them.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,5 +19,8 @@ std::optional<std::uint64_t> parseUnsigned(std::string_view field, int base = 10
 
 // A decimal number, the whole field; never NaN.
 std::optional<double> parseNumber(std::string_view field);
+
+// n bytes in lower-case hex, separated by blanks: "01 00 ff".
+std::string hexBytes(const std::uint8_t* bytes, std::size_t n);
 
 } // namespace telvar5::vdrv

@@ -448,16 +448,21 @@ static NTSTATUS dispatchControlDevice(PIRP irp, PIO_STACK_LOCATION stack)
 }
 
 /* Whether requests on the file can reach the module: it was opened through
- * the host now serving, or its open is still on the way (lock held). */
+ * the host now serving, or its open is still on the way. */
 static BOOLEAN fileUsable(PFILE_OBJECT file)
 {
-    return file && (file->FsContext2 == (PVOID)(ULONG_PTR)g_hostGeneration || file->FsContext2 == (PVOID)FILE_OPENING);
+    KIRQL irql;
+    BOOLEAN usable;
+    KeAcquireSpinLock(&g_lock, &irql);
+    usable = file && (file->FsContext2 == (PVOID)(ULONG_PTR)g_hostGeneration
+                      || file->FsContext2 == (PVOID)FILE_OPENING);
+    KeReleaseSpinLock(&g_lock, irql);
+    return usable;
 }
 
 static NTSTATUS dispatchModuleRequest(ModuleExt* module, PIRP irp, PIO_STACK_LOCATION stack)
 {
     PFILE_OBJECT file = stack->FileObject;
-    BOOLEAN current;
     KIRQL irql;
 
     switch (stack->MajorFunction) {
@@ -469,21 +474,17 @@ static NTSTATUS dispatchModuleRequest(ModuleExt* module, PIRP irp, PIO_STACK_LOC
     case IRP_MJ_CLEANUP:
         return complete(irp, STATUS_SUCCESS, 0);
     case IRP_MJ_CLOSE:
-        KeAcquireSpinLock(&g_lock, &irql);
-        current = fileUsable(file);
-        KeReleaseSpinLock(&g_lock, irql);
-        if (!current)
+        if (!fileUsable(file))
             return complete(irp, STATUS_SUCCESS, 0);
         return forward(irp, module, T5SI_CLOSE);
     case IRP_MJ_DEVICE_CONTROL:
-        KeAcquireSpinLock(&g_lock, &irql);
-        current = fileUsable(file);
-        if (!current)
+        if (!fileUsable(file)) { /* its open failed, or went through a host that has gone since */
+            KeAcquireSpinLock(&g_lock, &irql);
             ++g_counts.refused;
-        KeReleaseSpinLock(&g_lock, irql);
-        if (!current) /* its open failed, or went through a host that has gone since */
+            KeReleaseSpinLock(&g_lock, irql);
             return complete(irp, file && file->FsContext2 == (PVOID)FILE_DEAD && g_host
                                      ? STATUS_INVALID_HANDLE : STATUS_DEVICE_NOT_CONNECTED, 0);
+        }
         if (stack->Parameters.DeviceIoControl.InputBufferLength > T5SI_MAX_DATA)
             return complete(irp, STATUS_INVALID_PARAMETER, 0);
         return forward(irp, module, T5SI_CONTROL);

@@ -4,22 +4,13 @@
 #include <string_view>
 
 #include "protocol/Requests.h"
+#include "vdrv/TextFields.h"
 
 namespace telvar5::standin {
 
 namespace {
 
-std::string hexBytes(const std::uint8_t* bytes, std::size_t n)
-{
-    std::string text;
-    text.reserve(n * 3);
-    char two[4];
-    for (std::size_t i = 0; i < n; ++i) {
-        std::snprintf(two, sizeof two, i ? " %02x" : "%02x", bytes[i]);
-        text += two;
-    }
-    return text;
-}
+using vdrv::hexBytes;
 
 std::string outcome(const T5siReply& reply)
 {

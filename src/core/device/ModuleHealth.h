@@ -15,6 +15,8 @@
 #include <functional>
 #include <string>
 
+#include "protocol/Requests.h"
+
 namespace telvar5 {
 
 enum class HealthState { Healthy, NotAnswering, ShortReplies };
@@ -70,7 +72,7 @@ private:
     std::uint64_t shortTotal_ = 0;
     std::uint64_t failedInRun_ = 0;
     std::string lastError_;
-    std::array<bool, 15> shortNoted_{}; // request kinds whose short reply the journal has, this run
+    std::array<bool, kRequestTable.size()> shortNoted_{}; // request kinds whose short reply the journal has, this run
     std::deque<HealthEvent> journal_;
     std::uint64_t eventsAdded_ = 0;
 };

@@ -94,7 +94,6 @@ void AnalysisMenu::afterTick()
     showRecording();
     if (labelStats_)
         labelStats_->afterTick();
-    afterCommand();
 #ifdef TELVAR5_HAVE_CHARTS
     if (trend_)
         trend_->afterTick();

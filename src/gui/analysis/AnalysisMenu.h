@@ -41,7 +41,7 @@ public:
     void RecordExecute();
     void ExportCsvExecute();
     void ModuleLogExecute();
-    // After a command: the module's journal may have grown.
+    // After every command and tick (the main window's applyScreen): the module's journal may have grown.
     void afterCommand();
 
 private:

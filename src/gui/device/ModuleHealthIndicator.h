@@ -5,15 +5,18 @@
 // while all is well. The tooltip tells the failures and the last error.
 #include <QLabel>
 
-namespace telvar5 {
+#include "core/device/ModuleHealth.h"
 
-class ModuleHealth;
+namespace telvar5 {
 
 class ModuleHealthIndicator : public QLabel {
     Q_OBJECT
 public:
     explicit ModuleHealthIndicator(QWidget* parent = nullptr);
     void showHealth(const ModuleHealth& health);
+
+private:
+    HealthState shownState_ = HealthState::Healthy; // what the text and colours say now
 };
 
 } // namespace telvar5
