@@ -28,6 +28,16 @@ public:
     virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
     // The platform's default message beep.
     virtual void beep() = 0;
+    // A visible sign that typed input was refused, with a short reason. The
+    // beep is often inaudible on a bench; the sign never changes what is
+    // stored or what an editor shows. Nothing by default.
+    virtual void showRefusal(const std::string& reason) { (void)reason; }
+    // A refused key or text: the beep and its visible sign.
+    void refuse(const std::string& reason)
+    {
+        beep();
+        showRefusal(reason);
+    }
     // A box that tells the user something went wrong; only an OK button.
     virtual void showError(const std::string& title, const std::string& text) = 0;
     // The standard file-open and file-save dialogs: the chosen file's path

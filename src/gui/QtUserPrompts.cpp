@@ -51,6 +51,8 @@ bool QtUserPrompts::askYesNo(const std::string& title, const std::string& text)
 
 void QtUserPrompts::beep() { QApplication::beep(); }
 
+void QtUserPrompts::showRefusal(const std::string& reason) { refusalSign_.show(QString::fromStdString(reason)); }
+
 void QtUserPrompts::showError(const std::string& title, const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text),

@@ -1,8 +1,9 @@
 #pragma once
 // The user's answers and the beep, through Qt: a Yes/No message box and an
-// error box over the active window, the desktop's default beep, and Qt's
-// file-open and file-save dialogs.
+// error box over the active window, the desktop's default beep and the
+// visible sign of a refusal, and Qt's file-open and file-save dialogs.
 #include "core/UserPrompts.h"
+#include "gui/RefusalSign.h"
 
 namespace telvar5 {
 
@@ -10,9 +11,13 @@ class QtUserPrompts : public UserPrompts {
 public:
     bool askYesNo(const std::string& title, const std::string& text) override;
     void beep() override;
+    void showRefusal(const std::string& reason) override;
     void showError(const std::string& title, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const FileDialogOptions& options) override;
     std::optional<std::string> askSaveFileName(const FileDialogOptions& options) override;
+
+private:
+    RefusalSign refusalSign_;
 };
 
 } // namespace telvar5

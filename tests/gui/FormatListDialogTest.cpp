@@ -1,12 +1,15 @@
 // The decimal formats editor through its widgets: the bit-29 drop-down over
 // the pressed cell, typing through the cell editor, "+" and "-", and the
 // closing that writes the formats settings file or says why it could not.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 #include "FormatsWindowFixture.h"
+#include "core/formats/FormatListEditor.h"
 #include "gui/formats/FormatListModel.h"
 #include "gui/formats/TFrmFormatList.h"
 
@@ -65,6 +68,29 @@ TEST_F(FormatListWindow, TypingThroughTheCellEditorGoesStraightIntoTheTable)
         }
     });
     EXPECT_EQ(tables().formatTable[0].units(), cp1251(QStringLiteral("градус")));
+}
+
+// A click on the selected cell opens its editor only after the double-click
+// interval; keys typed at once after the click must still all arrive, in order.
+TEST_F(FormatListWindow, KeysTypedAtOnceAfterAClickOnTheSelectedCellAllArrive)
+{
+    inDialog<TFrmFormatList>(kTool, [this](TFrmFormatList& dialog) {
+        FormatEditorGrid* grid = dialog.DrawGrid1();
+        grid->endEditing();
+        grid->setCurrentIndex(grid->model()->index(0, FormatListEditor::MsbWeight)); // current and selected
+        click(grid, 1, FormatListEditor::MsbWeight);
+        for (QChar c : QStringLiteral("512")) {
+            QWidget* target = grid->cellEditor() ? grid->cellEditor() : static_cast<QWidget*>(grid);
+            QTest::sendKeyEvent(QTest::Click, target, keyOf(c), QString(c), Qt::NoModifier);
+        }
+        EXPECT_EQ(tables().formatTable[0].msbWeight(), 512.0f);
+        // The click's own opening, due later, neither reopens nor empties the editor.
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), QStringLiteral("512"));
+        grid->endEditing();
+    });
 }
 
 TEST_F(FormatListWindow, DropDownSitsOverThePressedBitCellAndSetsBit29)

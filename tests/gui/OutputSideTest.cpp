@@ -17,6 +17,7 @@
 #include "gui/DataPanel.h"
 #include "gui/GridFixedColumn.h"
 #include "gui/GridTitleHeader.h"
+#include "gui/RefusalSign.h"
 #include "gui/output/OutputArrayModel.h"
 #include "gui/output/OutputArrayView.h"
 #include "gui/output/OutputSide.h"
@@ -150,6 +151,44 @@ TEST_F(OutputSideWindow, TypingIntoTheGridThroughTheCellEditor)
         EXPECT_EQ(word(5), t.word);
         EXPECT_EQ(reset.count(), 0);
     }
+}
+
+TEST_F(OutputSideWindow, KeysTypedAtOnceAfterAClickOnTheSelectedCellAllArrive)
+{
+    grid()->setCurrentIndex(model()->index(5, 2)); // current and selected: a click opens its editor later
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(5, 2));
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C}) {
+        QWidget* target = grid()->cellEditor() ? grid()->cellEditor() : static_cast<QWidget*>(grid());
+        QTest::keyClick(target, key);
+    }
+    EXPECT_EQ(word(5) >> 8, 0xABCu);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_EQ(editorText(), QStringLiteral("abc"));
+    endEditing();
+}
+
+// A refused key is seen as well as heard: the editor's text turns red, with the
+// reason as its tip, until a key is taken; what is stored and shown stays.
+TEST_F(OutputSideWindow, ARefusedKeyTurnsTheEditorTextRedWithItsReasonUntilAKeyIsTaken)
+{
+    RefusalSign sign;
+    prompts.onRefusal = [&sign](const std::string& reason) { sign.show(QString::fromStdString(reason)); };
+    window->activateWindow(); // the sign goes to the editor the user types into: the one with the focus
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    typeInto(5, 1, {Qt::Key_1, Qt::Key_9});
+    auto* editor = qobject_cast<QLineEdit*>(grid()->cellEditor());
+    ASSERT_NE(editor, nullptr);
+    const QColor normal = QLineEdit().palette().color(QPalette::Text);
+    EXPECT_EQ(editor->text(), QStringLiteral("19"));
+    EXPECT_EQ(editor->palette().color(QPalette::Text), RefusalSign::refusedTextColour());
+    EXPECT_EQ(editor->toolTip(), QStringLiteral("адрес: восьмеричные цифры, не более трёх"));
+    EXPECT_EQ(word(5) & 0xFFu, 1u);
+
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_EQ(editor->palette().color(QPalette::Text), normal);
+    EXPECT_TRUE(editor->toolTip().isEmpty());
+    endEditing();
+    prompts.onRefusal = nullptr;
 }
 
 TEST_F(OutputSideWindow, CyclicOutputStopsTypingAndColumnWideningUntilTheStop)

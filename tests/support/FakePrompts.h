@@ -1,6 +1,7 @@
 #pragma once
 // The user's side in tests: answers the Yes/No box and the file dialogs as
-// told, and counts beeps and error boxes.
+// told, and counts beeps, refusal signs and error boxes.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ public:
     bool answerYes = true;
     int questions = 0;
     int beeps = 0;
+    std::vector<std::string> refusals; // the reasons of the visible refusal signs, in order
     std::string lastTitle;
     std::string lastText;
     std::vector<std::string> errors; // texts of the error boxes shown
@@ -29,6 +31,13 @@ public:
         return answerYes;
     }
     void beep() override { ++beeps; }
+    std::function<void(const std::string&)> onRefusal; // widget tests show the sign through it
+    void showRefusal(const std::string& reason) override
+    {
+        refusals.push_back(reason);
+        if (onRefusal)
+            onRefusal(reason);
+    }
     void showError(const std::string& title, const std::string& text) override
     {
         lastTitle = title;

@@ -71,30 +71,30 @@ bool FormatListEditor::setBitNumber(DecimalFormat& record, int column, std::stri
 {
     const auto typed = readDecimalPrefix(text);
     if (!keyPasses(lastKey_) || text.size() > 2 || !typed) {
-        prompts_.beep();
+        prompts_.refuse("номер бита: десятичные цифры, не более двух");
         return false;
     }
     // Taken as 16 bits unsigned, so a negative number counts as large.
     int n = static_cast<std::uint16_t>(*typed);
     if (n > kHighestBit) {
         n = kHighestBit;
-        prompts_.beep();
+        prompts_.refuse("номер бита: не выше 29");
     } else if (n < kLowestBit) {
         n = kLowestBit;
     }
     if (column == MsbBit) {
         if (record.bit29IsData() == 0 && n == kHighestBit) {
             n = kHighestBit - 1; // bit 29 is the sign
-            prompts_.beep();
+            prompts_.refuse("бит 29 — знак: старший бит не выше 28");
         } else if (n < record.lsbBit()) {
             n = record.lsbBit();
-            prompts_.beep();
+            prompts_.refuse("старший бит не ниже младшего");
         }
         record.setMsbBit(static_cast<std::uint8_t>(n));
     } else {
         if (n > record.msbBit()) {
             n = record.msbBit();
-            prompts_.beep();
+            prompts_.refuse("младший бит не выше старшего");
         }
         record.setLsbBit(static_cast<std::uint8_t>(n));
     }
@@ -111,7 +111,7 @@ bool FormatListEditor::DrawGrid1SetEditText(int column, int row, std::string_vie
     case Units: {
         const std::size_t limit = column == Tag ? kTagChars : kUnitsChars;
         if (text.size() > limit) {
-            prompts_.beep();
+            prompts_.refuse(column == Tag ? "тег: не более 8 символов" : "размерность: не более 6 символов");
             return false;
         }
         column == Tag ? record->setTag(text) : record->setUnits(text);
@@ -123,7 +123,7 @@ bool FormatListEditor::DrawGrid1SetEditText(int column, int row, std::string_vie
     case MsbWeight: {
         const auto weight = readFloatPrefix(text);
         if (!keyPasses(lastKey_) || !weight) {
-            prompts_.beep();
+            prompts_.refuse("вес старшего бита: десятичные цифры");
             return false;
         }
         record->setMsbWeight(*weight);

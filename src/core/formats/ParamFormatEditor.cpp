@@ -58,26 +58,26 @@ bool ParamFormatEditor::DrawGrid2SetEditText(int column, int row, std::string_vi
     if (column == Label) {
         const auto typed = readOctalPrefix(text);
         if (!((key >= '0' && key <= '7') || isEditingKey(lastKey_)) || text.size() > 3 || !typed) {
-            prompts_.beep();
+            prompts_.refuse("адрес: восьмеричные цифры, не более трёх");
             return false;
         }
         unsigned label = static_cast<std::uint16_t>(*typed);
         if (label > 255) {
             label = 255;
-            prompts_.beep();
+            prompts_.refuse("адрес: не выше 377");
         }
         record->setLabel(static_cast<std::uint8_t>(label)); // 0 goes at the next compaction
         return true;
     }
     const auto typed = readDecimalPrefix(text);
     if (!((key >= '1' && key <= '8') || isEditingKey(lastKey_)) || text.size() > 1 || !typed) {
-        prompts_.beep();
+        prompts_.refuse("канал: одна цифра от 1 до 8");
         return false;
     }
     int channel = *typed;
     if (channel > 8 || channel < 1) {
         channel = std::clamp(channel, 1, 8);
-        prompts_.beep();
+        prompts_.refuse("канал: одна цифра от 1 до 8");
     }
     record->setChannel(static_cast<std::uint8_t>(channel));
     return true;

@@ -14,7 +14,13 @@ bool OutputGrid::wordRow(int row) const
     return row >= 1 && row <= run_.arraySize[run_.curOutputIndex % kChannels] && row <= static_cast<int>(kOutputWords);
 }
 
-void OutputGrid::DrawGrid1KeyPress(char key) { run_.lastKey = key; }
+void OutputGrid::DrawGrid1KeyPress(char key)
+{
+    run_.lastKey = key;
+    // A cyclic output's array is closed to typing; no beep is due, but the key must not vanish unseen.
+    if (!screen_.outputGridEditable && static_cast<unsigned char>(key) >= ' ')
+        prompts_.showRefusal("канал передаёт: ввод закрыт");
+}
 
 bool OutputGrid::DrawGrid1SetEditText(int column, int row, std::string_view text)
 {
@@ -29,7 +35,10 @@ bool OutputGrid::DrawGrid1SetEditText(int column, int row, std::string_view text
         if (word != before)
             run_.arrayChanged[run_.curOutputIndex % kChannels] = true;
         return true;
-    case EditOutcome::Refused: prompts_.beep(); return false;
+    case EditOutcome::Refused:
+        prompts_.refuse(column == kAddressColumn ? "адрес: восьмеричные цифры, не более трёх"
+                                                 : "код: шестнадцатеричные цифры, не более шести");
+        return false;
     case EditOutcome::NotEditable: return false;
     }
     return false;

@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include "gui/CellEditDelegate.h"
+#include "gui/ClickOpensEditor.h"
 #include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
 #include "gui/UiFonts.h"
@@ -14,8 +15,9 @@
 namespace telvar5 {
 
 namespace {
+// A click on the selected cell opens its editor through ClickOpensEditor, which keeps the keys typed meanwhile.
 constexpr QAbstractItemView::EditTriggers kTypingTriggers = QAbstractItemView::AnyKeyPressed
-    | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked;
+    | QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked;
 } // namespace
 
 FormatEditorGrid::FormatEditorGrid(const QString& objectName, bool editable, QWidget* parent) : QTableView(parent)
@@ -45,6 +47,8 @@ FormatEditorGrid::FormatEditorGrid(const QString& objectName, bool editable, QWi
                 [this](int column, int row, const QString& text) { emit editTextChanged(column, row + 1, text); });
     }
     setEditTriggers(editable ? kTypingTriggers : NoEditTriggers);
+    if (editable)
+        ClickOpensEditor::install(this);
     // Presses and double clicks on the title row are grid cells too.
     titles_->viewport()->installEventFilter(this);
 }

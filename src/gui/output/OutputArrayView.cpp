@@ -6,6 +6,7 @@
 #include <QStyleOptionViewItem>
 
 #include "gui/CellEditDelegate.h"
+#include "gui/ClickOpensEditor.h"
 #include "gui/GridFixedColumn.h"
 #include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
@@ -14,8 +15,9 @@
 namespace telvar5 {
 
 namespace {
+// A click on the selected cell opens its editor through ClickOpensEditor, which keeps the keys typed meanwhile.
 constexpr QAbstractItemView::EditTriggers kTypingTriggers = QAbstractItemView::AnyKeyPressed
-    | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked;
+    | QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked;
 } // namespace
 
 OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
@@ -29,6 +31,7 @@ OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
     connect(delegate_, &CellEditDelegate::editTextChanged, this,
             [this](int column, int row, const QString& text) { emit editTextChanged(column, row + 1, text); });
     setEditTriggers(kTypingTriggers);
+    ClickOpensEditor::install(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTabKeyNavigation(false);

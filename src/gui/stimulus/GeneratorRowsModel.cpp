@@ -198,37 +198,41 @@ bool GeneratorRowsModel::setData(const QModelIndex& index, const QVariant& value
     GeneratorRow& r = edited.row;
     const QString text = value.toString().trimmed();
     bool ok = false;
+    auto refuse = [this](const QString& reason) {
+        emit editRefused(reason);
+        return false;
+    };
     switch (index.column()) {
     case ColChannel: {
         const int channel = text.toInt(&ok);
         if (!ok || channel < 1 || channel > kChannels)
-            return false;
+            return refuse(QStringLiteral("канал: от 1 до 8"));
         r.channel = channel;
         break;
     }
     case ColLabel: {
         const uint label = text.toUInt(&ok, 8);
         if (!ok || text.size() > 3 || label > 0377)
-            return false;
+            return refuse(QStringLiteral("метка: восьмеричное число от 0 до 377"));
         r.label = static_cast<std::uint8_t>(label);
         break;
     }
     case ColTag:
         if (text.isEmpty())
-            return false;
+            return refuse(QStringLiteral("формат: тег не задан"));
         r.tag = cp1251FromText(text);
         break;
     case ColSsm: {
         const int ssm = text.toInt(&ok);
         if (!ok || ssm < 0 || ssm > 3)
-            return false;
+            return refuse(QStringLiteral("SSM: от 0 до 3"));
         r.ssm = static_cast<std::uint8_t>(ssm);
         break;
     }
     case ColKind: {
         const auto kind = kindNames().indexOf(text);
         if (kind < 0)
-            return false;
+            return refuse(QStringLiteral("вид: один из списка"));
         r.waveform.kind = static_cast<WaveformKind>(kind);
         parseArguments(edited);
         break;

@@ -49,6 +49,10 @@ public:
     // The waveform kinds as the kind column shows them, in WaveformKind order.
     static QStringList kindNames();
 
+signals:
+    // A typed value was refused and the cell kept its value; the reason says why.
+    void editRefused(const QString& reason);
+
 private:
     struct EditedRow {
         GeneratorRow row;

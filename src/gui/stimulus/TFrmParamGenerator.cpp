@@ -13,6 +13,7 @@
 #include "core/Monitor.h"
 #include "core/stimulus/GeneratorFile.h"
 #include "formats/ReplaceFile.h"
+#include "gui/ClickOpensEditor.h"
 #include "gui/UiFonts.h"
 #include "gui/stimulus/ChoiceDelegate.h"
 #include "gui/stimulus/GeneratorRowsModel.h"
@@ -64,13 +65,16 @@ TFrmParamGenerator::TFrmParamGenerator(Monitor& monitor, QWidget* parent)
 
     model_ = new GeneratorRowsModel(monitor_.run(), this);
     model_->setRows(monitor_.stimuli().generator().rows());
+    connect(model_, &GeneratorRowsModel::editRefused, this,
+            [this](const QString& reason) { monitor_.prompts().refuse(reason.toStdString()); });
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("GeneratorGrid"));
     grid_->setModel(model_);
     grid_->setItemDelegate(new ChoiceDelegate(GeneratorRowsModel::kChoicesRole, grid_));
     grid_->setFont(ui::fixedFont(ui::kGridFontPx));
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-                           QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
+    ClickOpensEditor::install(grid_); // a click on the selected cell, keeping the keys typed meanwhile
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setWordWrap(false);

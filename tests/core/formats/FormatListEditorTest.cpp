@@ -50,12 +50,14 @@ protected:
         std::string text;
         std::vector<int> beeps;
         prompts.beeps = 0;
+        prompts.refusals.clear();
         for (char key : keys) {
             editor().DrawGrid1KeyPress(key);
             key == kBackspace ? text.pop_back() : text.push_back(key);
             editor().DrawGrid1SetEditText(column, 1, text);
             beeps.push_back(prompts.beeps);
         }
+        EXPECT_EQ(prompts.refusals.size(), static_cast<std::size_t>(prompts.beeps)) << "every beep shows its reason";
         return beeps;
     }
     void fill(int i, const char* tag, int msb, int lsb, float weight, const char* units)

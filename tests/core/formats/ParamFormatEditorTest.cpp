@@ -80,12 +80,14 @@ TEST_F(ParamFormatEditorTest, LabelAndChannelTakeTheirDigitsAndLimits)
         SCOPED_TRACE(c.what);
         put(0, 010, 2, "ALT");
         prompts.beeps = 0;
+        prompts.refusals.clear();
         editor().DrawGrid2KeyPress(c.key);
         editor().DrawGrid2SetEditText(c.column, 1, c.text);
         EXPECT_EQ(entry(0).label(), c.label);
         EXPECT_EQ(entry(0).channel(), c.channel);
         EXPECT_EQ(entry(0).formatTag(), "ALT");
         EXPECT_EQ(prompts.beeps, c.beeps);
+        EXPECT_EQ(prompts.refusals.size(), static_cast<std::size_t>(c.beeps)) << "every beep shows its reason";
     }
 }
 

@@ -47,6 +47,7 @@ TEST_F(OutputGridTextTest, EachChangeIsJudgedByTheLastKeyTheLengthAndTheConversi
         std::uint32_t& word = run().outputRecord[0].words[4];
         word = kWord;
         prompts.beeps = 0;
+        prompts.refusals.clear();
         std::string text; // the editor opens empty and keeps what was typed
         std::vector<int> beeps;
         for (char key : c.keys) {
@@ -62,6 +63,7 @@ TEST_F(OutputGridTextTest, EachChangeIsJudgedByTheLastKeyTheLengthAndTheConversi
         }
         EXPECT_EQ(word, c.expected) << std::hex << word;
         EXPECT_EQ(beeps, c.beepsAfterKey);
+        EXPECT_EQ(prompts.refusals.size(), static_cast<std::size_t>(prompts.beeps)) << "every beep shows its reason";
     }
 }
 
@@ -78,5 +80,15 @@ TEST_F(OutputGridTextTest, TextReachesOnlyWordsOfTheArrayWhileTypingIsOn)
     monitor->output().SOciclePuskExecute();
     EXPECT_FALSE(grid.DrawGrid1SetEditText(1, 1, "7")) << "an editor left open across a cyclic start";
     EXPECT_EQ(run().outputRecord[0].words[0], 0u);
+    EXPECT_EQ(prompts.beeps, 0);
+    // A key typed on the transmitting channel shows why nothing happens, still without a beep;
+    // Backspace and Enter are no typing.
+    EXPECT_TRUE(prompts.refusals.empty());
+    grid.DrawGrid1KeyPress('7');
+    ASSERT_EQ(prompts.refusals.size(), 1u);
+    EXPECT_EQ(prompts.refusals[0], "канал передаёт: ввод закрыт");
+    grid.DrawGrid1KeyPress('\b');
+    grid.DrawGrid1KeyPress('\r');
+    EXPECT_EQ(prompts.refusals.size(), 1u);
     EXPECT_EQ(prompts.beeps, 0);
 }

@@ -233,6 +233,9 @@ TEST_F(StimulusOnDemo, BadArgumentsStayRedAndStartNothingAndGoodRowsRoundTripThr
     setCell(rows, 0, Col::ColArguments, QStringLiteral("0 40000 60 hold"));
     EXPECT_FALSE(arguments.data(Qt::ForegroundRole).isValid());
     gen.addButton()->click(); // the next label, same waveform
+    EXPECT_FALSE(rows.setData(rows.index(1, Col::ColChannel), QStringLiteral("9")));
+    ASSERT_EQ(prompts.refusals.size(), 1u) << "a refused cell says why";
+    EXPECT_EQ(prompts.refusals[0], "канал: от 1 до 8");
     setCell(rows, 1, Col::ColChannel, QStringLiteral("2"));
     const std::vector<GeneratorRow> written = rows.rows();
     ASSERT_EQ(written.size(), 2u);
