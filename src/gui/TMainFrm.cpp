@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@
 #include "gui/MainMenuBuilder.h"
 #include "gui/PanelStatusBar.h"
 #include "gui/analysis/AnalysisMenu.h"
+#include "gui/analysis/RecordingIndicator.h"
 #include "gui/TFrmTimerPeriod.h"
 #include "gui/device/ModuleHealthIndicator.h"
 #include "gui/device/TFrmDeviceChoice.h"
@@ -57,9 +59,16 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     commands_ = MainMenuBuilder(*this, icons_).build();
     analysis_ = new AnalysisMenu(*this, monitor_);
     stimulus_ = new StimulusMenu(*this, monitor_);
-    // The module's health sits in the menu bar's corner: nothing the window lays out moves.
-    healthIndicator_ = new ModuleHealthIndicator(menuBar());
-    menuBar()->setCornerWidget(healthIndicator_, Qt::TopRightCorner);
+    // The recording and the module's health sit in the menu bar's corner: nothing the window lays out moves.
+    auto* corner = new QWidget(menuBar());
+    corner->setObjectName(QStringLiteral("MenuBarCorner"));
+    auto* cornerLayout = new QHBoxLayout(corner);
+    cornerLayout->setContentsMargins(0, 0, 0, 0);
+    cornerLayout->setSpacing(0);
+    healthIndicator_ = new ModuleHealthIndicator(corner);
+    cornerLayout->addWidget(analysis_->recordingIndicator());
+    cornerLayout->addWidget(healthIndicator_);
+    menuBar()->setCornerWidget(corner, Qt::TopRightCorner);
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
@@ -203,17 +212,26 @@ void TMainFrm::showEvent(QShowEvent* event)
     if (placed_)
         return;
     placed_ = true;
-    // Once the window has its frame: the frame, not the client area, covers the work area.
-    QTimer::singleShot(0, this, [this] {
+    // Once the window has its frame, the frame, title bar included, covers the work area, as a
+    // Windows window's top, left, width and height do. A window manager tells the frame some
+    // time after the window shows, so the window asks again for up to two seconds.
+    auto* waitForFrame = new QTimer(this);
+    waitForFrame->setInterval(50);
+    connect(waitForFrame, &QTimer::timeout, this, [this, waitForFrame, asked = 0]() mutable {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QRect frame = frameGeometry();
         const QRect inner = geometry();
-        if (!screen || frame == inner)
-            return;
-        const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                               frame.bottom() - inner.bottom());
-        setGeometry(screen->availableGeometry().marginsRemoved(margins));
+        if (screen && frame != inner) {
+            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
+                                   frame.right() - inner.right(), frame.bottom() - inner.bottom());
+            setGeometry(screen->availableGeometry().marginsRemoved(margins));
+        }
+        if (!screen || frame != inner || ++asked >= 40) {
+            waitForFrame->stop();
+            waitForFrame->deleteLater();
+        }
     });
+    waitForFrame->start();
 }
 
 QComboBox* TMainFrm::inputList(int channelIndex) const { return Panel9_->inputList(channelIndex); }

@@ -197,7 +197,7 @@ TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
     EXPECT_FALSE(window->findChild<QToolButton*>("tbSIstop")->isEnabled());
     // Beside those texts, the menu bar's corner says the module is not answering, and why.
     const ModuleHealthIndicator* health = window->healthIndicator();
-    EXPECT_EQ(window->menuBar()->cornerWidget(Qt::TopRightCorner), health);
+    EXPECT_EQ(health->parentWidget(), window->menuBar()->cornerWidget(Qt::TopRightCorner));
     EXPECT_TRUE(health->isVisible());
     EXPECT_EQ(health->text().toStdString(), "модуль не отвечает");
     EXPECT_NE(health->toolTip().toStdString().find("ReqSIreadWord не выполнен"), std::string::npos)

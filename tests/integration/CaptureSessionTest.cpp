@@ -80,11 +80,15 @@ TEST_F(CaptureSession, ARecordingHoldsExactlyWhatWasCapturedWhileItRan)
     const std::uint64_t from = monitor->analysis().ring().head();
     monitor->capture().RecordExecute();
     ASSERT_TRUE(monitor->capture().recording());
+    EXPECT_EQ(monitor->capture().recordingText().rfind("Запись: capture-session-test.tlvcap · ", 0), 0u)
+        << monitor->capture().recordingText();
     tick();
     tick();
     monitor->capture().RecordExecute();
     EXPECT_FALSE(monitor->capture().recording());
     EXPECT_TRUE(prompts.errors.empty());
+    EXPECT_EQ(monitor->capture().recordingText(), "");
+    EXPECT_EQ(monitor->capture().report(), "Запись закончена: 8 слов в файле capture-session-test.tlvcap (224 Б)");
 
     const CaptureFileContents contents = readCaptureFile(file);
     EXPECT_TRUE(contents.problem.empty()) << contents.problem;
@@ -102,6 +106,20 @@ TEST_F(CaptureSession, ARecordingHoldsExactlyWhatWasCapturedWhileItRan)
         EXPECT_EQ(contents.entries[i].channel, expected[i].channel);
         EXPECT_EQ(contents.entries[i].cell, expected[i].cell);
     }
+
+    // The export tells its rows and the damage it found in one line, beside the specified box.
+    const std::filesystem::path csv = std::filesystem::temp_directory_path() / "capture-session-test.csv";
+    prompts.fileToOpen = file.string();
+    prompts.fileToSave = csv.string();
+    monitor->capture().ExportCsvExecute();
+    EXPECT_EQ(monitor->capture().report(), "Экспорт CSV: 8 строк в файле capture-session-test.csv");
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 7);
+    const unsigned before = monitor->capture().reportNumber();
+    monitor->capture().ExportCsvExecute();
+    EXPECT_EQ(monitor->capture().reportNumber(), before + 1);
+    EXPECT_EQ(monitor->capture().report().rfind("Экспорт CSV: 7 строк в файле capture-session-test.csv; повреждение: ", 0),
+              0u) << monitor->capture().report();
+    std::filesystem::remove(csv);
     std::filesystem::remove(file);
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/analysis/ByteSizeText.h"
 #include "core/analysis/CaptureCsv.h"
 #include "formats/ReplaceFile.h"
 
@@ -11,6 +12,15 @@ namespace {
 
 const char* const kCaptureFilter = "Записи приема (*.tlvcap)|*.tlvcap|*.*|*.*";
 const char* const kCsvFilter = "Таблицы CSV (*.csv)|*.csv|*.*|*.*";
+
+// The name of a file without its folders, as the lines show it.
+std::string shortName(const std::string& utf8Path)
+{
+    const std::size_t slash = utf8Path.find_last_of("/\\");
+    return slash == std::string::npos ? utf8Path : utf8Path.substr(slash + 1);
+}
+
+std::uint64_t captureBytes(std::uint64_t entries) { return kCaptureHeaderSize + entries * kCaptureEntrySize; }
 
 } // namespace
 
@@ -54,6 +64,21 @@ void CaptureCommands::RecordExecute()
         prompts_.showError(kProgramTitle, "Запись не начата: не удалось создать файл " + fileName_);
 }
 
+std::string CaptureCommands::recordingText() const
+{
+    if (!recorder_.recording())
+        return {};
+    const std::uint64_t written = recorder_.written();
+    return "Запись: " + shortName(fileName_) + " · " + std::to_string(written) + " слов · " +
+           byteSizeText(captureBytes(written));
+}
+
+void CaptureCommands::setReport(std::string text)
+{
+    report_ = std::move(text);
+    ++reportNumber_;
+}
+
 void CaptureCommands::afterTick()
 {
     if (recorder_.recording() && recorder_.failed())
@@ -63,6 +88,13 @@ void CaptureCommands::afterTick()
 void CaptureCommands::stopRecording()
 {
     const CaptureSummary summary = recorder_.stop();
+    const std::string written = std::to_string(summary.written) + " слов";
+    if (summary.ok)
+        setReport("Запись закончена: " + written + " в файле " + shortName(fileName_) + " (" +
+                  byteSizeText(captureBytes(summary.written)) + ")" +
+                  (summary.lost > 0 ? ", потеряно " + std::to_string(summary.lost) + " слов" : std::string()));
+    else
+        setReport("Запись прервана: в файле " + shortName(fileName_) + " " + written);
     std::string text;
     if (!summary.ok)
         text = "Запись прервана: не удалось записать файл " + fileName_ + "; в нем " +
@@ -83,6 +115,11 @@ void CaptureCommands::ExportCsvExecute()
     if (!csv)
         return;
     const CsvExportResult result = exportCaptureCsv(pathFromUtf8(*capture), pathFromUtf8(*csv), run_.formats);
+    if (!result.written)
+        setReport("Экспорт CSV не выполнен: " + result.problem);
+    else
+        setReport("Экспорт CSV: " + std::to_string(result.entries) + " строк в файле " + shortName(*csv) +
+                  (result.problem.empty() ? std::string() : "; повреждение: " + result.problem));
     if (!result.written)
         prompts_.showError(kProgramTitle, "Таблица не записана: " + result.problem);
     else if (!result.problem.empty())

@@ -31,8 +31,17 @@ public:
 
     const CaptureRecorder& recorder() const { return recorder_; }
 
+    // While a recording runs: "Запись: <file> · <entries> слов · <size>", for a
+    // line the user sees at all times; empty otherwise.
+    std::string recordingText() const;
+    // The one line that tells how the last recording or CSV export ended (the
+    // boxes still report failures); reportNumber() grows with every new one.
+    const std::string& report() const { return report_; }
+    unsigned reportNumber() const { return reportNumber_; }
+
 private:
     void stopRecording();
+    void setReport(std::string text);
 
     const RunState& run_;
     Analysis& analysis_;
@@ -41,6 +50,8 @@ private:
     WallClockUs wallClock_;
     CaptureRecorder recorder_;
     std::string fileName_; // UTF-8, for the messages
+    std::string report_;
+    unsigned reportNumber_ = 0;
 };
 
 } // namespace telvar5

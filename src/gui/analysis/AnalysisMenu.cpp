@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 
 #include "core/Monitor.h"
 #include "gui/ToolMenu.h"
+#include "gui/analysis/RecordingIndicator.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmModuleLog.h"
 #ifdef TELVAR5_HAVE_CHARTS
@@ -34,6 +36,8 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     menu_->addSeparator();
     moduleLogItem_ = addMenuItem(menu_, "mmModuleLog", "Журнал модуля",
                                  "Что происходило с модулем: выбор, инициализация, останов, отказы и их конец");
+
+    recordingIndicator_ = new RecordingIndicator(window.menuBar());
 
     connect(labelStatsItem_, &QAction::triggered, this, &AnalysisMenu::LabelStatsExecute);
     connect(trendItem_, &QAction::triggered, this, &AnalysisMenu::TrendExecute);
@@ -73,7 +77,11 @@ void AnalysisMenu::RecordExecute()
     showRecording();
 }
 
-void AnalysisMenu::ExportCsvExecute() { monitor_.capture().ExportCsvExecute(); }
+void AnalysisMenu::ExportCsvExecute()
+{
+    monitor_.capture().ExportCsvExecute();
+    showRecording();
+}
 
 void AnalysisMenu::ModuleLogExecute()
 {
@@ -104,6 +112,7 @@ void AnalysisMenu::showRecording()
 {
     // The check mark says whether a recording runs, whatever the dialogs answered.
     recordItem_->setChecked(monitor_.capture().recording());
+    recordingIndicator_->showCapture(monitor_.capture());
 }
 
 } // namespace telvar5

@@ -13,6 +13,7 @@ namespace telvar5 {
 
 class Monitor;
 class TFrmLabelStats;
+class RecordingIndicator;
 class TFrmModuleLog;
 class TFrmTrend;
 
@@ -33,6 +34,8 @@ public:
     QAction* exportCsvItem() const { return exportCsvItem_; }
     QAction* moduleLogItem() const { return moduleLogItem_; }
     TFrmModuleLog* moduleLogWindow() const { return moduleLog_; }
+    // The recording's line, for the window to place in its menu bar's corner.
+    RecordingIndicator* recordingIndicator() const { return recordingIndicator_; }
     TFrmLabelStats* labelStatsWindow() const { return labelStats_; }
     TFrmTrend* trendWindow() const { return trend_; }
 
@@ -58,6 +61,7 @@ private:
     TFrmLabelStats* labelStats_ = nullptr;
     TFrmTrend* trend_ = nullptr;
     TFrmModuleLog* moduleLog_ = nullptr;
+    RecordingIndicator* recordingIndicator_ = nullptr;
 };
 
 } // namespace telvar5

@@ -9,6 +9,7 @@
 
 #include "../MainWindowFixture.h"
 #include "gui/analysis/AnalysisMenu.h"
+#include "gui/analysis/RecordingIndicator.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
@@ -56,9 +57,16 @@ TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
     menu.recordItem()->trigger();
     EXPECT_TRUE(menu.recordItem()->isChecked());
     EXPECT_TRUE(std::filesystem::exists(file));
+    // The menu bar's corner tells the recording while it runs, and how it ended after.
+    const RecordingIndicator* line = menu.recordingIndicator();
+    EXPECT_EQ(line->parentWidget(), window->menuBar()->cornerWidget(Qt::TopRightCorner));
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("Запись: analysis-menu-test.tlvcap · 0 слов"))) << line->text().toStdString();
     menu.recordItem()->trigger();
     EXPECT_FALSE(menu.recordItem()->isChecked());
     EXPECT_TRUE(prompts.errors.empty());
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), QStringLiteral("Запись закончена: 0 слов в файле analysis-menu-test.tlvcap (64 Б)"));
 
     // A cancelled dialog starts nothing, and the check mark says so.
     prompts.fileToSave.reset();

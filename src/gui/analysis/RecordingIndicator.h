@@ -1,0 +1,30 @@
+#pragma once
+// "Запись" at the right end of the menu bar, beside the module's health: while
+// a recording runs, its file, the words written and the size, refreshed every
+// tick; after a recording stops or a CSV export ends, the line that tells how
+// it ended, for kReportMs, with the same text as its tooltip. Nothing otherwise.
+#include <QLabel>
+#include <QTimer>
+
+namespace telvar5 {
+
+class CaptureCommands;
+
+class RecordingIndicator : public QLabel {
+    Q_OBJECT
+public:
+    static constexpr int kReportMs = 20000;
+
+    explicit RecordingIndicator(QWidget* parent = nullptr);
+    // After every tick and capture command.
+    void showCapture(const CaptureCommands& capture);
+
+private:
+    void showLine(const QString& text, bool recording);
+
+    unsigned shownReport_ = 0;
+    bool recordingShown_ = false;
+    QTimer reportTime_;
+};
+
+} // namespace telvar5
