@@ -213,25 +213,36 @@ void TMainFrm::showEvent(QShowEvent* event)
         return;
     placed_ = true;
     // Once the window has its frame, the frame, title bar included, covers the work area, as a
-    // Windows window's top, left, width and height do. A window manager tells the frame some
+    // Windows window's top, left, width and height do. A window manager may tell the frame some
     // time after the window shows, so the window asks again for up to two seconds.
-    auto* waitForFrame = new QTimer(this);
-    waitForFrame->setInterval(50);
-    connect(waitForFrame, &QTimer::timeout, this, [this, waitForFrame, asked = 0]() mutable {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect frame = frameGeometry();
-        const QRect inner = geometry();
-        if (screen && frame != inner) {
-            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
-                                   frame.right() - inner.right(), frame.bottom() - inner.bottom());
-            setGeometry(screen->availableGeometry().marginsRemoved(margins));
-        }
-        if (!screen || frame != inner || ++asked >= 40) {
-            waitForFrame->stop();
-            waitForFrame->deleteLater();
-        }
+    QTimer::singleShot(0, this, [this] {
+        if (fitFrameToWorkArea())
+            return;
+        auto* waitForFrame = new QTimer(this);
+        waitForFrame->setInterval(50);
+        connect(waitForFrame, &QTimer::timeout, this, [this, waitForFrame, asked = 0]() mutable {
+            if (fitFrameToWorkArea() || ++asked >= 40) {
+                waitForFrame->stop();
+                waitForFrame->deleteLater();
+            }
+        });
+        waitForFrame->start();
     });
-    waitForFrame->start();
+}
+
+bool TMainFrm::fitFrameToWorkArea()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    if (!screen)
+        return true;
+    if (frame == inner)
+        return false; // no frame known yet
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    setGeometry(screen->availableGeometry().marginsRemoved(margins));
+    return true;
 }
 
 QComboBox* TMainFrm::inputList(int channelIndex) const { return Panel9_->inputList(channelIndex); }

@@ -117,6 +117,8 @@ private:
     void findControls();
     void connectHandlers();
     void placeOverWorkArea();
+    // Sets the frame, once the platform tells it, over the work area; false while it is not known.
+    bool fitFrameToWorkArea();
     QComboBox* inputList(int channelIndex) const;
     QComboBox* outputList(int channelIndex) const;
     void freqChange(int codeByte, const QComboBox* list);
