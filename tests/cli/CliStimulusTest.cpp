@@ -2,6 +2,7 @@
 // arguments and files, the generator's values heard back through the
 // loopback, a capture replayed word for word, and every output they drove
 // stopped at the end with only the requests the window itself sends.
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -146,7 +147,9 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {{"generate", "--channel", "1", "--file", "missing.gen", "--seconds", "1"}, 4,
          "generate: missing.gen: Не удалось открыть файл генератора", true},
         {{"generate", "--channel", "1", "--file", "bad.gen", "--seconds", "1"}, 4,
-         "generate: в файле генератора bad.gen строки с ошибками: 3, 5", true},
+         "generate: в файле генератора bad.gen строки с ошибками: строка 3: имя формата не в кавычках; строка 5: "
+         "канал «9» — не номер от 1 до 8\n",
+         true},
         {{"generate", "--channel", "3", "--file", "g.gen", "--seconds", "1"}, 2,
          "нет строк выходного канала 3 (есть строки каналов 1, 2)", true},
         {{"generate", "--channel", "1", "--file", "notag.gen", "--seconds", "1"}, 2,
@@ -256,6 +259,28 @@ TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClamped)
     // The largest value the field holds, sign clear, SSM 3.
     EXPECT_EQ(changes.at(0203), (std::vector<std::uint32_t>{0x6FFFFF83}));
     EXPECT_EQ(checkOutputRequests(1), 5u);
+}
+
+TEST_F(CliStimulus, OnlyTheGeneratedChannelsRowsAreLimitedToAnArray)
+{
+    std::string text = "TELVAR5-GEN 1\n2 203 \"ALT\" 3 const 5\n";
+    for (int i = 0; i < 257; ++i) {
+        char row[40];
+        std::snprintf(row, sizeof row, "1 %o \"ALT\" 3 const 1\n", i % 256);
+        text += row;
+    }
+    writeText("many.gen", text);
+    const Outcome other = run({"generate", "--channel", "2", "--file", "many.gen", "--seconds", "0.1"});
+    EXPECT_EQ(other.code, 0) << other.err;
+    EXPECT_NE(other.err.find("generate: строки других каналов файла many.gen не выдаются: 257 (каналы 1)\n"),
+              std::string::npos)
+        << other.err;
+    useConfig(kTwoModules);
+    const Outcome same = run({"generate", "--channel", "1", "--file", "many.gen", "--seconds", "0.1"});
+    EXPECT_EQ(same.code, 4);
+    EXPECT_NE(same.err.find("строки с ошибками: строка 259: больше 256 строк для канала 1\n"), std::string::npos)
+        << same.err;
+    EXPECT_TRUE(driver->requestLog().empty());
 }
 
 TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)

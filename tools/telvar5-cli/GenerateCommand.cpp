@@ -107,12 +107,15 @@ GenerateCommand::GenerateCommand(const OptionValues& options)
         options.fail("нужен --seconds или следующая команда: без --seconds генератор работает, пока выполняются "
                      "следующие команды");
 
-    const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_));
+    // Only this channel's rows are laid out: only its number of rows is limited.
+    std::bitset<kChannels> laidOut;
+    laidOut.set(static_cast<std::size_t>(channel_ - 1));
+    const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_), laidOut);
     if (!contents.problem.empty())
         throw CliError(ExitCode::FileError, "generate: " + file_ + ": " + clause(contents.problem));
     if (!contents.badLines.empty())
         throw CliError(ExitCode::FileError,
-                       "generate: в файле генератора " + file_ + " строки с ошибками: " + listed(contents.badLines, "%u"));
+                       "generate: в файле генератора " + file_ + " строки с ошибками: " + badLinesText(contents.badLines));
     std::set<int> others;
     std::size_t otherRows = 0;
     for (const GeneratorRow& row : contents.rows) {
