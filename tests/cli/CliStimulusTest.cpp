@@ -240,15 +240,19 @@ TEST_F(CliStimulus, TheGeneratorsValuesComeBackThroughTheLoopback)
     EXPECT_EQ(checkOutputRequests(1), 10u);
 }
 
-TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClamped)
+TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClampedAndWhatWasNoNumber)
 {
-    writeText("clamp.gen", "TELVAR5-GEN 1\n1 001 \"ALT\" 3 ramp 0 1000 10 hold\n1 203 \"ALT\" 3 const 1e9\n");
+    // The wide ramp's slope overflows: not a number at time 0, beyond the field after.
+    writeText("clamp.gen", "TELVAR5-GEN 1\n1 001 \"ALT\" 3 ramp 0 1000 10 hold\n1 203 \"ALT\" 3 const 1e9\n"
+                           "1 002 \"ALT\" 3 ramp -1e308 1e308 10 repeat\n");
     const Outcome o = run({"generate", "--channel", "1", "--file", "clamp.gen", "--seconds", "0.5", "--period", "100",
                            "receive", "--channel", "1", "--ticks", "3", "--period", "100", "--format", "csv"});
     ASSERT_EQ(o.code, 0) << o.err;
-    // Five ticks of the ramp; the constant clamped at the start and at each of them.
-    EXPECT_NE(o.err.find("telvar5-cli: generate: выходной канал 1: генератор остановлен; выдано изменений слов: 5; "
-                         "значений вне диапазона формата (выданы предельные): 6, метки 203\n"),
+    // Five ticks of the ramp, and the wide ramp's first; the constant clamped
+    // at the start and at each of them, the wide ramp at each of them.
+    EXPECT_NE(o.err.find("telvar5-cli: generate: выходной канал 1: генератор остановлен; выдано изменений слов: 6; "
+                         "значений вне диапазона формата (выданы предельные): 11, метки 002, 203; "
+                         "значений не число (NaN, выдан ноль): 1, метки 002\n"),
               std::string::npos)
         << o.err;
     // Stopped before the reception: input 1 hears nothing.
@@ -258,7 +262,8 @@ TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClamped)
     EXPECT_FALSE(transmitting);
     // The largest value the field holds, sign clear, SSM 3.
     EXPECT_EQ(changes.at(0203), (std::vector<std::uint32_t>{0x6FFFFF83}));
-    EXPECT_EQ(checkOutputRequests(1), 5u);
+    EXPECT_EQ(changes.at(0002), (std::vector<std::uint32_t>{0x60000002, 0x6FFFFF02}));
+    EXPECT_EQ(checkOutputRequests(1), 6u);
 }
 
 TEST_F(CliStimulus, OnlyTheGeneratedChannelsRowsAreLimitedToAnArray)
