@@ -129,6 +129,8 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
 {
     writeText("bad.gen", "TELVAR5-GEN 1\n1 203 \"ALT\" 3 const 1\n1 204 ALT 3 const 1\n# ok\n9 203 \"ALT\" 3 const 1\n");
     writeText("notag.gen", "TELVAR5-GEN 1\n1 203 \"NOPE\" 3 const 1\n");
+    writeCapture("wiped.tlvcap");
+    std::fstream("wiped.tlvcap", std::ios::binary | std::ios::in | std::ios::out).seekp(12).write("\xFF\xFF", 2);
     const std::vector<std::string> replay = {"replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "2"};
     const auto replayWith = [&replay](std::vector<std::string> tail) {
         tail.insert(tail.begin(), replay.begin(), replay.end());
@@ -166,6 +168,8 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {replayWith({"--period", "100", "modules"}), 2, "--period указывается с --seconds или у последней", true},
         {{"replay", "--capture", "missing.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
          "replay: missing.tlvcap: Не удалось открыть файл записи", false},
+        {{"replay", "--capture", "wiped.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
+         "replay: wiped.tlvcap: Заголовок файла записи поврежден: размер записи 65535 байт", false},
         {{"replay", "--capture", "c.tlvcap", "--from-channel", "3", "--channel", "2"}, 2,
          "replay: в записи c.tlvcap нет слов входного канала 3 (есть каналы 1, 2)", false},
         {{"init", "--module", "2", "replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "6"}, 2,

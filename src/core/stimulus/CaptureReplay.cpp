@@ -54,7 +54,10 @@ std::bitset<kChannels> CaptureReplay::channelsIn(const std::filesystem::path& ca
         if (entry.channel >= 1 && entry.channel <= kChannels)
             channels.set(entry.channel - 1u);
     // A file cut inside its last entry plays its whole entries: the channels, and the damage named.
-    problem = channels.none() ? "В файле записи нет ни одного слова входных каналов 1..8." : reader.problem();
+    // One without a whole entry has only its damage to name.
+    const bool damagedEmpty = reader.entryCount() == 0 && !reader.problem().empty();
+    problem = channels.none() && !damagedEmpty ? "В файле записи нет ни одного слова входных каналов 1..8."
+                                               : reader.problem();
     return channels;
 }
 

@@ -313,6 +313,8 @@ TEST_F(CaptureReplayTest, ChannelsInNamesTheInputsACaptureCarries)
         {"an empty recording", {}, 0, "В файле записи нет ни одного слова входных каналов 1..8."},
         {"cut inside its last entry", {at(0, 4, 1, 1), at(100, 5, 1, 1)}, 0b1000,
          "Файл записи обрывается: прочитано 1 целых записей, от следующей есть только 19 байт из 20.", 1},
+        {"cut inside its only entry: the damage is what there is to say", {at(0, 4, 1, 1)}, 0,
+         "Файл записи обрывается: прочитано 0 целых записей, от следующей есть только 19 байт из 20.", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
