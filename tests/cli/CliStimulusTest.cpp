@@ -35,7 +35,7 @@ constexpr Recorded kCapture[] = {
 
 void writeText(const char* name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
 
-void writeCapture(const char* name)
+void writeCapture(const char* name, std::span<const Recorded> recorded = kCapture)
 {
     CaptureHeader header;
     header.serialNo = 1021;
@@ -43,7 +43,7 @@ void writeCapture(const char* name)
     std::ofstream out(name, std::ios::binary);
     const CaptureHeaderBytes head = encodeCaptureHeader(header);
     out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
-    for (const Recorded& r : kCapture) {
+    for (const Recorded& r : recorded) {
         const CaptureEntry entry{r.timeUs, static_cast<std::uint32_t>(r.timeUs / 100'000 + 1), r.word, r.channel,
                                  static_cast<std::uint8_t>(r.word & 0xFF)};
         const CaptureEntryBytes bytes = encodeCaptureEntry(entry);
@@ -170,6 +170,7 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
          "replay: missing.tlvcap: Не удалось открыть файл записи", false},
         {{"replay", "--capture", "wiped.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
          "replay: wiped.tlvcap: Заголовок файла записи поврежден: размер записи 65535 байт", false},
+        {replayWith({"--max-gap", "0"}), 2, "--max-gap ждет число секунд больше 0", true},
         {{"replay", "--capture", "c.tlvcap", "--from-channel", "3", "--channel", "2"}, 2,
          "replay: в записи c.tlvcap нет слов входного канала 3 (есть каналы 1, 2)", false},
         {{"init", "--module", "2", "replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "6"}, 2,
@@ -312,7 +313,7 @@ TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)
          "telvar5-cli: replay: выходной канал 2: воспроизведение остановлено; " + once,
          true, false},
         {with({"--period", "100"}),
-         "replay: выходной канал 2: запись c.tlvcap, входной канал 1, меток: 2, до конца записи\n"
+         "replay: выходной канал 2: запись c.tlvcap, входной канал 1, меток: 2, до конца записи: 0.3 с\n"
          "telvar5-cli: replay: выходной канал 2: воспроизведение остановлено; " + once,
          false, false},
         // A lap is the recorded 300 ms and the capture's period of 100 ms: two end within a
@@ -349,6 +350,30 @@ TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)
         EXPECT_EQ(changesPerLabel(heard), expected);
         EXPECT_EQ(checkOutputRequests(2), 4u);
     }
+}
+
+TEST_F(CliStimulus, AJumpOfRecordedTimeIsCutShortWithANote)
+{
+    // A recording paused for a day between its second and third entries.
+    constexpr std::int64_t kDayUs = 86'400'000'000;
+    constexpr Recorded paused[] = {{0, 1, 0x60000101}, {100'000, 1, 0x60000201}, {kDayUs, 1, 0x60000301},
+                                   {kDayUs + 200'000, 1, 0x60000401}};
+    writeCapture("paused.tlvcap", paused);
+    const std::int64_t before = clock->nowUs();
+    const Outcome o = run({"replay", "--capture", "paused.tlvcap", "--from-channel", "1", "--channel", "1", "--period",
+                           "100"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.err.find("telvar5-cli: replay: paused.tlvcap: время входного канала 1 скачет вперед больше чем на "
+                         "600.0 с; промежутков сокращено до периода записи: 1, на 86399.8 с\n"
+                         "telvar5-cli: replay: выходной канал 1: запись paused.tlvcap, входной канал 1, меток: 1, "
+                         "до конца записи: 0.4 с\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("применено записей: 4, выдано изменений слов: 3, пройдено кругов: 0, запись проиграна до "
+                         "конца\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_LT(clock->nowUs() - before, 2'000'000) << "the day was not waited out";
 }
 
 } // namespace
