@@ -1,11 +1,11 @@
 #include "ReplayCommand.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 #include "CliError.h"
 #include "CliSession.h"
+#include "SecondsText.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5::cli {
@@ -18,14 +18,6 @@ constexpr double kMaxSpeed = 100.0;
 constexpr double kLongestUs = 1e12;
 // A recording paused for longer, or a damaged time, is not waited out.
 constexpr std::int64_t kDefaultLongestGapUs = 600'000'000;
-
-// "0.3 с", as the replay window shows times.
-std::string secondsText(double us)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f с", us / 1e6);
-    return text;
-}
 
 std::string clause(std::string text)
 {
