@@ -15,10 +15,11 @@ namespace {
 
 using namespace telvar5;
 
-DecimalFormat format(std::uint8_t msb, std::uint8_t lsb, float weight)
+DecimalFormat format(std::uint8_t msb, std::uint8_t lsb, float weight, std::uint8_t bit29IsData = 0)
 {
     DecimalFormat f;
     f.setTag("P");
+    f.setBit29IsData(bit29IsData);
     f.setMsbBit(msb);
     f.setLsbBit(lsb);
     f.setMsbWeight(weight);
@@ -50,6 +51,14 @@ BENCHMARK(BM_EncodeAltitude)->Repetitions(5)->ReportAggregatesOnly();
 // The widest field there is (bits 9..28) with a weight that is no power of two.
 void BM_EncodeWidestField(benchmark::State& state) { encodeValues(state, format(28, 9, 90.0f)); }
 BENCHMARK(BM_EncodeWidestField)->Repetitions(5)->ReportAggregatesOnly();
+
+// Weights whose mantissa fills single precision, so no top bit's sum is exact:
+// 0.1 over bits 9..29 (bit 29 as data), and pi over bits 9..28.
+void BM_EncodeWeightTenth(benchmark::State& state) { encodeValues(state, format(29, 9, 0.1f, 1)); }
+BENCHMARK(BM_EncodeWeightTenth)->Repetitions(5)->ReportAggregatesOnly();
+
+void BM_EncodeWeightPi(benchmark::State& state) { encodeValues(state, format(28, 9, 3.14159265f)); }
+BENCHMARK(BM_EncodeWeightPi)->Repetitions(5)->ReportAggregatesOnly();
 
 class ManualMonitorClock final : public MonotonicClock {
 public:

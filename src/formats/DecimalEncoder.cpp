@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "formats/ArincWord.h"
 #include "formats/DecimalText.h"
@@ -48,7 +49,71 @@ DecimalEncoder::DecimalEncoder(const DecimalFormat& format)
     // rendering adds them without rounding.
     // (Weights halved into the subnormal range have fewer bits: those go bit by bit.)
     exactBits_ = std::isnormal(weights_[width_ - 1]) ? std::clamp(24 - significantBits(msbWeight), 0, width_) : 0;
+    largestField_ = (std::uint32_t{1} << width_) - 1u;
+    stepsPerUnit_ = 1.0 / static_cast<double>(weights_[width_ - 1]);
     usable_ = true;
+}
+
+std::array<float, 4> DecimalEncoder::renderingsFrom(std::uint32_t first) const
+{
+    // first and first + 2 end in a clear bit; the odd fields after them are
+    // their sums with the last weight added, as the rendering adds it last.
+    const std::uint32_t third = first + 2;
+    // The top bits' sums never round: each is its top bits' count of their lowest weight.
+    const int addedBits = width_ - exactBits_;
+    const double topWeight = exactBits_ > 0 ? static_cast<double>(weights_[exactBits_ - 1]) : 0.0;
+    float firstSum = static_cast<float>(static_cast<double>(first >> addedBits) * topWeight);
+    float thirdSum = static_cast<float>(static_cast<double>(third >> addedBits) * topWeight);
+    // Below them, as the rendering adds: each field's next bit at the top of a
+    // word, whose sign masks the weight. A clear bit adds zero, which changes
+    // no sum; no branch, since whether a bit is set is as good as random. The
+    // two sums are independent, so their additions overlap.
+    std::uint32_t firstBits = addedBits > 0 ? first << (32 - addedBits) : 0;
+    std::uint32_t thirdBits = addedBits > 0 ? third << (32 - addedBits) : 0;
+    const auto ifTopSet = [](std::uint32_t weight, std::uint32_t bits) {
+        return std::bit_cast<float>(weight & static_cast<std::uint32_t>(static_cast<std::int32_t>(bits) >> 31));
+    };
+    for (int k = exactBits_; k < width_ - 1; ++k) {
+        const auto weight = std::bit_cast<std::uint32_t>(weights_[k]);
+        firstSum = firstSum + ifTopSet(weight, firstBits);
+        thirdSum = thirdSum + ifTopSet(weight, thirdBits);
+        firstBits <<= 1;
+        thirdBits <<= 1;
+    }
+    const float last = weights_[width_ - 1];
+    std::array<float, 4> sums{firstSum, firstSum + last, thirdSum, thirdSum + last};
+    for (std::uint32_t i = 0; i < 4; ++i)
+        if (first + i > largestField_) // past the largest value: no field
+            sums[i] = std::numeric_limits<float>::infinity();
+    return sums;
+}
+
+std::uint32_t DecimalEncoder::nearestField(double magnitude) const
+{
+    // Fields render close to their count of steps: four around the guess
+    // hold the two renderings either side of the magnitude unless the sums
+    // strayed a step from it. (Rounded by a cast, one instruction: the
+    // magnitude is at most half a step past the largest field.)
+    const auto guess = static_cast<std::uint32_t>(magnitude * stepsPerUnit_ + 0.5);
+    const std::uint32_t lastFirst = largestField_ >= 3 ? largestField_ - 3 : 0; // even: the largest is odd
+    std::uint32_t first = guess < 2 ? 0 : std::min((guess - 1u) & ~1u, lastFirst);
+    std::array<float, 4> sums = renderingsFrom(first);
+    const bool holds = static_cast<double>(sums[0]) <= magnitude &&
+        (static_cast<double>(sums[3]) > magnitude || first == lastFirst);
+    if (!holds) { // found bit by bit: the largest not above, and the next
+        first = largestFieldNotAbove(magnitude) & ~1u;
+        sums = renderingsFrom(first);
+    }
+    // The renderings grow with the field: the last of these not above the
+    // magnitude and the one after it are the nearest below and above; of two
+    // as near, the larger, as a value halfway rounds. Counted, not branched
+    // on: which of them wins is as good as random.
+    std::uint32_t below = 0;
+    for (std::uint32_t i = 1; i < 4; ++i)
+        below += static_cast<double>(sums[i]) <= magnitude ? 1u : 0u;
+    const double under = magnitude - static_cast<double>(sums[below]);
+    const double over = below < 3 ? static_cast<double>(sums[below + 1]) - magnitude : under + 1.0;
+    return first + below + (over <= under ? 1u : 0u);
 }
 
 std::uint32_t DecimalEncoder::largestFieldNotAbove(double target) const
@@ -103,8 +168,7 @@ EncodedWord DecimalEncoder::encode(double value, std::uint32_t base) const
         fit = negative ? ValueFit::ClampedLow : ValueFit::ClampedHigh;
         steps = (std::uint32_t{1} << width_) - 1u;
     } else {
-        // The largest rendering not above value + half a step is the nearest one.
-        steps = largestFieldNotAbove(magnitude + halfStep);
+        steps = nearestField(magnitude);
     }
     if (steps == 0) // zero is written with its sign bit clear: "-0.000000" is no value of its own
         return {kept, fit};

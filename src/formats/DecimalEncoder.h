@@ -46,8 +46,13 @@ public:
     EncodedWord encode(double value, std::uint32_t base) const;
 
 private:
-    // The largest field M (in steps of the least significant bit) whose sum,
-    // taken as the rendering takes it, does not exceed target.
+    // The field M (in steps of the least significant bit) whose rendering lies
+    // nearest to the magnitude; between two as near, the larger.
+    std::uint32_t nearestField(double magnitude) const;
+    // The renderings of the fields first .. first + 3 (first even), summed as
+    // the rendering sums them; a field beyond the largest renders as infinity.
+    std::array<float, 4> renderingsFrom(std::uint32_t first) const;
+    // The largest field M whose sum, taken as the rendering takes it, does not exceed target.
     std::uint32_t largestFieldNotAbove(double target) const;
 
     bool usable_ = false;
@@ -57,6 +62,8 @@ private:
     std::uint32_t signMask_ = 0;
     std::array<float, 32> weights_{}; // weights_[k]: the bit k below msbBit, halved in single precision
     float maxMagnitude_ = 0.0f;
+    std::uint32_t largestField_ = 0;
+    double stepsPerUnit_ = 0.0; // 1 / lsbWeight: a field's first guess
     int exactBits_ = 0; // the top bits whose sums the rendering never rounds
 };
 

@@ -181,6 +181,33 @@ TEST_F(CliRun, NoModuleOrAModuleThatStopsAnsweringEndsTheRun)
     const Outcome o = run({"receive", "--channel", "1", "--ticks", "5"});
     EXPECT_EQ(o.code, 1);
     EXPECT_NE(o.err.find("telvar5-cli: receive: модуль перестал отвечать (тик 2)\n"), std::string::npos) << o.err;
+
+    // Some of a tick's requests failing, and from a later tick on none: the
+    // run goes to its end, then fails, saying when it began and how much was lost.
+    const struct {
+        const char* fault;
+        const char* said;
+    } partial[] = {
+        {"fail ReqSIreadWord next 3", "telvar5-cli: receive: модуль перестал отвечать на тике 2, через 0.2 с от начала: "
+                                      "не выполнено запросов 3 из "},
+        {"fail ReqSIstate prob 1", "telvar5-cli: receive: модуль перестал отвечать на тике 2, через 0.2 с от начала: "
+                                   "не выполнено запросов 4 из "},
+    };
+    for (const auto& p : partial) {
+        SCOPED_TRACE(p.fault);
+        useConfig(kTwoModules);
+        sleeps = 0;
+        onSleep = [&] {
+            if (++sleeps == 2)
+                fault(p.fault);
+        };
+        const Outcome failing = run({"send", "--channel", "1", "--file", "a.so", "--cyclic", "receive", "--channel",
+                                     "1", "--ticks", "5", "--period", "100", "--format", "csv"});
+        EXPECT_EQ(failing.code, 1);
+        EXPECT_NE(failing.err.find(p.said), std::string::npos) << failing.err;
+        EXPECT_TRUE(failing.out.ends_with("\n500000,5,1,131,203,7FFFF883,3,,,11111111111111111111000\n"))
+            << "the run went to its end\n" << failing.out;
+    }
 }
 
 TEST_F(CliRun, TheVirtualModuleOptionNamesTheDriverOfTheWholeRun)

@@ -2,6 +2,7 @@
 // arguments and files, the generator's values heard back through the
 // loopback, a capture replayed word for word, and every output they drove
 // stopped at the end with only the requests the window itself sends.
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -34,7 +35,7 @@ constexpr Recorded kCapture[] = {
 
 void writeText(const char* name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
 
-void writeCapture(const char* name)
+void writeCapture(const char* name, std::span<const Recorded> recorded = kCapture)
 {
     CaptureHeader header;
     header.serialNo = 1021;
@@ -42,7 +43,7 @@ void writeCapture(const char* name)
     std::ofstream out(name, std::ios::binary);
     const CaptureHeaderBytes head = encodeCaptureHeader(header);
     out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
-    for (const Recorded& r : kCapture) {
+    for (const Recorded& r : recorded) {
         const CaptureEntry entry{r.timeUs, static_cast<std::uint32_t>(r.timeUs / 100'000 + 1), r.word, r.channel,
                                  static_cast<std::uint8_t>(r.word & 0xFF)};
         const CaptureEntryBytes bytes = encodeCaptureEntry(entry);
@@ -128,6 +129,8 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
 {
     writeText("bad.gen", "TELVAR5-GEN 1\n1 203 \"ALT\" 3 const 1\n1 204 ALT 3 const 1\n# ok\n9 203 \"ALT\" 3 const 1\n");
     writeText("notag.gen", "TELVAR5-GEN 1\n1 203 \"NOPE\" 3 const 1\n");
+    writeCapture("wiped.tlvcap");
+    std::fstream("wiped.tlvcap", std::ios::binary | std::ios::in | std::ios::out).seekp(12).write("\xFF\xFF", 2);
     const std::vector<std::string> replay = {"replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "2"};
     const auto replayWith = [&replay](std::vector<std::string> tail) {
         tail.insert(tail.begin(), replay.begin(), replay.end());
@@ -146,7 +149,9 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {{"generate", "--channel", "1", "--file", "missing.gen", "--seconds", "1"}, 4,
          "generate: missing.gen: Не удалось открыть файл генератора", true},
         {{"generate", "--channel", "1", "--file", "bad.gen", "--seconds", "1"}, 4,
-         "generate: в файле генератора bad.gen строки с ошибками: 3, 5", true},
+         "generate: в файле генератора bad.gen строки с ошибками: строка 3: имя формата не в кавычках; строка 5: "
+         "канал «9» — не номер от 1 до 8\n",
+         true},
         {{"generate", "--channel", "3", "--file", "g.gen", "--seconds", "1"}, 2,
          "нет строк выходного канала 3 (есть строки каналов 1, 2)", true},
         {{"generate", "--channel", "1", "--file", "notag.gen", "--seconds", "1"}, 2,
@@ -163,6 +168,9 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {replayWith({"--period", "100", "modules"}), 2, "--period указывается с --seconds или у последней", true},
         {{"replay", "--capture", "missing.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
          "replay: missing.tlvcap: Не удалось открыть файл записи", false},
+        {{"replay", "--capture", "wiped.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
+         "replay: wiped.tlvcap: Заголовок файла записи поврежден: размер записи 65535 байт", false},
+        {replayWith({"--max-gap", "0"}), 2, "--max-gap ждет число секунд больше 0", true},
         {{"replay", "--capture", "c.tlvcap", "--from-channel", "3", "--channel", "2"}, 2,
          "replay: в записи c.tlvcap нет слов входного канала 3 (есть каналы 1, 2)", false},
         {{"init", "--module", "2", "replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "6"}, 2,
@@ -237,15 +245,19 @@ TEST_F(CliStimulus, TheGeneratorsValuesComeBackThroughTheLoopback)
     EXPECT_EQ(checkOutputRequests(1), 10u);
 }
 
-TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClamped)
+TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClampedAndWhatWasNoNumber)
 {
-    writeText("clamp.gen", "TELVAR5-GEN 1\n1 001 \"ALT\" 3 ramp 0 1000 10 hold\n1 203 \"ALT\" 3 const 1e9\n");
+    // The wide ramp's slope overflows: not a number at time 0, beyond the field after.
+    writeText("clamp.gen", "TELVAR5-GEN 1\n1 001 \"ALT\" 3 ramp 0 1000 10 hold\n1 203 \"ALT\" 3 const 1e9\n"
+                           "1 002 \"ALT\" 3 ramp -1e308 1e308 10 repeat\n");
     const Outcome o = run({"generate", "--channel", "1", "--file", "clamp.gen", "--seconds", "0.5", "--period", "100",
                            "receive", "--channel", "1", "--ticks", "3", "--period", "100", "--format", "csv"});
     ASSERT_EQ(o.code, 0) << o.err;
-    // Five ticks of the ramp; the constant clamped at the start and at each of them.
-    EXPECT_NE(o.err.find("telvar5-cli: generate: выходной канал 1: генератор остановлен; выдано изменений слов: 5; "
-                         "значений вне диапазона формата (выданы предельные): 6, метки 203\n"),
+    // Five ticks of the ramp, and the wide ramp's first; the constant clamped
+    // at the start and at each of them, the wide ramp at each of them.
+    EXPECT_NE(o.err.find("telvar5-cli: generate: выходной канал 1: генератор остановлен; выдано изменений слов: 6; "
+                         "значений вне диапазона формата (выданы предельные): 11, метки 002, 203; "
+                         "значений не число (NaN, выдан ноль): 1, метки 002\n"),
               std::string::npos)
         << o.err;
     // Stopped before the reception: input 1 hears nothing.
@@ -255,7 +267,30 @@ TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClamped)
     EXPECT_FALSE(transmitting);
     // The largest value the field holds, sign clear, SSM 3.
     EXPECT_EQ(changes.at(0203), (std::vector<std::uint32_t>{0x6FFFFF83}));
-    EXPECT_EQ(checkOutputRequests(1), 5u);
+    EXPECT_EQ(changes.at(0002), (std::vector<std::uint32_t>{0x60000002, 0x6FFFFF02}));
+    EXPECT_EQ(checkOutputRequests(1), 6u);
+}
+
+TEST_F(CliStimulus, OnlyTheGeneratedChannelsRowsAreLimitedToAnArray)
+{
+    std::string text = "TELVAR5-GEN 1\n2 203 \"ALT\" 3 const 5\n";
+    for (int i = 0; i < 257; ++i) {
+        char row[40];
+        std::snprintf(row, sizeof row, "1 %o \"ALT\" 3 const 1\n", i % 256);
+        text += row;
+    }
+    writeText("many.gen", text);
+    const Outcome other = run({"generate", "--channel", "2", "--file", "many.gen", "--seconds", "0.1"});
+    EXPECT_EQ(other.code, 0) << other.err;
+    EXPECT_NE(other.err.find("generate: строки других каналов файла many.gen не выдаются: 257 (каналы 1)\n"),
+              std::string::npos)
+        << other.err;
+    useConfig(kTwoModules);
+    const Outcome same = run({"generate", "--channel", "1", "--file", "many.gen", "--seconds", "0.1"});
+    EXPECT_EQ(same.code, 4);
+    EXPECT_NE(same.err.find("строки с ошибками: строка 259: больше 256 строк для канала 1\n"), std::string::npos)
+        << same.err;
+    EXPECT_TRUE(driver->requestLog().empty());
 }
 
 TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)
@@ -278,7 +313,7 @@ TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)
          "telvar5-cli: replay: выходной канал 2: воспроизведение остановлено; " + once,
          true, false},
         {with({"--period", "100"}),
-         "replay: выходной канал 2: запись c.tlvcap, входной канал 1, меток: 2, до конца записи\n"
+         "replay: выходной канал 2: запись c.tlvcap, входной канал 1, меток: 2, до конца записи: 0.3 с\n"
          "telvar5-cli: replay: выходной канал 2: воспроизведение остановлено; " + once,
          false, false},
         // A lap is the recorded 300 ms and the capture's period of 100 ms: two end within a
@@ -315,6 +350,30 @@ TEST_F(CliStimulus, AReplayedCaptureArrivesWordForWordAndStopsAtTheEnd)
         EXPECT_EQ(changesPerLabel(heard), expected);
         EXPECT_EQ(checkOutputRequests(2), 4u);
     }
+}
+
+TEST_F(CliStimulus, AJumpOfRecordedTimeIsCutShortWithANote)
+{
+    // A recording paused for a day between its second and third entries.
+    constexpr std::int64_t kDayUs = 86'400'000'000;
+    constexpr Recorded paused[] = {{0, 1, 0x60000101}, {100'000, 1, 0x60000201}, {kDayUs, 1, 0x60000301},
+                                   {kDayUs + 200'000, 1, 0x60000401}};
+    writeCapture("paused.tlvcap", paused);
+    const std::int64_t before = clock->nowUs();
+    const Outcome o = run({"replay", "--capture", "paused.tlvcap", "--from-channel", "1", "--channel", "1", "--period",
+                           "100"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.err.find("telvar5-cli: replay: paused.tlvcap: время входного канала 1 скачет вперед больше чем на "
+                         "600.0 с; промежутков сокращено до периода записи: 1, на 86399.8 с\n"
+                         "telvar5-cli: replay: выходной канал 1: запись paused.tlvcap, входной канал 1, меток: 1, "
+                         "до конца записи: 0.4 с\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("применено записей: 4, выдано изменений слов: 3, пройдено кругов: 0, запись проиграна до "
+                         "конца\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_LT(clock->nowUs() - before, 2'000'000) << "the day was not waited out";
 }
 
 } // namespace

@@ -90,18 +90,46 @@ TEST(DecimalEncoderTest, EveryRenderedValueComesBackExactly)
     }
 }
 
+// The magnitude field `steps` renders to, sign clear.
+double renderedSteps(std::uint32_t steps, const DecimalFormat& f) { return rendered(steps << (f.lsbBit() - 1), f); }
+
+// No field within a few steps of the value renders nearer to it than `back` does.
+testing::AssertionResult nothingNearer(double value, double back, const DecimalFormat& f, double step)
+{
+    const double magnitude = std::fabs(value), miss = std::fabs(std::fabs(back) - magnitude);
+    const auto centre = static_cast<std::int64_t>(magnitude / step);
+    const std::int64_t last = (std::int64_t{1} << (f.msbBit() - f.lsbBit() + 1)) - 1;
+    for (std::int64_t k = std::max<std::int64_t>(0, centre - 3); k <= std::min(last, centre + 3); ++k) {
+        const double other = renderedSteps(static_cast<std::uint32_t>(k), f);
+        if (std::fabs(other - magnitude) < miss)
+            return testing::AssertionFailure() << "field " << k << " renders " << other << ", nearer to " << value
+                                               << " than " << back;
+    }
+    return testing::AssertionSuccess();
+}
+
 TEST(DecimalEncoderTest, AnyValueComesOutAsTheNearestOrClamped)
 {
     std::mt19937 rng(429);
+    const auto unit = [&rng] { return static_cast<double>(rng()) / 4294967295.0; };
     for (int f = 0; f < 400; ++f) {
         const DecimalFormat format = randomFormat(rng);
         const DecimalEncoder encoder(format);
         const double max = encoder.maxMagnitude();
         const double step = encoder.lsbWeight();
+        const auto last = static_cast<std::uint32_t>((std::uint64_t{1} << (format.msbBit() - format.lsbBit() + 1)) - 1);
         // The rendering's own single-precision sum may be off by a rounding per bit.
         const double slack = (format.msbBit() - format.lsbBit() + 1) * max * std::numeric_limits<float>::epsilon();
-        for (int i = 0; i < 200; ++i) {
-            const double value = (static_cast<double>(rng()) / 4294967295.0 * 2.4 - 1.2) * max;
+        for (int i = 0; i < 400; ++i) {
+            double value = 0.0;
+            if (i % 2 == 0) {
+                value = (unit() * 2.4 - 1.2) * max;
+            } else {
+                // Near the midpoint of two neighbouring renderings, where their uneven spacing decides.
+                const std::uint32_t k = static_cast<std::uint32_t>(rng()) % last;
+                const double low = renderedSteps(k, format), high = renderedSteps(k + 1, format);
+                value = ((low + high) / 2 + (unit() - 0.5) * (high - low) * 0.02) * (rng() % 2 ? 1.0 : -1.0);
+            }
             const EncodedWord e = encoder.encode(value, 0x60000000u | 0203u);
             const double back = rendered(e.word, format);
             if (std::fabs(value) > max + step / 2) {
@@ -111,9 +139,29 @@ TEST(DecimalEncoderTest, AnyValueComesOutAsTheNearestOrClamped)
                 ASSERT_EQ(e.fit, ValueFit::InRange);
                 ASSERT_LE(std::fabs(back - value), step / 2 + slack)
                     << "msb " << int(format.msbBit()) << " lsb " << int(format.lsbBit()) << " value " << value;
+                ASSERT_TRUE(back == 0.0 || (back < 0) == (value < 0)) << value << " came back as " << back;
+                ASSERT_TRUE(nothingNearer(value, back, format, step))
+                    << "msb " << int(format.msbBit()) << " lsb " << int(format.lsbBit()) << " weight "
+                    << format.msbWeight();
             }
             ASSERT_EQ(e.word & 0xFFu, 0203u);
         }
+    }
+}
+
+TEST(DecimalEncoderTest, UnevenlySpacedRenderingsGiveTheNearerWord)
+{
+    // 20 bits of 90: 64.000250 lies between 64.000168 and 64.000336, nearer the lower.
+    const DecimalFormat latlon = makeFormat("LATLON", 0, 28, 9, 90.0f, "grad");
+    const struct {
+        double value;
+        std::uint32_t word;
+    } cases[] = {{64.000250, 0x65B05CC8u}, {-64.000250, 0x7A4FA4C8u}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const EncodedWord e = DecimalEncoder(latlon).encode(c.value, 0x600000C8u);
+        EXPECT_EQ(e.word, c.word);
+        EXPECT_NEAR(rendered(e.word, latlon), c.value > 0 ? 64.000168 : -64.000168, 1e-6);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "CliError.h"
+#include "SecondsText.h"
 #include "core/device/BitRates.h"
 
 namespace telvar5::cli {
@@ -176,6 +177,11 @@ void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const
     const std::int64_t periodUs = std::int64_t{run().refreshPeriodMs} * 1000;
     const std::int64_t start = nowUs();
     std::int64_t next = start + periodUs;
+    // Requests of the run that failed, where a tick still got answers: the
+    // run goes on (a cell keeps its word), and fails at its end.
+    std::uint64_t sentInRun = 0, failedInRun = 0;
+    std::uint32_t firstFailedTick = 0;
+    std::int64_t firstFailedUs = 0;
     for (std::uint64_t done = 0;; ++done) {
         if (budget.ticks ? done >= *budget.ticks : next - start > budget.durationUs)
             break;
@@ -184,9 +190,16 @@ void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const
         const std::uint64_t failures = watch_.failures();
         monitor_->refresh().Timer1Timer();
         const std::uint64_t sent = watch_.requests() - requests;
-        if (sent > 0 && watch_.failures() - failures == sent)
+        const std::uint64_t failed = watch_.failures() - failures;
+        if (sent > 0 && failed == sent)
             throw CliError(ExitCode::RequestFailed, std::string(command) + ": модуль перестал отвечать (тик " +
                                                         std::to_string(run().refreshCounter) + ")");
+        if (failed > 0 && failedInRun == 0) {
+            firstFailedTick = run().refreshCounter;
+            firstFailedUs = nowUs() - start;
+        }
+        sentInRun += sent;
+        failedInRun += failed;
         for (const KeptStimulus& stimulus : stimuli_)
             stimulus.afterTick();
         afterTick();
@@ -196,6 +209,12 @@ void CliSession::runTicks(std::int32_t periodMs, const TickBudget& budget, const
         next += periodUs;
         next = std::max(next, nowUs());
     }
+    if (failedInRun > 0)
+        throw CliError(ExitCode::RequestFailed,
+                       std::string(command) + ": модуль перестал отвечать на тике " + std::to_string(firstFailedTick) +
+                           ", через " + secondsText(static_cast<double>(firstFailedUs)) +
+                           " от начала: не выполнено запросов " + std::to_string(failedInRun) + " из " +
+                           std::to_string(sentInRun));
 }
 
 void CliSession::stopOutput(int channel, std::string_view command)

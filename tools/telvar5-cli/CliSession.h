@@ -70,7 +70,8 @@ public:
     // Runs the refresh cycle at the period until the budget is spent or `finished`
     // (when given) says so after a tick, calling the kept stimuli's afterTick
     // and then afterTick after every tick. Throws RequestFailed when every
-    // request of a tick failed: the module stopped answering.
+    // request of a tick failed: the module stopped answering; and at the end
+    // when some requests of the ticks failed, naming the tick of the first.
     void runTicks(std::int32_t periodMs, const TickBudget& budget, const std::function<void()>& afterTick,
                   std::string_view command, const std::function<bool()>& finished = {});
 

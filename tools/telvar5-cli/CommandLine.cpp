@@ -36,7 +36,7 @@ constexpr KnownOption kGenerateOptions[] = {{"channel", true, false}, {"file", t
 constexpr KnownOption kReplayOptions[] = {{"capture", true, false}, {"from-channel", true, false},
                                          {"channel", true, false}, {"speed", true, false},
                                          {"loop", false, false},    {"seconds", true, false},
-                                         {"period", true, false}};
+                                         {"period", true, false},   {"max-gap", true, false}};
 
 const std::array<KnownCommand, 8> kCommands{{
     {"modules", {}},

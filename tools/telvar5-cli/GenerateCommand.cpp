@@ -33,8 +33,25 @@ std::string listed(const Numbers& numbers, const char* format)
     return text;
 }
 
-// The generator as the session keeps it: follows each tick for what changed
-// and what was clamped, and at the stop says so.
+// Values the format could not carry as they were, and the labels they fell on.
+struct OffValues {
+    std::uint64_t count = 0;
+    std::set<std::uint8_t> labels;
+
+    void add(std::uint8_t label)
+    {
+        ++count;
+        labels.insert(label);
+    }
+    std::string text(const char* what) const
+    {
+        return count == 0 ? std::string()
+                          : "; " + std::string(what) + ": " + std::to_string(count) + ", метки " + listed(labels, "%03o");
+    }
+};
+
+// The generator as the session keeps it: follows each tick for what changed,
+// what was clamped and what was not a number, and at the stop says so.
 class GeneratorWatch {
 public:
     GeneratorWatch(CliSession& session, ParameterGenerator& generator, int channel)
@@ -58,12 +75,10 @@ public:
         stopped_ = true;
         if (generator_.running())
             generator_.stop();
-        std::string text = "generate: выходной канал " + std::to_string(channel_) +
-                           ": генератор остановлен; выдано изменений слов: " + std::to_string(changes_);
-        if (clamped_ > 0)
-            text += "; значений вне диапазона формата (выданы предельные): " + std::to_string(clamped_) +
-                    ", метки " + listed(clampedLabels_, "%03o");
-        session_.note(text);
+        session_.note("generate: выходной канал " + std::to_string(channel_) +
+                      ": генератор остановлен; выдано изменений слов: " + std::to_string(changes_) +
+                      clamped_.text("значений вне диапазона формата (выданы предельные)") +
+                      notANumber_.text("значений не число (NaN, выдан ноль)"));
     }
 
 private:
@@ -76,10 +91,10 @@ private:
                 words_[i] = states[i].word;
                 ++changes_;
             }
-            if (states[i].fit == ValueFit::ClampedHigh || states[i].fit == ValueFit::ClampedLow) {
-                ++clamped_;
-                clampedLabels_.insert(rows[i].label);
-            }
+            if (states[i].fit == ValueFit::ClampedHigh || states[i].fit == ValueFit::ClampedLow)
+                clamped_.add(rows[i].label);
+            else if (states[i].fit == ValueFit::NotANumber)
+                notANumber_.add(rows[i].label);
         }
     }
 
@@ -88,8 +103,8 @@ private:
     int channel_;
     std::vector<std::uint32_t> words_; // each row's word as last sent
     std::uint64_t changes_ = 0;
-    std::uint64_t clamped_ = 0;
-    std::set<std::uint8_t> clampedLabels_;
+    OffValues clamped_;
+    OffValues notANumber_;
     bool stopped_ = false;
 };
 
@@ -107,12 +122,15 @@ GenerateCommand::GenerateCommand(const OptionValues& options)
         options.fail("нужен --seconds или следующая команда: без --seconds генератор работает, пока выполняются "
                      "следующие команды");
 
-    const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_));
+    // Only this channel's rows are laid out: only its number of rows is limited.
+    std::bitset<kChannels> laidOut;
+    laidOut.set(static_cast<std::size_t>(channel_ - 1));
+    const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_), laidOut);
     if (!contents.problem.empty())
         throw CliError(ExitCode::FileError, "generate: " + file_ + ": " + clause(contents.problem));
     if (!contents.badLines.empty())
         throw CliError(ExitCode::FileError,
-                       "generate: в файле генератора " + file_ + " строки с ошибками: " + listed(contents.badLines, "%u"));
+                       "generate: в файле генератора " + file_ + " строки с ошибками: " + badLinesText(contents.badLines));
     std::set<int> others;
     std::size_t otherRows = 0;
     for (const GeneratorRow& row : contents.rows) {

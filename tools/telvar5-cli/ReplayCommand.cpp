@@ -5,6 +5,7 @@
 
 #include "CliError.h"
 #include "CliSession.h"
+#include "SecondsText.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5::cli {
@@ -15,6 +16,8 @@ namespace {
 constexpr double kMinSpeed = 0.01;
 constexpr double kMaxSpeed = 100.0;
 constexpr double kLongestUs = 1e12;
+// A recording paused for longer, or a damaged time, is not waited out.
+constexpr std::int64_t kDefaultLongestGapUs = 600'000'000;
 
 std::string clause(std::string text)
 {
@@ -68,6 +71,7 @@ ReplayCommand::ReplayCommand(const OptionValues& options)
       channel_(options.channel()),
       speed_(options.decimal("speed", kMinSpeed, kMaxSpeed).value_or(1.0)),
       loop_(options.has("loop")),
+      longestGapUs_(options.secondsUs("max-gap").value_or(kDefaultLongestGapUs)),
       durationUs_(options.secondsUs("seconds")),
       periodMs_(options.periodMs()),
       last_(options.lastCommand())
@@ -113,6 +117,7 @@ void ReplayCommand::run(CliSession& session)
     settings.toChannel = channel_;
     settings.speed = speed_;
     settings.loop = loop_;
+    settings.longestGapUs = longestGapUs_;
     const std::uint64_t mark = session.failureMark();
     const std::string reason = replay.start(settings, session.nowUs());
     session.expectAnswered(mark, "replay");
@@ -121,6 +126,12 @@ void ReplayCommand::run(CliSession& session)
 
     const auto watch = std::make_shared<ReplayWatch>(session, replay, channel_);
     session.keepStimulus({[] {}, [watch] { watch->stop(); }});
+    const ReplayProgress& progress = replay.progress();
+    if (progress.gapsCut > 0)
+        session.note("replay: " + capture_ + ": время входного канала " + std::to_string(fromChannel_) +
+                     " скачет вперед больше чем на " + secondsText(static_cast<double>(longestGapUs_)) +
+                     "; промежутков сокращено до периода записи: " + std::to_string(progress.gapsCut) + ", на " +
+                     secondsText(static_cast<double>(progress.cutUs)));
     const std::string started = "replay: выходной канал " + std::to_string(channel_) + ": запись " + capture_ +
                                 ", входной канал " + std::to_string(fromChannel_) +
                                 ", меток: " + std::to_string(replay.labels().size());
@@ -130,9 +141,9 @@ void ReplayCommand::run(CliSession& session)
         session.runTicks(periodMs_, budget, [] {}, "replay");
     } else if (last_) {
         // Once through: the recorded length at this speed, and a period for the last change to go out.
-        session.note(started + ", до конца записи");
         // A damaged file's times may reach any length: never beyond what --seconds could ask for.
-        const double lengthUs = std::min(static_cast<double>(replay.progress().lengthUs) / speed_, kLongestUs);
+        const double lengthUs = std::min(static_cast<double>(progress.lengthUs) / speed_, kLongestUs);
+        session.note(started + ", до конца записи: " + secondsText(lengthUs));
         budget.durationUs = static_cast<std::int64_t>(lengthUs) + std::int64_t{periodMs_} * 2000;
         session.runTicks(periodMs_, budget, [] {}, "replay",
                          [&replay] { return !replay.running() || replay.progress().finished; });

@@ -1,7 +1,8 @@
 #pragma once
 // `replay --capture F.tlvcap --from-channel I --channel C [--speed X]
-// [--loop] [--seconds S] [--period MS]`: the words input I of a capture
-// carried, replayed on output C at their recorded times. With --seconds it
+// [--loop] [--seconds S] [--period MS] [--max-gap S]`: the words input I of a
+// capture carried, replayed on output C at their recorded times, a jump of
+// recorded time beyond --max-gap cut short. With --seconds it
 // runs the refresh cycle for S seconds and stops; as the last command without
 // --seconds it plays the capture through once; otherwise it moves with the
 // ticks of the later commands and stops at the end of the invocation.
@@ -28,6 +29,7 @@ private:
     int channel_;
     double speed_;
     bool loop_;
+    std::int64_t longestGapUs_;
     std::optional<std::int64_t> durationUs_;
     std::int32_t periodMs_;
     bool last_;

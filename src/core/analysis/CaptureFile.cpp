@@ -17,6 +17,9 @@ constexpr std::size_t kMagicAt = 0, kVersionAt = 8, kHeaderSizeAt = 10, kEntrySi
 static_assert(kFreqCodesAt + kFreqCodesSize == kRefreshPeriodAt);
 static_assert(kHeaderReservedAt + 16 == kCaptureHeaderSize);
 
+// A 16-bit size field with every bit set.
+constexpr std::size_t kDamagedSize = 0xFFFF;
+
 // Entry fields by offset.
 constexpr std::size_t kTimeAt = 0, kTickAt = 8, kWordAt = 12, kChannelAt = 16, kCellAt = 17, kEntryReservedAt = 18;
 static_assert(kEntryReservedAt + 2 == kCaptureEntrySize);
@@ -129,6 +132,14 @@ CaptureLayout judgeCaptureHeader(std::span<const std::uint8_t> first, std::uint6
     if (layout.entrySize < kCaptureEntrySize) {
         layout.problem = "Неизвестный размер записи в файле: " + std::to_string(layout.entrySize)
             + " байт (эта программа знает " + std::to_string(kCaptureEntrySize) + ").";
+        return layout;
+    }
+    // A larger size is a later layout's, its extra bytes skipped; but a field of all
+    // ones was wiped or overwritten, and entries read at that stride would be garbage.
+    if (layout.entrySize == kDamagedSize) {
+        layout.problem = "Заголовок файла записи поврежден: размер записи " + std::to_string(kDamagedSize)
+            + " байт (поле заполнено единицами), а записи этой программы — " + std::to_string(kCaptureEntrySize)
+            + " байт.";
         return layout;
     }
     if (fileSize < layout.headerSize || first.size() < kCaptureHeaderSize) {

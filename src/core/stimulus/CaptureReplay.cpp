@@ -54,7 +54,10 @@ std::bitset<kChannels> CaptureReplay::channelsIn(const std::filesystem::path& ca
         if (entry.channel >= 1 && entry.channel <= kChannels)
             channels.set(entry.channel - 1u);
     // A file cut inside its last entry plays its whole entries: the channels, and the damage named.
-    problem = channels.none() ? "В файле записи нет ни одного слова входных каналов 1..8." : reader.problem();
+    // One without a whole entry has only its damage to name.
+    const bool damagedEmpty = reader.entryCount() == 0 && !reader.problem().empty();
+    problem = channels.none() && !damagedEmpty ? "В файле записи нет ни одного слова входных каналов 1..8."
+                                               : reader.problem();
     return channels;
 }
 
@@ -78,6 +81,8 @@ std::string CaptureReplay::start(const ReplaySettings& settings, std::int64_t no
     settings_ = settings;
     if (!reader_.open(settings.capture))
         return reader_.problem();
+    const std::int32_t periodMs = std::clamp(reader_.header().refreshPeriodMs, 1, kMaxRefreshPeriodMs);
+    lapGapUs_ = std::int64_t{periodMs} * 1000;
     if (std::string reason = scan(); !reason.empty()) {
         reader_.close();
         return reason;
@@ -92,9 +97,8 @@ std::string CaptureReplay::start(const ReplaySettings& settings, std::int64_t no
         return "Модуль не принял пуск выходного канала " + std::to_string(settings.toChannel) + ".";
     }
 
-    const std::int32_t periodMs = std::clamp(reader_.header().refreshPeriodMs, 1, kMaxRefreshPeriodMs);
-    lapGapUs_ = std::int64_t{periodMs} * 1000;
     reader_.rewind();
+    lapTimeline_ = {};
     haveAhead_ = false;
     touched_.reset();
     lapOffsetUs_ = 0;
@@ -111,12 +115,13 @@ std::string CaptureReplay::scan()
     progress_ = {};
     lapEntries_ = 0;
     CaptureEntry entry{};
+    Timeline timeline;
     while (nextOfChannel(entry)) {
         const std::uint8_t label = static_cast<std::uint8_t>(entry.word & 0xFFu);
         if (lapEntries_++ == 0)
             firstUs_ = entry.timeUs;
         // Times going back (a damaged file) play at once: the lap lasts up to its latest entry.
-        progress_.lengthUs = std::max(progress_.lengthUs, subSaturated(entry.timeUs, firstUs_));
+        progress_.lengthUs = std::max(progress_.lengthUs, playedUs(entry.timeUs, timeline));
         if (indexOfLabel_[label] < 0) {
             indexOfLabel_[label] = static_cast<std::int16_t>(labels_.size());
             labels_.push_back(label);
@@ -125,7 +130,24 @@ std::string CaptureReplay::scan()
     }
     if (lapEntries_ == 0)
         return "В записи нет слов входного канала " + std::to_string(settings_.fromChannel) + ".";
+    progress_.gapsCut = timeline.gapsCut;
+    progress_.cutUs = timeline.cutUs;
     return {};
+}
+
+std::int64_t CaptureReplay::playedUs(std::int64_t timeUs, Timeline& timeline) const
+{
+    // Measured from the latest time so far: a time that went back and came again is no jump.
+    if (timeline.started && settings_.longestGapUs > 0) {
+        const std::int64_t jump = subSaturated(timeUs, timeline.latestUs);
+        if (jump > settings_.longestGapUs && jump > lapGapUs_) {
+            timeline.cutUs = addSaturated(timeline.cutUs, jump - lapGapUs_);
+            ++timeline.gapsCut;
+        }
+    }
+    timeline.latestUs = timeline.started ? std::max(timeline.latestUs, timeUs) : timeUs;
+    timeline.started = true;
+    return subSaturated(subSaturated(timeUs, firstUs_), timeline.cutUs);
 }
 
 void CaptureReplay::stop()
@@ -179,6 +201,7 @@ bool CaptureReplay::nextLap(std::int64_t reachedUs)
         lapOffsetUs_ = addSaturated(lapOffsetUs_, skipped * lapUs);
     }
     reader_.rewind();
+    lapTimeline_ = {};
     takenInLap_ = 0;
     return true;
 }
@@ -200,12 +223,15 @@ std::bitset<kChannels> CaptureReplay::tick(std::int64_t nowUs)
 
     const std::int64_t reachedUs = replayUs(nowUs);
     for (;;) {
-        if (!haveAhead_ && !(haveAhead_ = nextOfChannel(ahead_))) {
-            if (!nextLap(reachedUs))
-                break;
-            continue;
+        if (!haveAhead_) {
+            if (!(haveAhead_ = nextOfChannel(ahead_))) {
+                if (!nextLap(reachedUs))
+                    break;
+                continue;
+            }
+            aheadPlayedUs_ = playedUs(ahead_.timeUs, lapTimeline_);
         }
-        const std::int64_t dueUs = addSaturated(lapOffsetUs_, subSaturated(ahead_.timeUs, firstUs_));
+        const std::int64_t dueUs = addSaturated(lapOffsetUs_, aheadPlayedUs_);
         if (dueUs > reachedUs)
             break;
         const std::uint8_t label = static_cast<std::uint8_t>(ahead_.word & 0xFFu);

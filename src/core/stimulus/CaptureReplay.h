@@ -5,7 +5,9 @@
 // refresh tick then applies the values recorded up to the replay's present
 // and sends the words that changed: each value reaches the module within one
 // refresh period of its recorded time. The spacing of single words is not
-// kept: the module's cyclic array sets it.
+// kept: the module's cyclic array sets it. Where the recorded time jumps
+// forward by more than a limit (a damaged file, a recording paused for
+// days), the jump is cut to one capture refresh period.
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -25,6 +27,8 @@ struct ReplaySettings {
     int toChannel = 1;   // the module's output channel, 1..8
     double speed = 1.0;  // recorded time runs this much faster (0.01..100)
     bool loop = false;   // start again after the last entry, for ever
+    // A forward jump of recorded time longer than this is cut to one capture refresh period; 0: none is.
+    std::int64_t longestGapUs = 0;
 };
 
 struct ReplayProgress {
@@ -34,6 +38,8 @@ struct ReplayProgress {
     std::int64_t lengthUs = 0;        // recorded time from the channel's first entry to its last
     std::uint32_t lap = 0;            // laps finished
     bool finished = false;            // a replay without loop applied its last entry
+    std::uint64_t gapsCut = 0;        // forward jumps beyond the longest gap in one lap
+    std::int64_t cutUs = 0;           // recorded time they took out of one lap
 };
 
 class CaptureReplay {
@@ -68,7 +74,18 @@ public:
     const ReplaySettings& settings() const { return settings_; }
 
 private:
+    // Recorded time as the replay plays it, entry by entry in file order.
+    struct Timeline {
+        std::int64_t latestUs = 0; // the latest recorded time so far
+        std::int64_t cutUs = 0;    // taken out by the jumps cut so far
+        std::uint64_t gapsCut = 0;
+        bool started = false;
+    };
+
     std::string scan(); // labels, first time and length of the channel; a reason when it has none
+    // The entry's time from the channel's first entry with the jumps beyond
+    // the longest gap cut; the next entry's in file order each call.
+    std::int64_t playedUs(std::int64_t timeUs, Timeline& timeline) const;
     // The next entry of the replayed channel; false at the end of the file.
     bool nextOfChannel(CaptureEntry& entry);
     // Recorded time the replay has reached at monotonic time nowUs.
@@ -87,7 +104,9 @@ private:
     std::array<std::uint32_t, 256> pending_{};     // each label's latest due value this tick
     std::bitset<256> touched_;                     // labels that took a value this tick
     CaptureEntry ahead_{};                         // read but not yet due
+    std::int64_t aheadPlayedUs_ = 0;               // its time as played
     bool haveAhead_ = false;
+    Timeline lapTimeline_;                         // of the entries read in the present lap
     std::int64_t firstUs_ = 0;     // the channel's first entry time
     std::int64_t lapOffsetUs_ = 0; // recorded time, from the start, at which the present lap's first entry is due
     std::int64_t lapGapUs_ = 0;    // from a lap's last entry to the next lap's first: one capture refresh period

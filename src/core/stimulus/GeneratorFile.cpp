@@ -1,5 +1,6 @@
 #include "core/stimulus/GeneratorFile.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
@@ -47,40 +48,123 @@ std::optional<unsigned> whole(std::string_view word, int base, unsigned max)
     return v;
 }
 
-// "text" with \" and \\ inside; the UTF-8 text between the quotes.
-std::optional<std::string> takeQuoted(std::string_view& s)
+bool controlCharacter(char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; }
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The start of a bad escape as the message shows it: the backslash, the next
+// character whole (a Cyrillic letter is two bytes), and after an x up to two
+// more ASCII characters.
+std::string escapeShown(std::string_view rest)
+{
+    const auto lead = static_cast<unsigned char>(rest[1]);
+    std::size_t n = 1 + (lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2);
+    if (lead == 'x')
+        while (n < 4 && n < rest.size() && static_cast<unsigned char>(rest[n]) > 0x20 &&
+               static_cast<unsigned char>(rest[n]) < 0x7F && rest[n] != '"')
+            ++n;
+    return std::string(rest.substr(0, std::min(n, rest.size())));
+}
+
+// "text" with \", \\ and \xHH (a control character) inside: the UTF-8 text
+// between the quotes, or nothing and why.
+std::optional<std::string> takeQuoted(std::string_view& s, std::string& problem)
 {
     skipBlanks(s);
-    if (s.empty() || s.front() != '"')
+    if (s.empty() || s.front() != '"') {
+        problem = "имя формата не в кавычках";
         return std::nullopt;
+    }
     std::string out;
     for (std::size_t i = 1; i < s.size(); ++i) {
         if (s[i] == '"') {
             s.remove_prefix(i + 1);
-            if (!s.empty() && !blank(s.front()))
+            if (!s.empty() && !blank(s.front())) {
+                problem = "после закрывающей кавычки имени формата нет пробела";
                 return std::nullopt;
+            }
             return out;
         }
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\'))
-            ++i;
-        out.push_back(s[i]);
+        if (s[i] != '\\') {
+            out.push_back(s[i]);
+            continue;
+        }
+        if (i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
+            out.push_back(s[++i]);
+            continue;
+        }
+        if (i + 3 < s.size() && s[i + 1] == 'x' && hexDigit(s[i + 2]) >= 0 && hexDigit(s[i + 3]) >= 0) {
+            const char c = static_cast<char>(hexDigit(s[i + 2]) * 16 + hexDigit(s[i + 3]));
+            if (c != '\0' && controlCharacter(c)) {
+                out.push_back(c);
+                i += 3;
+                continue;
+            }
+        }
+        if (i + 1 == s.size())
+            break; // a backslash at the end of the line: the quote is missing
+        problem = "неизвестная последовательность «" + escapeShown(s.substr(i)) +
+                  "» в имени формата (пишутся \\\", \\\\ и \\x01..\\x1F, \\x7F)";
+        return std::nullopt;
     }
+    problem = "имя формата не закрыто кавычкой";
     return std::nullopt;
 }
 
-std::optional<GeneratorRow> parseRow(std::string_view line)
+// "нет метки" for a missing word, else "метка «208» — не восьмеричное число от 0 до 377".
+std::string wordProblem(std::string_view missing, std::string_view what, std::string_view word,
+                        std::string_view expected)
+{
+    if (word.empty())
+        return std::string(missing);
+    return std::string(what) + " «" + std::string(word) + "» — не " + std::string(expected);
+}
+
+std::optional<GeneratorRow> parseRow(std::string_view line, std::string& problem)
 {
     GeneratorRow row;
-    const auto channel = whole(takeWord(line), 10, 8);
-    const auto label = whole(takeWord(line), 8, 0377);
-    const auto tagUtf8 = takeQuoted(line);
-    const auto ssm = whole(takeWord(line), 10, 3);
-    if (!channel || *channel < 1 || !label || !tagUtf8 || !ssm)
+    const std::string_view channelWord = takeWord(line);
+    const auto channel = whole(channelWord, 10, kChannels);
+    if (!channel || *channel < 1) {
+        problem = wordProblem("нет канала", "канал", channelWord, "номер от 1 до 8");
         return std::nullopt;
+    }
+    const std::string_view labelWord = takeWord(line);
+    const auto label = whole(labelWord, 8, 0377);
+    if (!label) {
+        problem = wordProblem("нет метки", "метка", labelWord, "восьмеричное число от 0 до 377");
+        return std::nullopt;
+    }
+    const auto tagUtf8 = takeQuoted(line, problem);
+    if (!tagUtf8)
+        return std::nullopt;
+    const std::string_view ssmWord = takeWord(line);
+    const auto ssm = whole(ssmWord, 10, 3);
+    if (!ssm) {
+        problem = wordProblem("нет SSM", "SSM", ssmWord, "число от 0 до 3");
+        return std::nullopt;
+    }
     const auto tag = cp1251FromUtf8(*tagUtf8);
-    if (!tag || tag->empty() || tag->size() > kMaxTagBytes || tag->find('\0') != std::string::npos)
+    if (!tag)
+        problem = "в имени формата знак, которого нет в кодировке Windows-1251 (или текст не в UTF-8)";
+    else if (tag->empty())
+        problem = "пустое имя формата";
+    else if (tag->size() > kMaxTagBytes)
+        problem = "имя формата длиннее " + std::to_string(kMaxTagBytes) + " знаков";
+    else if (tag->find('\0') != std::string::npos)
+        problem = "в имени формата нулевой знак";
+    if (!problem.empty())
         return std::nullopt;
-    const auto waveform = parseWaveform(line);
+    const auto waveform = parseWaveform(line, problem);
     if (!waveform)
         return std::nullopt;
     row.channel = static_cast<int>(*channel);
@@ -93,6 +177,19 @@ std::optional<GeneratorRow> parseRow(std::string_view line)
 
 } // namespace
 
+std::string badLinesText(std::span<const GeneratorBadLine> badLines, std::string_view separator, std::size_t shown)
+{
+    std::string text;
+    for (std::size_t i = 0; i < badLines.size() && i < shown; ++i) {
+        if (i > 0)
+            text += separator;
+        text += "строка " + std::to_string(badLines[i].line) + ": " + badLines[i].reason;
+    }
+    if (badLines.size() > shown)
+        text += std::string(separator) + "и еще строк с ошибками: " + std::to_string(badLines.size() - shown);
+    return text;
+}
+
 std::string generatorText(std::span<const GeneratorRow> rows)
 {
     std::string out(kMagic);
@@ -103,6 +200,13 @@ std::string generatorText(std::span<const GeneratorRow> rows)
     for (const GeneratorRow& row : rows) {
         out += std::to_string(row.channel) + ' ' + std::string(addressText(row.label, label)) + " \"";
         for (const char c : utf8FromCp1251(row.tag)) {
+            if (controlCharacter(c)) { // a line end would cut the row, a tab would not show
+                constexpr char kHex[] = "0123456789ABCDEF";
+                out += "\\x";
+                out.push_back(kHex[static_cast<unsigned char>(c) >> 4]);
+                out.push_back(kHex[static_cast<unsigned char>(c) & 0xF]);
+                continue;
+            }
             if (c == '"' || c == '\\')
                 out.push_back('\\');
             out.push_back(c);
@@ -112,10 +216,10 @@ std::string generatorText(std::span<const GeneratorRow> rows)
     return out;
 }
 
-GeneratorFileContents parseGeneratorText(std::string_view text)
+GeneratorFileContents parseGeneratorText(std::string_view text, std::bitset<kChannels> laidOut)
 {
     GeneratorFileContents out;
-    std::array<std::size_t, 8> perChannel{};
+    std::array<std::size_t, kChannels> perChannel{};
     bool headerSeen = false;
     int lineNo = 0;
     // Notepad begins a UTF-8 file with a byte-order mark, and a file passed
@@ -149,13 +253,20 @@ GeneratorFileContents parseGeneratorText(std::string_view text)
             headerSeen = true;
             continue;
         }
-        const auto row = parseRow(rest);
-        // A channel's array holds 256 words: rows beyond them could not be laid out.
-        if (!row || perChannel[static_cast<std::size_t>(row->channel - 1)] >= 256) {
-            out.badLines.push_back(lineNo);
+        std::string problem;
+        const auto row = parseRow(rest, problem);
+        if (!row) {
+            out.badLines.push_back({lineNo, std::move(problem)});
             continue;
         }
-        ++perChannel[static_cast<std::size_t>(row->channel - 1)];
+        // A channel's array holds 256 words: rows beyond them could not be laid out.
+        const auto ch = static_cast<std::size_t>(row->channel - 1);
+        if (laidOut.test(ch) && perChannel[ch] >= kGeneratorRowsPerChannel) {
+            out.badLines.push_back({lineNo, "больше " + std::to_string(kGeneratorRowsPerChannel) +
+                                                " строк для канала " + std::to_string(row->channel)});
+            continue;
+        }
+        ++perChannel[ch];
         out.rows.push_back(*row);
     }
     if (!headerSeen)
@@ -163,13 +274,24 @@ GeneratorFileContents parseGeneratorText(std::string_view text)
     return out;
 }
 
-GeneratorFileContents readGeneratorFile(const std::filesystem::path& file)
+GeneratorFileContents readGeneratorFile(const std::filesystem::path& file, std::bitset<kChannels> laidOut)
 {
     GeneratorFileContents out;
     std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(file, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        out.problem = std::filesystem::is_directory(status)
+            ? "Это папка, а не файл генератора."
+            : "Это не обычный файл (канал, устройство или сокет), а файл генератора читается только с диска.";
+        return out;
+    }
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec) {
+        out.problem = "Не удалось открыть файл генератора.";
+        return out;
+    }
     std::ifstream in(file, std::ios::binary);
-    if (ec || !in.is_open()) {
+    if (!in.is_open()) {
         out.problem = "Не удалось открыть файл генератора.";
         return out;
     }
@@ -178,7 +300,7 @@ GeneratorFileContents readGeneratorFile(const std::filesystem::path& file)
         return out;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parseGeneratorText(text);
+    return parseGeneratorText(text, laidOut);
 }
 
 bool writeGeneratorFile(const std::filesystem::path& file, std::span<const GeneratorRow> rows)

@@ -12,16 +12,18 @@ namespace {
 struct KindName {
     WaveformKind kind;
     std::string_view name;
-    std::size_t numbers; // numbers after the name; ramp adds repeat|hold
+    std::size_t numbers;        // numbers after the name; ramp adds repeat|hold
+    std::string_view arguments; // as the help names them
 };
 constexpr std::array<KindName, 6> kKinds{{
-    {WaveformKind::Constant, "const", 1},
-    {WaveformKind::Ramp, "ramp", 3},
-    {WaveformKind::Sine, "sine", 3},
-    {WaveformKind::Square, "square", 3},
-    {WaveformKind::Step, "step", 3},
-    {WaveformKind::RandomWalk, "walk", 4},
+    {WaveformKind::Constant, "const", 1, "A"},
+    {WaveformKind::Ramp, "ramp", 3, "ОТ ДО ПЕРИОД repeat|hold"},
+    {WaveformKind::Sine, "sine", 3, "ЦЕНТР АМПЛИТУДА ПЕРИОД"},
+    {WaveformKind::Square, "square", 3, "A B ПЕРИОД"},
+    {WaveformKind::Step, "step", 3, "A B МОМЕНТ"},
+    {WaveformKind::RandomWalk, "walk", 4, "НИЖНЯЯ ВЕРХНЯЯ СКОРОСТЬ ЗЕРНО"},
 }};
+constexpr std::string_view kKindList = "const, ramp, sine, square, step, walk";
 
 const KindName& kindOf(WaveformKind kind)
 {
@@ -111,16 +113,27 @@ std::string waveformText(const Waveform& w)
 
 std::optional<Waveform> parseWaveform(std::string_view text)
 {
+    std::string problem;
+    return parseWaveform(text, problem);
+}
+
+std::optional<Waveform> parseWaveform(std::string_view text, std::string& problem)
+{
+    const auto refuse = [&problem](std::string why) {
+        problem = std::move(why);
+        return std::nullopt;
+    };
     const std::vector<std::string_view> w = words(text);
     if (w.empty())
-        return std::nullopt;
+        return refuse("нет закона (" + std::string(kKindList) + ")");
     const auto kind = waveformKindNamed(w[0]);
     if (!kind)
-        return std::nullopt;
+        return refuse("неизвестный закон «" + std::string(w[0]) + "» (" + std::string(kKindList) + ")");
     const KindName& shape = kindOf(*kind);
+    const std::string named = "закон " + std::string(shape.name);
     const std::size_t expected = 1 + shape.numbers + (*kind == WaveformKind::Ramp ? 1 : 0);
     if (w.size() != expected)
-        return std::nullopt;
+        return refuse(named + " ждет " + std::string(shape.arguments));
 
     Waveform out;
     out.kind = *kind;
@@ -128,7 +141,7 @@ std::optional<Waveform> parseWaveform(std::string_view text)
     for (std::size_t i = 0; i < std::min<std::size_t>(shape.numbers, 3); ++i) {
         const auto v = number(w[1 + i]);
         if (!v)
-            return std::nullopt;
+            return refuse("«" + std::string(w[1 + i]) + "» — не число (числа пишутся с точкой)");
         n[i] = *v;
     }
     out.a = n[0];
@@ -137,7 +150,7 @@ std::optional<Waveform> parseWaveform(std::string_view text)
         break;
     case WaveformKind::Ramp:
         if (w[4] != "repeat" && w[4] != "hold")
-            return std::nullopt;
+            return refuse(named + " кончается словом repeat или hold, а не «" + std::string(w[4]) + "»");
         out.hold = w[4] == "hold";
         [[fallthrough]];
     case WaveformKind::Sine:
@@ -146,7 +159,8 @@ std::optional<Waveform> parseWaveform(std::string_view text)
         out.b = n[1];
         out.periodS = n[2];
         if (!(out.periodS > 0.0))
-            return std::nullopt;
+            return refuse(std::string(*kind == WaveformKind::Step ? "МОМЕНТ" : "ПЕРИОД") + " закона " +
+                          std::string(shape.name) + " должен быть больше 0");
         break;
     case WaveformKind::RandomWalk: {
         out.b = n[1];
@@ -154,8 +168,13 @@ std::optional<Waveform> parseWaveform(std::string_view text)
         std::uint64_t seed = 0;
         const std::string_view s = w[4];
         const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), seed);
-        if (ec != std::errc() || end != s.data() + s.size() || out.a > out.b || out.rate < 0.0)
-            return std::nullopt;
+        if (out.a > out.b)
+            return refuse("у закона walk НИЖНЯЯ граница больше ВЕРХНЕЙ");
+        if (out.rate < 0.0)
+            return refuse("СКОРОСТЬ закона walk не может быть меньше 0");
+        if (ec != std::errc() || end != s.data() + s.size())
+            return refuse("ЗЕРНО закона walk — целое число от 0 до 18446744073709551615, а не «" + std::string(s) +
+                          "»");
         out.seed = seed;
         break;
     }

@@ -42,5 +42,8 @@ std::string waveformText(const Waveform& waveform);
 // or extra words, numbers not finite, a period not above 0, walk limits
 // reversed or a negative rate).
 std::optional<Waveform> parseWaveform(std::string_view text);
+// The same, and when the text is not a waveform, why: for the user (Russian),
+// lower case, without a full stop.
+std::optional<Waveform> parseWaveform(std::string_view text, std::string& problem);
 
 } // namespace telvar5

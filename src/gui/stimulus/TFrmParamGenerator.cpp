@@ -193,9 +193,7 @@ void TFrmParamGenerator::OpenExecute()
     std::string problem = contents.problem.empty() ? std::string() : contents.problem + '\n' + *file;
     if (!contents.badLines.empty()) {
         problem += problem.empty() ? "" : "\n";
-        problem += "Не прочитаны строки файла " + *file + ":";
-        for (std::size_t i = 0; i < contents.badLines.size(); ++i)
-            problem += (i ? ", " : " ") + std::to_string(contents.badLines[i]);
+        problem += "Не прочитаны строки файла " + *file + ":\n" + badLinesText(contents.badLines, "\n");
     }
     if (!problem.empty())
         monitor_.prompts().showError(kProgramTitle, problem);

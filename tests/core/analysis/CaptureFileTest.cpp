@@ -95,6 +95,8 @@ TEST(CaptureFile, ReadersKeepEveryCompleteEntryAndNameTheDamage)
     version0[8] = 0;
     Bytes headerCut = captureFile(0);
     headerCut.resize(40);
+    Bytes wipedEntrySize = captureFile(7);
+    wipedEntrySize[12] = wipedEntrySize[13] = 0xFF;
 
     const std::vector<ReadCase> cases = {
         {"whole", captureFile(3), true, 3, {}},
@@ -107,6 +109,7 @@ TEST(CaptureFile, ReadersKeepEveryCompleteEntryAndNameTheDamage)
         {"version 0", version0, false, 0, {"версия", "0"}},
         {"entries too small", captureFile(2, 64, 16), false, 0, {"размер записи", "16"}},
         {"header too small", captureFile(2, 48, 20), false, 0, {"заголовка", "48"}},
+        {"entry size of all ones", wipedEntrySize, false, 0, {"поврежден", "65535", "20 байт"}},
         {"larger header and entries: extra bytes skipped", captureFile(3, 80, 26), true, 3, {}},
     };
     test::ScratchDir dir;

@@ -211,6 +211,46 @@ TEST_F(CaptureReplayTest, ADamagedFilePlaysWhatItHolds)
     }
 }
 
+TEST_F(CaptureReplayTest, AForwardJumpBeyondTheLongestGapIsCutToOneCapturePeriod)
+{
+    constexpr std::int64_t kMinuteMs = 60'000;
+    // Label 1 at 0 and 100 ms, then 20 minutes later twice 200 ms apart.
+    const std::vector<CaptureEntry> entries = {at(0, 1, 1, 1), at(100, 1, 1, 2), at(100 + 20 * kMinuteMs, 1, 1, 3),
+                                               at(300 + 20 * kMinuteMs, 1, 1, 4)};
+    const WordUpdate second{1, 0, word(1, 2)}, third{1, 0, word(1, 3)}, fourth{1, 0, word(1, 4)};
+    struct Case {
+        const char* name;
+        std::int64_t longestGapUs;
+        bool loop;
+        std::vector<TickStep> steps;
+        std::int64_t lengthUs;
+        std::uint64_t gapsCut;
+    };
+    const std::vector<Case> cases = {
+        {"10 minutes: the jump plays as the capture's period", 10 * kMinuteMs * 1000, false,
+         {{100, {second}}, {199, {}}, {200, {third}}, {399, {}}, {400, {fourth}}}, 400'000, 1},
+        {"in every lap", 10 * kMinuteMs * 1000, true,
+         {{400, {fourth}}, {499, {}}, {500, {{1, 0, word(1, 1)}}}, {600, {second}}, {699, {}}, {700, {third}}},
+         400'000, 1},
+        {"a jump of the limit itself is kept", 20 * kMinuteMs * 1000, false,
+         {{100, {second}}, {100 + 20 * kMinuteMs - 1, {}}, {100 + 20 * kMinuteMs, {third}}}, 300'000 + 20 * kMinuteMs * 1000,
+         0},
+        {"no limit: every jump is kept", 0, false, {{200, {second}}, {100 + 20 * kMinuteMs, {third}}},
+         300'000 + 20 * kMinuteMs * 1000, 0},
+    };
+    writeCapture(entries);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplaySettings settings{file, 1, 1, 1.0, c.loop, c.longestGapUs};
+        ASSERT_EQ(replay().start(settings, kStartUs), "");
+        EXPECT_EQ(replay().progress().lengthUs, c.lengthUs);
+        EXPECT_EQ(replay().progress().gapsCut, c.gapsCut);
+        EXPECT_EQ(replay().progress().cutUs, c.gapsCut * (20 * kMinuteMs * 1000 - 100'000));
+        expectSteps(c.steps);
+        replay().stop();
+    }
+}
+
 TEST_F(CaptureReplayTest, RefusesWhatItCannotPlayAndSendsNothing)
 {
     struct Case {
@@ -313,6 +353,8 @@ TEST_F(CaptureReplayTest, ChannelsInNamesTheInputsACaptureCarries)
         {"an empty recording", {}, 0, "В файле записи нет ни одного слова входных каналов 1..8."},
         {"cut inside its last entry", {at(0, 4, 1, 1), at(100, 5, 1, 1)}, 0b1000,
          "Файл записи обрывается: прочитано 1 целых записей, от следующей есть только 19 байт из 20.", 1},
+        {"cut inside its only entry: the damage is what there is to say", {at(0, 4, 1, 1)}, 0,
+         "Файл записи обрывается: прочитано 0 целых записей, от следующей есть только 19 байт из 20.", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
