@@ -37,7 +37,7 @@ bool loadFormatSettings(FormatTables& tables, const std::filesystem::path& file)
     }
 }
 
-bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path& file) noexcept
+bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path& file, WriteProblem* problem) noexcept
 {
     // The whole file is built first and then replaces the old one, so a
     // failed write never leaves a file cut short.
@@ -45,7 +45,7 @@ bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path&
     std::array<std::uint8_t, kFormatTableSize * DecimalFormat::kSize> bytes{};
     for (std::size_t i = 0; i < count; ++i)
         std::memcpy(bytes.data() + i * DecimalFormat::kSize, tables.formatTable[i].bytes.data(), DecimalFormat::kSize);
-    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), count * DecimalFormat::kSize));
+    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), count * DecimalFormat::kSize), problem);
 }
 
 } // namespace telvar5

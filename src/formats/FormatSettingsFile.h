@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "formats/FormatTables.h"
+#include "formats/WriteProblem.h"
 
 namespace telvar5 {
 
@@ -21,7 +22,7 @@ bool loadFormatSettings(FormatTables& tables,
 
 // Replaces the file with records 0..formatCount-1 (the caller compacts first).
 // Returns whether every byte was written; nothing else reports a failure.
-bool saveFormatSettings(const FormatTables& tables,
-                        const std::filesystem::path& file = kFormatSettingsFileName) noexcept;
+bool saveFormatSettings(const FormatTables& tables, const std::filesystem::path& file = kFormatSettingsFileName,
+                        WriteProblem* problem = nullptr) noexcept;
 
 } // namespace telvar5

@@ -37,7 +37,7 @@ bool loadParamFormats(FormatTables& tables, const std::filesystem::path& file) n
     }
 }
 
-bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& file) noexcept
+bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& file, WriteProblem* problem) noexcept
 {
     // The whole file is built first and then replaces the old one, so a
     // failed write never leaves a file cut short.
@@ -45,7 +45,7 @@ bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& f
     std::array<std::uint8_t, kFormatTableSize * ParamFormatEntry::kSize> bytes{};
     for (std::size_t i = 0; i < count; ++i)
         std::memcpy(bytes.data() + i * ParamFormatEntry::kSize, tables.paramFormatTable[i].bytes.data(), ParamFormatEntry::kSize);
-    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), count * ParamFormatEntry::kSize));
+    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), count * ParamFormatEntry::kSize), problem);
 }
 
 } // namespace telvar5

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "formats/FormatTables.h"
+#include "formats/WriteProblem.h"
 
 namespace telvar5 {
 
@@ -15,6 +16,7 @@ bool loadParamFormats(FormatTables& tables, const std::filesystem::path& file) n
 
 // Replaces the file with records 0..paramFormatCount-1. Compacts nothing: the
 // caller runs compactParamFormats first. Returns whether every byte was written.
-bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& file) noexcept;
+bool saveParamFormats(const FormatTables& tables, const std::filesystem::path& file,
+                      WriteProblem* problem = nullptr) noexcept;
 
 } // namespace telvar5

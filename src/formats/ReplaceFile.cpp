@@ -4,10 +4,14 @@
 
 namespace telvar5 {
 
-bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) noexcept
+bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                 WriteProblem* problem) noexcept
 {
     ReplacingFile out(file);
-    return out.write(bytes) && out.commit();
+    const bool saved = out.write(bytes) && out.commit();
+    if (problem)
+        *problem = saved ? WriteProblem::None : out.problem();
+    return saved;
 }
 
 std::filesystem::path pathFromUtf8(const std::string& utf8)

@@ -9,9 +9,13 @@
 #include <span>
 #include <string>
 
+#include "formats/WriteProblem.h"
+
 namespace telvar5 {
 
-bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) noexcept;
+// On failure *problem, when given, tells why.
+bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                 WriteProblem* problem = nullptr) noexcept;
 
 // A path from the UTF-8 text the forms and dialogs hand over.
 std::filesystem::path pathFromUtf8(const std::string& utf8);

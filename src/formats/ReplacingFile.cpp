@@ -1,5 +1,6 @@
 #include "formats/ReplacingFile.h"
 
+#include <cerrno>
 #include <mutex>
 #include <set>
 #include <string>
@@ -80,8 +81,9 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target, WhenNew whenNe
     try {
         target_ = target;
         if (!open(whenNew))
-            failed_ = true;
+            fail(WriteProblem::Other); // keeps the problem open() met
     } catch (...) {
+        fail(WriteProblem::Other);
         abandon();
     }
 }
@@ -94,20 +96,28 @@ ReplacingFile::~ReplacingFile()
 bool ReplacingFile::open(WhenNew whenNew)
 {
     std::error_code ec;
-    if (target_.empty())
+    if (target_.empty()) {
+        problem_ = WriteProblem::NoFolder;
         return false;
+    }
     // Through links to the file they lead to: the temporary goes beside that
     // file (one file system for the rename) and the links stay.
     const auto final = finalTargetOf(target_);
-    if (!final)
+    if (!final) {
+        problem_ = WriteProblem::Other;
         return false;
+    }
     target_ = *final;
-    if (std::filesystem::is_directory(target_, ec))
+    if (std::filesystem::is_directory(target_, ec)) {
+        problem_ = WriteProblem::Folder;
         return false;
+    }
     // Refused before anything is written, as the system's own save dialogs
     // refuse it: the caller shows its "not saved" box and the file stays.
-    if (isReadOnlyFile(target_))
+    if (isReadOnlyFile(target_)) {
+        problem_ = WriteProblem::ReadOnly;
         return false;
+    }
     const std::lock_guard lock(live().mutex);
     removeStaleTemporaries(target_);
     if (whenNew == WhenNew::WriteDirectly && !std::filesystem::exists(target_, ec) && !ec) {
@@ -124,6 +134,7 @@ bool ReplacingFile::open(WhenNew whenNew)
         candidate += ".tmp" + std::to_string(attempt);
         if (std::filesystem::exists(candidate, ec) || ec)
             continue;
+        errno = 0;
         file_ = createNewFile(candidate);
         if (file_) {
             writing_ = std::move(candidate);
@@ -134,9 +145,13 @@ bool ReplacingFile::open(WhenNew whenNew)
             return true;
         }
         // Taken between the look and the open: try the next name; any other failure is final.
-        if (!std::filesystem::exists(candidate, ec))
+        const int error = errno;
+        if (!std::filesystem::exists(candidate, ec)) {
+            problem_ = writeProblemOfErrno(error);
             return false;
+        }
     }
+    problem_ = WriteProblem::Other;
     return false;
 }
 
@@ -144,8 +159,9 @@ bool ReplacingFile::write(std::span<const std::uint8_t> bytes) noexcept
 {
     if (!ok())
         return false;
+    errno = 0;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        failed_ = true;
+        fail(writeProblemOfErrno(errno));
     return ok();
 }
 
@@ -158,13 +174,15 @@ bool ReplacingFile::flush() noexcept
 {
     if (!ok())
         return false;
+    errno = 0;
     if (std::fflush(file_) != 0)
-        failed_ = true;
+        fail(writeProblemOfErrno(errno));
     return ok();
 }
 
 bool ReplacingFile::closeSynced() noexcept
 {
+    errno = 0;
     bool good = ok() && std::fflush(file_) == 0;
 #ifdef _WIN32
     good = good && _commit(_fileno(file_)) == 0;
@@ -173,6 +191,8 @@ bool ReplacingFile::closeSynced() noexcept
 #endif
     good = std::fclose(file_) == 0 && good;
     file_ = nullptr;
+    if (!good)
+        fail(writeProblemOfErrno(errno));
     return good;
 }
 
@@ -181,7 +201,6 @@ bool ReplacingFile::commit() noexcept
     if (!file_)
         return false;
     if (!closeSynced()) {
-        failed_ = true;
         abandon();
         return false;
     }
@@ -191,12 +210,19 @@ bool ReplacingFile::commit() noexcept
     std::filesystem::rename(writing_, target_, ec);
     const bool renamed = !ec;
     if (!renamed) {
-        failed_ = true;
+        fail(writeProblemOfErrno(ec.default_error_condition().value()));
         std::filesystem::remove(writing_, ec);
     }
     writing_.clear();
     forgetTemporary();
     return renamed;
+}
+
+void ReplacingFile::fail(WriteProblem problem) noexcept
+{
+    failed_ = true;
+    if (problem_ == WriteProblem::None)
+        problem_ = problem;
 }
 
 void ReplacingFile::forgetTemporary() noexcept

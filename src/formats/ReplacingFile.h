@@ -19,6 +19,8 @@
 #include <span>
 #include <string_view>
 
+#include "formats/WriteProblem.h"
+
 namespace telvar5 {
 
 // Creates path as a new, empty file open for binary writing; null when it
@@ -52,11 +54,14 @@ public:
     bool commit() noexcept;
     // Closes without committing: removes the temporary file, keeps a direct one.
     void abandon() noexcept;
+    // Why the file could not be opened, written or committed: the first problem met.
+    WriteProblem problem() const noexcept { return problem_; }
 
 private:
     bool open(WhenNew whenNew); // may throw (no memory): the constructor catches it
     bool closeSynced() noexcept;
     void forgetTemporary() noexcept; // no longer live: a later save may clean it up
+    void fail(WriteProblem problem) noexcept;
 
 
     std::filesystem::path target_;
@@ -65,6 +70,7 @@ private:
     std::FILE* file_ = nullptr;
     bool direct_ = false;
     bool failed_ = false;
+    WriteProblem problem_ = WriteProblem::None;
 };
 
 } // namespace telvar5

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "core/formats/NumberText.h"
 #include "core/formats/ShownLabelFormats.h"
@@ -45,9 +47,15 @@ void FormatListEditor::FormClose()
     // The edited formats take effect at once on the shown input channel, saved or not.
     rebuildShownLabelFormats(run_);
     // Nothing is lost in memory; the file keeps its old content when the new one cannot be written.
-    if (!saveFormatSettings(run_.formats))
-        prompts_.showError(kProgramTitle, std::string("Десятичные форматы не сохранены: не удалось записать файл ")
-                                                          + kFormatSettingsFileName);
+    WriteProblem problem = WriteProblem::None;
+    if (saveFormatSettings(run_.formats, kFormatSettingsFileName, &problem))
+        return;
+    // The working folder is easy to mistake (a shortcut's start folder): the full path says which file.
+    std::error_code ec;
+    const std::u8string where = std::filesystem::absolute(kFormatSettingsFileName, ec).u8string();
+    prompts_.showError(kProgramTitle, std::string("Десятичные форматы не сохранены: не удалось записать файл ") +
+                                          kFormatSettingsFileName + "\n" + std::string(where.begin(), where.end()) +
+                                          "\nПричина: " + writeProblemText(problem));
 }
 
 bool FormatListEditor::btAddClick()

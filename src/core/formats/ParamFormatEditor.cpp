@@ -119,9 +119,11 @@ bool ParamFormatEditor::FileOpen1Accept(const std::string& path)
 bool ParamFormatEditor::FileSaveAs1Accept(const std::string& path)
 {
     paramRows_ = compactParamFormats(run_.formats, paramRows_ - 1);
-    if (saveParamFormats(run_.formats, pathFromUtf8(path)))
+    WriteProblem problem = WriteProblem::None;
+    if (saveParamFormats(run_.formats, pathFromUtf8(path), &problem))
         return true;
-    prompts_.showError(kProgramTitle, "Форматы параметров не сохранены: не удалось записать файл\n" + path);
+    prompts_.showError(kProgramTitle, "Форматы параметров не сохранены: не удалось записать файл\n" + path +
+                                          "\nПричина: " + writeProblemText(problem));
     return false;
 }
 

@@ -36,14 +36,15 @@ ArrayRestore restoreOutputArray(const std::filesystem::path& file, OutputWords& 
     }
 }
 
-bool saveOutputArray(const std::filesystem::path& file, const OutputWords& words, std::uint16_t size) noexcept
+bool saveOutputArray(const std::filesystem::path& file, const OutputWords& words, std::uint16_t size,
+                     WriteProblem* problem) noexcept
 {
     const std::size_t count = std::clamp<std::size_t>(size, 1, kOutputWords);
     std::array<std::uint8_t, 2 + 4 * kOutputWords> bytes{};
     putU16(bytes.data(), static_cast<std::uint16_t>(count));
     for (std::size_t i = 0; i < count; ++i)
         putU32(bytes.data() + 2 + 4 * i, words[i]);
-    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), 2 + 4 * count));
+    return replaceFile(file, std::span<const std::uint8_t>(bytes.data(), 2 + 4 * count), problem);
 }
 
 } // namespace telvar5

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "formats/WriteProblem.h"
 #include "protocol/Requests.h"
 
 namespace telvar5 {
@@ -24,6 +25,7 @@ ArrayRestore restoreOutputArray(const std::filesystem::path& file, OutputWords& 
 
 // Writes size (1..256) and the first size words; an existing file is replaced
 // only once the new one is complete, so a failed save leaves it intact.
-bool saveOutputArray(const std::filesystem::path& file, const OutputWords& words, std::uint16_t size) noexcept;
+bool saveOutputArray(const std::filesystem::path& file, const OutputWords& words, std::uint16_t size,
+                     WriteProblem* problem = nullptr) noexcept;
 
 } // namespace telvar5

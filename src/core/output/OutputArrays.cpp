@@ -96,13 +96,16 @@ bool OutputArrays::FileOpen1Accept(const std::string& path)
 
 bool OutputArrays::FileSaveAs1Accept(const std::string& path)
 {
-    if (saveOutputArray(pathFromUtf8(path), run_.outputRecord[channel()].words, run_.arraySize[channel()])) {
+    WriteProblem problem = WriteProblem::None;
+    if (saveOutputArray(pathFromUtf8(path), run_.outputRecord[channel()].words, run_.arraySize[channel()],
+                        &problem)) {
         run_.arrayChanged[channel()] = false;
         return true;
     }
     // A save that did not happen must not pass for one: the user would lose the array with the program.
     prompts_.showError(kProgramTitle,
-                       "Выходные параметры не сохранены: не удалось записать файл\n" + path);
+                       "Выходные параметры не сохранены: не удалось записать файл\n" + path + "\nПричина: " +
+                           writeProblemText(problem));
     return false;
 }
 
