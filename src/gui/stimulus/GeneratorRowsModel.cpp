@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "formats/ArincWord.h"
 #include "formats/CellText.h"
 #include "formats/DecimalText.h"
 #include "formats/FormatLookup.h"
@@ -132,8 +133,18 @@ QVariant GeneratorRowsModel::display(const EditedRow& edited, int row, int colum
     if (format < 0)
         return QString();
     CellText cell;
-    return textFromCp1251(decimalText(state.word, run_.formats.formatTable[static_cast<std::size_t>(format)], cell))
-        .simplified();
+    const QString value =
+        textFromCp1251(decimalText(state.word, run_.formats.formatTable[static_cast<std::size_t>(format)], cell))
+            .simplified();
+    // With bit 29 as data the sign sits in bit 30, one of the SSM bits: the word's SSM is then not the row's.
+    return ssmChanged(row) ? value + QStringLiteral("  SSM %1").arg(wordSsm(state.word)) : value;
+}
+
+bool GeneratorRowsModel::ssmChanged(int row) const
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= states_.size() || static_cast<std::size_t>(row) >= rows_.size())
+        return false;
+    return wordSsm(states_[static_cast<std::size_t>(row)].word) != rows_[static_cast<std::size_t>(row)].row.ssm;
 }
 
 QVariant GeneratorRowsModel::toolTip(const EditedRow& edited, int row, int column) const
@@ -142,9 +153,18 @@ QVariant GeneratorRowsModel::toolTip(const EditedRow& edited, int row, int colum
         const QString expected = QString::fromUtf8(kArgumentHints[static_cast<std::size_t>(kindIndex(edited.row.waveform.kind))]);
         return edited.argumentsGood ? expected : QStringLiteral("Неверные параметры. Ожидается: ") + expected;
     }
-    if ((column == ColValue || column == ColWord) && clamped(row))
-        return QStringLiteral("значение ограничено: закон дает %1")
-            .arg(states_[static_cast<std::size_t>(row)].value, 0, 'g', 9);
+    if (column == ColValue || column == ColWord) {
+        QStringList notes;
+        if (clamped(row))
+            notes << QStringLiteral("значение ограничено: закон дает %1")
+                         .arg(states_[static_cast<std::size_t>(row)].value, 0, 'g', 9);
+        if (ssmChanged(row))
+            notes << QStringLiteral("бит 29 формата — данные, знак в бите 30: SSM слова %1, а не %2")
+                         .arg(wordSsm(states_[static_cast<std::size_t>(row)].word))
+                         .arg(edited.row.ssm);
+        if (!notes.isEmpty())
+            return notes.join(QLatin1Char('\n'));
+    }
     if (column >= 0 && column < kColumns)
         return QString::fromUtf8(kTitleHints[static_cast<std::size_t>(column)]);
     return {};

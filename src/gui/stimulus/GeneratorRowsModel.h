@@ -63,6 +63,8 @@ private:
     QVariant display(const EditedRow& edited, int row, int column) const;
     QVariant toolTip(const EditedRow& edited, int row, int column) const;
     bool clamped(int row) const;
+    // The row's word went out with another SSM than the row's (the sign in bit 30).
+    bool ssmChanged(int row) const;
     void forgetStates();
     QStringList tagChoices() const;
     int formatOf(const GeneratorRow& row) const;

@@ -204,6 +204,25 @@ TEST_F(StimulusOnDemo, GeneratorStartShowsItsWordsInTheOutputGridEachTickAndStop
     EXPECT_TRUE(rows.flags(rows.index(0, Col::ColArguments)).testFlag(Qt::ItemIsEditable));
 }
 
+// A format whose bit 29 is data puts the sign in bit 30, one of the SSM bits:
+// the row shows the SSM its word went out with.
+TEST_F(StimulusOnDemo, ARowWhoseFormatTakesBit29AsDataShowsTheSsmItsWordHas)
+{
+    window->monitor().run().formats.formatTable[0].setBit29IsData(1); // ALT, bits 12..28
+    TFrmParamGenerator& gen = generatorWindow();
+    GeneratorRowsModel& rows = *gen.model();
+    gen.addButton()->click();
+    setCell(rows, 0, Col::ColArguments, QStringLiteral("1000"));
+    gen.startButton()->click();
+    ASSERT_TRUE(prompts.errors.empty()) << prompts.errors.front();
+    window->Timer1Timer();
+    const std::uint32_t word = rows.index(0, Col::ColWord).data().toString().toUInt(nullptr, 16);
+    EXPECT_EQ(word >> 29 & 3u, 2u) << "the plus sign clears bit 30 of SSM 3";
+    EXPECT_EQ(rows.index(0, Col::ColValue).data().toString(), QStringLiteral("+1000.000000 фут  SSM 2"));
+    EXPECT_TRUE(rows.index(0, Col::ColValue).data(Qt::ToolTipRole).toString().contains(QStringLiteral("SSM слова 2, а не 3")));
+    gen.stopButton()->click();
+}
+
 TEST_F(StimulusOnDemo, BadArgumentsStayRedAndStartNothingAndGoodRowsRoundTripThroughTheFileDialogs)
 {
     TFrmParamGenerator& gen = generatorWindow();
