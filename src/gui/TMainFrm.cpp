@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@
 #include "gui/DataPanel.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainMenuBuilder.h"
+#include "gui/MenuBarCorner.h"
 #include "gui/PanelStatusBar.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/analysis/RecordingIndicator.h"
@@ -60,15 +60,10 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     analysis_ = new AnalysisMenu(*this, monitor_);
     stimulus_ = new StimulusMenu(*this, monitor_);
     // The recording and the module's health sit in the menu bar's corner: nothing the window lays out moves.
-    auto* corner = new QWidget(menuBar());
-    corner->setObjectName(QStringLiteral("MenuBarCorner"));
-    auto* cornerLayout = new QHBoxLayout(corner);
-    cornerLayout->setContentsMargins(0, 0, 0, 0);
-    cornerLayout->setSpacing(0);
+    auto* corner = new MenuBarCorner(*menuBar());
     healthIndicator_ = new ModuleHealthIndicator(corner);
-    cornerLayout->addWidget(analysis_->recordingIndicator());
-    cornerLayout->addWidget(healthIndicator_);
-    menuBar()->setCornerWidget(corner, Qt::TopRightCorner);
+    corner->addIndicator(analysis_->recordingIndicator());
+    corner->addIndicator(healthIndicator_);
     buildWorkArea();
     inputModel_ = new InputBufferModel(monitor_.run(), this);
     Panel5_->DrawGrid2()->setBufferModel(inputModel_);
