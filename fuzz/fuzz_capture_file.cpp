@@ -1,6 +1,7 @@
 // A capture file as any bytes: the reader never reads past them, returns only
 // entries that lie whole in the file (at most (size - 64) / 20 of them), and
-// names a problem exactly when the file is not a whole capture of this version.
+// names a problem exactly when the file is not a whole capture of this version
+// (an entry size of 65535, every bit set, counts as damage).
 #include <cstring>
 
 #include "FuzzCheck.h"
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t headerSize = size >= 14 ? getU16(data + 10) : 0;
     const std::size_t entrySize = size >= 14 ? getU16(data + 12) : 0;
     const bool readable = magic && size >= 14 && getU16(data + 8) == kCaptureVersion && headerSize >= 64
-        && entrySize >= 20 && size >= headerSize;
+        && entrySize >= 20 && entrySize != 0xFFFF && size >= headerSize; // all ones: a wiped field
     FUZZ_CHECK(got.headerValid == readable);
     FUZZ_CHECK(got.entries.size() <= (size < 64 ? 0 : (size - 64) / 20));
     if (!readable) {
