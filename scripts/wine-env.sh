@@ -3,13 +3,32 @@
 # wine_setup BUILD_DIR: sets WINE to wine's loader, empty when wine is not
 # installed (Debian's wine64 package alone leaves it off the PATH, in
 # /usr/lib/wine), and gives BUILD_DIR a quiet wine prefix of its own, without
-# the Mono and Gecko installers (the first start makes it, about 10 s).
+# the Mono and Gecko installers and with its own user folders (made on the
+# first call, about 10 s).
 wine_setup() {
     WINE="$(command -v wine64 || command -v wine || true)"
     if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
         WINE=/usr/lib/wine/wine64
     fi
-    export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # winemenubuilder off: wine writes no menu entries, .desktop files or icons into the user's desktop folders.
+    export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    [[ -n "${WINE}" ]] && wine_own_folders
+}
+
+# wine_own_folders: wine maps the user's "Documents", "Desktop" and the like
+# to the home folder; the tests write there (per-user working folders), so
+# the prefix gets folders of its own instead and nothing lands outside it.
+wine_own_folders() {
+    if [[ ! -f "${WINEPREFIX}/system.reg" ]]; then
+        "${WINE}" wineboot -i >/dev/null 2>&1 || true
+    fi
+    local link
+    for link in "${WINEPREFIX}"/drive_c/users/*/*; do
+        if [[ -L "${link}" ]]; then
+            rm -f "${link}"
+            mkdir -p "${link}"
+        fi
+    done
 }
 
 # winpath PATH: a Linux path as wine sees it (drive Z: is the root).

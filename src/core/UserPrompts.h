@@ -19,6 +19,7 @@ struct FileDialogOptions {
     // Save dialogs: ask before a chosen file that exists is replaced. Only the
     // output arrays ask: an array is typed by hand and nowhere else kept.
     bool confirmReplace = false;
+    std::string title; // the dialog's caption, UTF-8; empty: the toolkit's own
 };
 
 class UserPrompts {

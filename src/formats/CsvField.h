@@ -1,14 +1,16 @@
 #pragma once
 // A field of a CSV line as RFC 4180 wants it: quoted, with its quotes doubled,
-// when it holds a comma, a quote or a line end; as it is otherwise.
+// when it holds the separator (a comma unless told), a quote or a line end;
+// as it is otherwise.
 #include <string>
 #include <string_view>
 
 namespace telvar5 {
 
-inline std::string csvField(std::string_view text)
+inline std::string csvField(std::string_view text, char separator = ',')
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (text.find_first_of(special) == std::string_view::npos)
         return std::string(text);
     std::string out = "\"";
     for (const char c : text) {

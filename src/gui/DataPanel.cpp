@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/RunState.h"
+#include "gui/ReadableColour.h"
 #include "gui/UiFonts.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/output/OutputArrayView.h"
@@ -36,7 +37,7 @@ QLabel* makeTitle(QWidget* parent, const QString& name, const QColor& colour)
     title->setFont(ui::titleFont());
     title->setAlignment(Qt::AlignCenter);
     QPalette palette = title->palette();
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::WindowText, readableOn(palette.color(QPalette::Window), colour));
     title->setPalette(palette);
     title->setFixedHeight(kShortTitle);
     // A narrow side breaks its title into two lines of the tall band, and cuts
@@ -60,8 +61,12 @@ QComboBox* makeTopRowChooser(QWidget* parent, const QString& name, const QString
     list->setCurrentIndex(0);
     list->setFixedSize(65, 24);
     QPalette palette = list->palette();
-    palette.setColor(QPalette::Button, palette.color(QPalette::Light));
-    palette.setColor(QPalette::Base, palette.color(QPalette::Light));
+    const QColor face = palette.color(QPalette::Light);
+    palette.setColor(QPalette::Button, face);
+    palette.setColor(QPalette::Base, face);
+    // The face is the scheme's light shade; the text must stand out on it (white on white in a dark scheme).
+    palette.setColor(QPalette::ButtonText, readableOn(face, palette.color(QPalette::ButtonText)));
+    palette.setColor(QPalette::Text, readableOn(face, palette.color(QPalette::Text)));
     list->setPalette(palette);
     return list;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // File dialog filters, from the program's form (description and pattern
 // pairs between bars, "Файлы (*.so)|*.so|*.*|*.*") to Qt's name filters
-// ("Файлы (*.so) (*.so)", "*.* (*)"). Patterns of one pair are separated by
-// ';'; "*.*" means every file, as it does in the program's form.
+// ("Файлы (*.so) (*.so)", "Все файлы (*)"). Patterns of one pair are separated by
+// ';'; "*.*" means every file, as it does in the program's form, and a pair
+// "*.*|*.*" is named "Все файлы".
 #include <QStringList>
 #include <string>
 

@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "gui/FileDialogFilter.h"
@@ -18,7 +20,20 @@ QWidget* askingWindow()
     return parent ? parent : QApplication::activeWindow();
 }
 
-std::optional<std::string> askFileName(const FileDialogOptions& options, QFileDialog::AcceptMode mode)
+} // namespace
+
+QString QtUserPrompts::firstFolder(const FileDialogOptions& options) const
+{
+    // The folder last used for this kind of file (its filter names the kind) in
+    // this session; else the one asked for, made absolute against the working
+    // folder, so that the dialog shows a real folder and a typed bare name
+    // resolves against it ("." alone leaves some platforms' dialogs empty).
+    if (const auto last = lastFolders_.find(options.filter); last != lastFolders_.end())
+        return last->second;
+    return QDir(QString::fromStdString(options.initialDir.empty() ? "." : options.initialDir)).absolutePath();
+}
+
+std::optional<std::string> QtUserPrompts::askFileName(const FileDialogOptions& options, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(askingWindow());
     dialog.setObjectName(mode == QFileDialog::AcceptSave ? QStringLiteral("SaveDialog1")
@@ -26,17 +41,19 @@ std::optional<std::string> askFileName(const FileDialogOptions& options, QFileDi
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(qtNameFilters(options.filter));
-    dialog.setDirectory(QString::fromStdString(options.initialDir.empty() ? "." : options.initialDir));
+    dialog.setDirectory(firstFolder(options));
+    if (!options.title.empty())
+        dialog.setWindowTitle(QString::fromStdString(options.title));
     dialog.setDefaultSuffix(QString::fromStdString(options.defaultExt));
     // Like the platform's dialog the program was made with, a chosen file is
     // replaced without a question, unless the caller wants one asked.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmReplace);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    const QString chosen = dialog.selectedFiles().front();
+    lastFolders_[options.filter] = QFileInfo(chosen).absolutePath();
+    return chosen.toStdString();
 }
-
-} // namespace
 
 bool QtUserPrompts::askYesNo(const std::string& title, const std::string& text)
 {

@@ -2,6 +2,10 @@
 // The user's answers and the beep, through Qt: a Yes/No message box and an
 // error box over the active window, the desktop's default beep and the
 // visible sign of a refusal, and Qt's file-open and file-save dialogs.
+#include <QFileDialog>
+#include <QString>
+#include <map>
+
 #include "core/UserPrompts.h"
 #include "gui/RefusalSign.h"
 
@@ -17,7 +21,11 @@ public:
     std::optional<std::string> askSaveFileName(const FileDialogOptions& options) override;
 
 private:
+    QString firstFolder(const FileDialogOptions& options) const;
+    std::optional<std::string> askFileName(const FileDialogOptions& options, QFileDialog::AcceptMode mode);
+
     RefusalSign refusalSign_;
+    std::map<std::string, QString> lastFolders_; // by the dialog's filter: one per kind of file
 };
 
 } // namespace telvar5

@@ -316,6 +316,16 @@ TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
     std::stringstream cutText;
     cutText << cutCsv.rdbuf();
     EXPECT_EQ(cutText.str(), expected.substr(0, expected.rfind("200000,2,1,131")));
+
+    // --excel: the form a Russian Excel opens column by column.
+    const Outcome excelRun = run({"export", "--capture", "r.tlvcap", "--csv", "x.csv", "--formats", "f.si", "--excel"});
+    EXPECT_EQ(excelRun.code, 4) << excelRun.err;
+    std::ifstream excelCsv("x.csv", std::ios::binary);
+    std::string firstLine;
+    std::getline(excelCsv, firstLine);
+    EXPECT_EQ(firstLine, "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units");
+    std::getline(excelCsv, firstLine);
+    EXPECT_EQ(firstLine, "100000;1;1;1;001;61234501;3;+9320,625000;м");
 }
 
 } // namespace

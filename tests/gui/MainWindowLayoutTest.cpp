@@ -153,7 +153,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 25);
+    EXPECT_EQ(items, 26);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)

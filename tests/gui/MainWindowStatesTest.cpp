@@ -117,7 +117,8 @@ TEST_F(MainWindowStates, AtStartOnlyExitChoiceSettingsAndHelpCanBeUsed)
     // The analysis works on what was already read, so its items are always there; the
     // stimulus windows open at any time and their start says when there is no module.
     QStringList expected{"Выход", "выбор", "десятичные форматы", "форматы параметров", "период обновления экрана",
-                         "Справка", "Метки канала", "Запись", "Экспорт CSV", "Генератор параметров…",
+                         "Справка", "Метки канала", "Запись", "Экспорт CSV", "Экспорт CSV для Excel",
+                         "Генератор параметров…",
                          "Воспроизведение…", "Журнал модуля"};
 #ifdef TELVAR5_HAVE_CHARTS
     expected << "Тренды"; // a build without Qt Charts has no plots to offer

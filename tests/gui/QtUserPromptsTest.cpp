@@ -23,9 +23,16 @@ struct FilterCase {
     QStringList qt;
 };
 
+#ifdef _WIN32
+const char* const kAllFiles = "Все файлы (*.*)";
+#else
+const char* const kAllFiles = "Все файлы (*)"; // "*.*" would miss names without a point
+#endif
+
 const FilterCase kFilters[] = {
-    {kArrayOpenFilter, {"Файлы выходных параметров (*.so) (*.so)", "*.* (*)"}},
-    {kArraySaveFilter, {"Файлы выходных параметров (*.so) (*.so)", "*.* (*)"}},
+    {kArrayOpenFilter, {"Файлы выходных параметров (*.so) (*.so)", kAllFiles}},
+    {kArraySaveFilter, {"Файлы выходных параметров (*.so) (*.so)", kAllFiles}},
+    {"Своё имя|*.*", {QStringLiteral("Своё имя (") + (QString(kAllFiles).section(QLatin1Char('('), 1))}},
     {"Форматы (*.si)|*.si;*.SI", {"Форматы (*.si) (*.si *.SI)"}},
     {"без шаблона|", {}},
     {"", {}},
@@ -83,6 +90,45 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         dialog->reject();
     });
     EXPECT_FALSE(prompts.askSaveFileName({kArraySaveFilter, ".", "so", true}).has_value());
+}
+
+// A dialog opens first in the working folder, given as a real path, and then
+// where the last file of its kind was chosen; each kind keeps its own folder.
+TEST(QtUserPrompts, DialogsOpenInTheWorkingFolderThenWhereTheirKindWasLastUsed)
+{
+    QTemporaryDir other;
+    QtUserPrompts prompts;
+    QStringList shown;
+    QStringList titles;
+    auto answer = [&](const QString& folder) {
+        whenModal([&, folder](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            shown << QDir(dialog->directory()).canonicalPath();
+            titles << dialog->windowTitle();
+            if (folder.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->setDirectory(folder);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QStringLiteral("chosen"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+    };
+    const FileDialogOptions arrays{kArraySaveFilter, ".", "so", false, "Сохранить массив выходных параметров"};
+    const FileDialogOptions formats{"Форматы (*.si)|*.si|*.*|*.*", ".", "si", false, ""};
+    answer(other.path());
+    ASSERT_TRUE(prompts.askSaveFileName(arrays).has_value());
+    answer({});
+    prompts.askSaveFileName(arrays);
+    answer({});
+    prompts.askSaveFileName(formats);
+    const QString cwd = QDir::current().canonicalPath();
+    const QString chosen = QDir(other.path()).canonicalPath();
+    EXPECT_EQ(shown, (QStringList{cwd, chosen, cwd}));
+    EXPECT_EQ(titles.value(0), QStringLiteral("Сохранить массив выходных параметров"));
 }
 
 TEST(QtUserPrompts, ErrorBoxWithOnlyAnOkButton)

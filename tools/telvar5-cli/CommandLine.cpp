@@ -30,7 +30,8 @@ constexpr KnownOption kSendOptions[] = {{"channel", true, false}, {"file", true,
 constexpr KnownOption kRecordOptions[] = {{"capture", true, false}, {"seconds", true, false},
                                          {"ticks", true, false},   {"period", true, false},
                                          {"channel", true, false}, {"mode", true, false}};
-constexpr KnownOption kExportOptions[] = {{"capture", true, false}, {"csv", true, false}, {"formats", true, false}};
+constexpr KnownOption kExportOptions[] = {{"capture", true, false}, {"csv", true, false}, {"formats", true, false},
+                                         {"excel", false, false}};
 constexpr KnownOption kGenerateOptions[] = {{"channel", true, false}, {"file", true, false},
                                            {"seconds", true, false}, {"period", true, false}};
 constexpr KnownOption kReplayOptions[] = {{"capture", true, false}, {"from-channel", true, false},

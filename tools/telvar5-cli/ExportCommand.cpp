@@ -10,7 +10,8 @@ namespace telvar5::cli {
 ExportCommand::ExportCommand(const OptionValues& options)
     : capture_(options.requiredPath("capture")),
       csv_(options.requiredPath("csv")),
-      formatsFile_(options.optionalPath("formats"))
+      formatsFile_(options.optionalPath("formats")),
+      dialect_(options.has("excel") ? CsvDialect::Excel : CsvDialect::Plain)
 {
 }
 
@@ -19,7 +20,7 @@ void ExportCommand::run(CliSession& session)
     if (formatsFile_)
         session.loadParamFormats(*formatsFile_, "export");
     const CsvExportResult result =
-        exportCaptureCsv(pathFromUtf8(capture_), pathFromUtf8(csv_), session.run().formats);
+        exportCaptureCsv(pathFromUtf8(capture_), pathFromUtf8(csv_), session.run().formats, dialect_);
     if (!result.written)
         throw CliError(ExitCode::FileError, "export: таблица не записана: " + result.problem);
     // A damaged capture still gives its whole entries; the run fails all the same.

@@ -1,10 +1,12 @@
 #pragma once
-// `export --capture FILE --csv OUT [--formats FILE.si]`: the capture file as
-// CSV through the formats in force, the file the window's "Экспорт CSV" writes.
+// `export --capture FILE --csv OUT [--formats FILE.si] [--excel]`: the capture
+// file as CSV through the formats in force, the file the window's "Экспорт CSV"
+// (or "Экспорт CSV для Excel") writes.
 #include <optional>
 #include <string>
 
 #include "Command.h"
+#include "core/analysis/CaptureCsv.h"
 #include "OptionValues.h"
 
 namespace telvar5::cli {
@@ -18,6 +20,7 @@ private:
     std::string capture_;
     std::string csv_;
     std::optional<std::string> formatsFile_;
+    CsvDialect dialect_;
 };
 
 } // namespace telvar5::cli

@@ -60,10 +60,12 @@ const std::array<std::pair<std::string_view, std::string_view>, 8> kCommandHelp{
      "  --channel C     сначала запустить прием на канале C (в конце он\n"
      "                  останавливается); без него какой-то канал уже должен принимать\n"},
     {"export",
-     "telvar5-cli export --capture ФАЙЛ.tlvcap --csv ТАБЛИЦА.csv [--formats ФАЙЛ.si]\n"
+     "telvar5-cli export --capture ФАЙЛ.tlvcap --csv ТАБЛИЦА.csv [--formats ФАЙЛ.si] [--excel]\n"
      "  Переводит файл записи в таблицу CSV через форматы (тот же файл, что пишет\n"
      "  \"Экспорт CSV\" окна). Из поврежденной записи выписываются целые записи,\n"
-     "  но код выхода 4.\n"},
+     "  но код выхода 4.\n"
+     "  --excel         для Excel с русскими настройками: UTF-8 с меткой порядка\n"
+     "                  байтов, \";\" между полями, \",\" в числах\n"},
     {"generate",
      "telvar5-cli generate --channel C --file ФАЙЛ.gen [--seconds S] [--period MS]\n"
      "  Генератор параметров на выходном канале C: строки файла генератора этого\n"

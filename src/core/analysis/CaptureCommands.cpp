@@ -48,7 +48,7 @@ void CaptureCommands::RecordExecute()
         stopRecording();
         return;
     }
-    const auto name = prompts_.askSaveFileName({kCaptureFilter, ".", "tlvcap"});
+    const auto name = prompts_.askSaveFileName({kCaptureFilter, ".", "tlvcap", false, "Запись принятых слов в файл"});
     if (!name)
         return;
     // A recording started before any reception still needs its time zero.
@@ -106,19 +106,20 @@ void CaptureCommands::stopRecording()
         prompts_.showError(kProgramTitle, text);
 }
 
-void CaptureCommands::ExportCsvExecute()
+void CaptureCommands::ExportCsvExecute(CsvDialect dialect)
 {
-    const auto capture = prompts_.askOpenFileName({kCaptureFilter, ".", ""});
+    const auto capture = prompts_.askOpenFileName({kCaptureFilter, ".", "", false, "Экспорт CSV: файл записи"});
     if (!capture)
         return;
-    const auto csv = prompts_.askSaveFileName({kCsvFilter, ".", "csv"});
+    const auto csv = prompts_.askSaveFileName({kCsvFilter, ".", "csv", false, "Экспорт CSV: таблица"});
     if (!csv)
         return;
-    const CsvExportResult result = exportCaptureCsv(pathFromUtf8(*capture), pathFromUtf8(*csv), run_.formats);
+    const CsvExportResult result = exportCaptureCsv(pathFromUtf8(*capture), pathFromUtf8(*csv), run_.formats, dialect);
+    const std::string what = dialect == CsvDialect::Excel ? "Экспорт CSV для Excel" : "Экспорт CSV";
     if (!result.written)
-        setReport("Экспорт CSV не выполнен: " + result.problem);
+        setReport(what + " не выполнен: " + result.problem);
     else
-        setReport("Экспорт CSV: " + std::to_string(result.entries) + " строк в файле " + shortName(*csv) +
+        setReport(what + ": " + std::to_string(result.entries) + " строк в файле " + shortName(*csv) +
                   (result.problem.empty() ? std::string() : "; повреждение: " + result.problem));
     if (!result.written)
         prompts_.showError(kProgramTitle, "Таблица не записана: " + result.problem);

@@ -9,6 +9,7 @@
 #include "core/RunState.h"
 #include "core/UserPrompts.h"
 #include "core/analysis/Analysis.h"
+#include "core/analysis/CaptureCsv.h"
 #include "core/analysis/CaptureRecorder.h"
 
 namespace telvar5 {
@@ -27,7 +28,8 @@ public:
     bool recording() const { return recorder_.recording(); }
     // After each tick: a recording whose file stopped taking data ends here, with a box.
     void afterTick();
-    void ExportCsvExecute();
+    // "Экспорт CSV", or "Экспорт CSV для Excel" with the Excel dialect.
+    void ExportCsvExecute(CsvDialect dialect = CsvDialect::Plain);
 
     const CaptureRecorder& recorder() const { return recorder_; }
 

@@ -1,5 +1,6 @@
 #include "core/analysis/CaptureCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <memory>
@@ -23,12 +24,25 @@ constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 // eight bytes of units that may each become three of UTF-8, every one a doubled quote.
 constexpr std::size_t kLineRoom = 512;
 
-constexpr std::string_view kHeaderLine = "time_us,tick,channel,cell,label,word,ssm,value,units\n";
+constexpr std::string_view kHeaderFields[] = {"time_us", "tick", "channel", "cell", "label",
+                                               "word", "ssm", "value", "units"};
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The characters that set one dialect apart from the other.
+struct CsvStyle {
+    char separator;
+    char decimalPoint;
+
+    static CsvStyle of(CsvDialect dialect)
+    {
+        return dialect == CsvDialect::Excel ? CsvStyle{';', ','} : CsvStyle{',', '.'};
+    }
+};
 
 // The decimal formats in force on every input channel, with their units as CSV fields.
 class ChannelFormats {
 public:
-    explicit ChannelFormats(const FormatTables& formats)
+    ChannelFormats(const FormatTables& formats, char separator)
     {
         for (std::size_t ch = 0; ch < kChannels; ++ch) {
             buildLabelFormats(tables_[ch], formats, static_cast<std::uint16_t>(ch + 1));
@@ -36,7 +50,7 @@ public:
                 const DecimalFormat& format = tables_[ch][label];
                 if (format.tagEmpty())
                     continue;
-                units_[ch][label] = csvField(unitsUtf8(format));
+                units_[ch][label] = csvField(unitsUtf8(format), separator);
             }
         }
     }
@@ -66,34 +80,38 @@ char* putNumber(char* p, T value)
 }
 
 // One CSV line at p (at most kLineRoom bytes); returns its end.
-char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats)
+char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, CsvStyle style)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    const char sep = style.separator;
     p = putNumber(p, static_cast<std::uint64_t>(e.timeUs)); // as the file holds it: u64
-    *p++ = ',';
+    *p++ = sep;
     p = putNumber(p, e.tick);
-    *p++ = ',';
+    *p++ = sep;
     p = putNumber(p, unsigned{e.channel});
-    *p++ = ',';
+    *p++ = sep;
     p = putNumber(p, unsigned{e.cell});
-    *p++ = ',';
+    *p++ = sep;
     const std::uint32_t label = wordLabel(e.word);
     *p++ = static_cast<char>('0' + (label >> 6));
     *p++ = static_cast<char>('0' + (label >> 3 & 7));
     *p++ = static_cast<char>('0' + (label & 7));
-    *p++ = ',';
+    *p++ = sep;
     for (int shift = 28; shift >= 0; shift -= 4)
         *p++ = kHex[e.word >> shift & 0xFu];
-    *p++ = ',';
+    *p++ = sep;
     *p++ = static_cast<char>('0' + wordSsm(e.word));
-    *p++ = ',';
+    *p++ = sep;
     if (const DecimalFormat* format = formats.format(e.channel, label)) {
+        char* const value = p;
         p = putSignedValue(p, decimalValue(e.word, *format));
-        *p++ = ',';
+        if (style.decimalPoint != '.')
+            std::replace(value, p, '.', style.decimalPoint);
+        *p++ = sep;
         const std::string& units = formats.units(e.channel, label);
         p = std::copy(units.begin(), units.end(), p);
     } else {
-        *p++ = ',';
+        *p++ = sep;
     }
     *p++ = '\n';
     return p;
@@ -102,7 +120,7 @@ char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats)
 } // namespace
 
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
-                                 const FormatTables& formats)
+                                 const FormatTables& formats, CsvDialect dialect)
 {
     CsvExportResult result;
     try {
@@ -111,16 +129,23 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
         if (!contents.headerValid)
             return result;
 
-        const auto channelFormats = std::make_unique<ChannelFormats>(formats);
+        const CsvStyle style = CsvStyle::of(dialect);
+        const auto channelFormats = std::make_unique<ChannelFormats>(formats, style.separator);
         ReplacingFile out(csv);
         if (!out.ok()) {
             result.problem = "Не удалось создать файл CSV: нет доступа к папке или такое имя занято папкой.";
             return result;
         }
         std::vector<char> chunk(kChunkBytes + kLineRoom);
-        char* p = std::copy(kHeaderLine.begin(), kHeaderLine.end(), chunk.data());
+        char* p = chunk.data();
+        if (dialect == CsvDialect::Excel)
+            p = std::copy(kByteOrderMark.begin(), kByteOrderMark.end(), p);
+        for (const std::string_view field : kHeaderFields) {
+            p = std::copy(field.begin(), field.end(), p);
+            *p++ = field == kHeaderFields[std::size(kHeaderFields) - 1] ? '\n' : style.separator;
+        }
         for (const CaptureEntry& entry : contents.entries) {
-            p = putLine(p, entry, *channelFormats);
+            p = putLine(p, entry, *channelFormats, style);
             if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes) {
                 if (!out.write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data()))))
                     break; // commit() below reports it

@@ -4,6 +4,9 @@
 // UTF-8 without BOM, "\n" line ends. The label is octal, the word hex; value
 // and units come from the decimal formats in force for the entry's channel
 // and are empty when its label has none.
+//
+// For Excel with Russian regional settings, which opens the plain form as one
+// column: a UTF-8 byte-order mark, ";" between fields and "," in the values.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -11,6 +14,8 @@
 #include "formats/FormatTables.h"
 
 namespace telvar5 {
+
+enum class CsvDialect : std::uint8_t { Plain, Excel };
 
 struct CsvExportResult {
     bool written = false;     // the CSV file is complete
@@ -21,6 +26,6 @@ struct CsvExportResult {
 // A damaged capture exports its complete entries, with the reader's message in
 // `problem`. The CSV replaces an existing file only once it is whole.
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
-                                 const FormatTables& formats);
+                                 const FormatTables& formats, CsvDialect dialect = CsvDialect::Plain);
 
 } // namespace telvar5

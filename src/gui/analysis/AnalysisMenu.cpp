@@ -33,6 +33,9 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     recordItem_ = addMenuItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
     exportCsvItem_ = addMenuItem(menu_, "mmExportCsv", "Экспорт CSV", "Перевод файла записи в таблицу CSV");
+    exportCsvExcelItem_ = addMenuItem(menu_, "mmExportCsvExcel", "Экспорт CSV для Excel",
+                                      "Таблица CSV, которую Excel с русскими настройками открывает по столбцам: "
+                                      "\";\" между полями, \",\" в числах");
     menu_->addSeparator();
     moduleLogItem_ = addMenuItem(menu_, "mmModuleLog", "Журнал модуля",
                                  "Что происходило с модулем: выбор, инициализация, останов, отказы и их конец");
@@ -43,6 +46,7 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     connect(trendItem_, &QAction::triggered, this, &AnalysisMenu::TrendExecute);
     connect(recordItem_, &QAction::triggered, this, &AnalysisMenu::RecordExecute);
     connect(exportCsvItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExecute);
+    connect(exportCsvExcelItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExcelExecute);
     connect(moduleLogItem_, &QAction::triggered, this, &AnalysisMenu::ModuleLogExecute);
 }
 
@@ -80,6 +84,12 @@ void AnalysisMenu::RecordExecute()
 void AnalysisMenu::ExportCsvExecute()
 {
     monitor_.capture().ExportCsvExecute();
+    showRecording();
+}
+
+void AnalysisMenu::ExportCsvExcelExecute()
+{
+    monitor_.capture().ExportCsvExecute(CsvDialect::Excel);
     showRecording();
 }
 

@@ -32,6 +32,7 @@ public:
     QAction* trendItem() const { return trendItem_; }
     QAction* recordItem() const { return recordItem_; }
     QAction* exportCsvItem() const { return exportCsvItem_; }
+    QAction* exportCsvExcelItem() const { return exportCsvExcelItem_; }
     QAction* moduleLogItem() const { return moduleLogItem_; }
     TFrmModuleLog* moduleLogWindow() const { return moduleLog_; }
     // The recording's line, for the window to place in its menu bar's corner.
@@ -43,6 +44,7 @@ public:
     void TrendExecute();
     void RecordExecute();
     void ExportCsvExecute();
+    void ExportCsvExcelExecute();
     void ModuleLogExecute();
     // After every command and tick (the main window's applyScreen): the module's journal may have grown.
     void afterCommand();
@@ -57,6 +59,7 @@ private:
     QAction* trendItem_ = nullptr;
     QAction* recordItem_ = nullptr;
     QAction* exportCsvItem_ = nullptr;
+    QAction* exportCsvExcelItem_ = nullptr;
     QAction* moduleLogItem_ = nullptr;
     TFrmLabelStats* labelStats_ = nullptr;
     TFrmTrend* trend_ = nullptr;

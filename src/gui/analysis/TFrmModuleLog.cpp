@@ -53,7 +53,7 @@ void TFrmModuleLog::refresh()
 
 void TFrmModuleLog::saveClick()
 {
-    const auto file = monitor_.prompts().askSaveFileName({kTextFilter, ".", "txt", true});
+    const auto file = monitor_.prompts().askSaveFileName({kTextFilter, ".", "txt", true, "Сохранить журнал модуля"});
     if (file && !monitor_.health().saveJournal(*file))
         monitor_.prompts().showError("Журнал модуля", "Журнал не сохранен: не удалось записать файл " + *file);
 }

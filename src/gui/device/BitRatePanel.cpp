@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include "gui/ReadableColour.h"
 #include "gui/UiFonts.h"
 #include "core/device/BitRates.h"
 
@@ -46,7 +47,8 @@ BitRatePanel::BitRatePanel(QWidget* parent) : QFrame(parent)
     title->setFont(ui::titleFont());
     title->setAlignment(Qt::AlignCenter);
     QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, palette().color(QPalette::Highlight));
+    titlePalette.setColor(QPalette::WindowText,
+                          readableOn(palette().color(QPalette::Window), palette().color(QPalette::Highlight)));
     title->setPalette(titlePalette);
     title->setGeometry(4, 8, kWidth - 8, 28);
 

@@ -182,7 +182,7 @@ void TFrmParamGenerator::RemoveExecute()
 
 void TFrmParamGenerator::OpenExecute()
 {
-    const auto file = monitor_.prompts().askOpenFileName({kGeneratorFilter, ".", ""});
+    const auto file = monitor_.prompts().askOpenFileName({kGeneratorFilter, ".", "", false, "Открыть строки генератора"});
     if (!file)
         return;
     const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(*file));
@@ -203,7 +203,7 @@ void TFrmParamGenerator::SaveExecute()
 {
     if (!rowsReady())
         return;
-    const auto file = monitor_.prompts().askSaveFileName({kGeneratorFilter, ".", "gen"});
+    const auto file = monitor_.prompts().askSaveFileName({kGeneratorFilter, ".", "gen", false, "Сохранить строки генератора"});
     if (file && !writeGeneratorFile(pathFromUtf8(*file), model_->rows()))
         monitor_.prompts().showError(kProgramTitle, "Строки генератора не сохранены: не удалось записать файл " + *file);
 }

@@ -42,6 +42,14 @@ const std::string kCsv = "time_us,tick,channel,cell,label,word,ssm,value,units\n
                          "1500,2,2,5,203,60190083,3,+25.000000,\"m,s\"\n"
                          "4294967296123,3,3,255,001,FFFFFF01,3,,\n"
                          "7,4,0,0,203,00190083,0,,\n";
+// For Excel with Russian settings: a byte-order mark, ";" between fields, "," in the values;
+// a comma in the units needs no quotes there.
+const std::string kExcelCsv = "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units\n"
+                              "0;1;1;131;203;00190083;0;+12,500000;фт\n"
+                              "1500;2;1;131;203;1FE70083;0;-12,500000;фт\n"
+                              "1500;2;2;5;203;60190083;3;+25,000000;m,s\n"
+                              "4294967296123;3;3;255;001;FFFFFF01;3;;\n"
+                              "7;4;0;0;203;00190083;0;;\n";
 
 Bytes captureBytes()
 {
@@ -71,12 +79,14 @@ protected:
 TEST_F(CaptureCsvTest, EveryEntryBecomesALineWithTheValueThroughItsChannelsFormat)
 {
     test::writeBytes(capture, captureBytes());
-    test::writeBytes(csv, {'o', 'l', 'd'});
-    const CsvExportResult result = exportCaptureCsv(capture, csv, *tables);
-    EXPECT_TRUE(result.written);
-    EXPECT_EQ(result.entries, kEntries.size());
-    EXPECT_EQ(result.problem, "");
-    EXPECT_EQ(text(csv), kCsv);
+    for (const auto& [dialect, expected] : {std::pair{CsvDialect::Plain, kCsv}, std::pair{CsvDialect::Excel, kExcelCsv}}) {
+        test::writeBytes(csv, {'o', 'l', 'd'});
+        const CsvExportResult result = exportCaptureCsv(capture, csv, *tables, dialect);
+        EXPECT_TRUE(result.written);
+        EXPECT_EQ(result.entries, kEntries.size());
+        EXPECT_EQ(result.problem, "");
+        EXPECT_EQ(text(csv), expected);
+    }
 }
 
 TEST_F(CaptureCsvTest, ACutCaptureExportsItsCompleteEntriesAndSaysWhatIsMissing)

@@ -29,7 +29,8 @@ TEST_F(AnalysisMenuTest, HoldsItsItems)
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV", "-", "Журнал модуля"}));
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV", "Экспорт CSV для Excel", "-",
+                            "Журнал модуля"}));
 }
 
 TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
