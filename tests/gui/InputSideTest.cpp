@@ -91,10 +91,16 @@ TEST_F(InputSide, GridShapeAndTopRowChooser)
     InputBufferView* view = grid();
     EXPECT_EQ(view->model()->rowCount(), 256);
     EXPECT_EQ(view->model()->columnCount(), 8);
-    // Column 0, the cell number, is the fixed column.
-    EXPECT_EQ(view->fixedColumnWidth(), InputBufferView::kColumnWidths[0]);
-    for (int c = 1; c < 8; ++c)
-        EXPECT_EQ(view->columnWidth(c), InputBufferView::kColumnWidths[static_cast<std::size_t>(c)]);
+    // Column 0, the cell number, is the fixed column. Each column has its specified width,
+    // or more where its title or a full-length value (23 binary digits) needs it in the font in use.
+    const QFontMetrics metrics(view->font());
+    for (int c = 0; c < 8; ++c) {
+        const int width = c == 0 ? view->fixedColumnWidth() : view->columnWidth(c);
+        const QString title = view->model()->headerData(c, Qt::Horizontal).toString();
+        EXPECT_GE(width, InputBufferView::kColumnWidths[static_cast<std::size_t>(c)]) << c;
+        EXPECT_GE(width, metrics.horizontalAdvance(title) + 2) << title.toStdString();
+    }
+    EXPECT_GE(view->columnWidth(6), metrics.horizontalAdvance(QString(23, QLatin1Char('1'))) + 2) << "BINARY";
     EXPECT_EQ(view->rowHeight(100), 18);
     EXPECT_EQ(view->focusPolicy(), Qt::ClickFocus);
     EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);

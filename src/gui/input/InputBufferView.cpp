@@ -1,6 +1,7 @@
 #include "gui/input/InputBufferView.h"
 
 #include <QStyleOptionViewItem>
+#include <algorithm>
 
 #include "gui/input/DrawGrid2Delegate.h"
 #include "gui/input/InputBufferModel.h"
@@ -23,8 +24,17 @@ void InputBufferView::setBufferModel(InputBufferModel* model)
 {
     bufferModel_ = model;
     setModel(model);
-    setColumnWidths({kColumnWidths[0], kColumnWidths[1], kColumnWidths[2], kColumnWidths[3], kColumnWidths[4],
-                     kColumnWidths[5], kColumnWidths[6], kColumnWidths[7]});
+    // The widths were made for the fonts the program was first drawn with; where a title or a
+    // full-length value (BINARY: 23 digits) does not fit in the font in use, its column widens.
+    const QFontMetrics metrics(font());
+    std::array<int, kColumnWidths.size()> widths = kColumnWidths;
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        const QString title = model->headerData(static_cast<int>(column), Qt::Horizontal).toString();
+        const QString widest = column == kBinaryColumn ? QString(kBinaryDigits, QLatin1Char('0')) : QString();
+        const int needed = std::max(metrics.horizontalAdvance(title), metrics.horizontalAdvance(widest)) + kTextRoom;
+        widths[column] = std::max(widths[column], needed);
+    }
+    setColumnWidths({widths[0], widths[1], widths[2], widths[3], widths[4], widths[5], widths[6], widths[7]});
 }
 
 void InputBufferView::paintEvent(QPaintEvent* event)

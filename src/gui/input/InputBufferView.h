@@ -16,6 +16,11 @@ class InputBufferView : public FixedColumnGrid {
     Q_OBJECT
 public:
     static constexpr std::array<int, 8> kColumnWidths{64, 46, 71, 81, 38, 192, 162, 86};
+    // BINARY shows bits 9..31 of the word.
+    static constexpr int kBinaryColumn = 6;
+    static constexpr int kBinaryDigits = 23;
+    // A cell's text starts one pixel in; one more each side keeps it off the grid lines.
+    static constexpr int kTextRoom = 4;
 
     explicit InputBufferView(QWidget* parent = nullptr);
 

@@ -61,8 +61,8 @@ TEST(InputBufferView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
     FixedColumnGrid reference;
     reference.setItemDelegate(new DrawGrid2Delegate(&reference));
     reference.setModel(&model);
-    const auto& widths = InputBufferView::kColumnWidths;
-    reference.setColumnWidths({widths[0], widths[1], widths[2], widths[3], widths[4], widths[5], widths[6], widths[7]});
+    reference.setColumnWidths({view.fixedColumnWidth(), view.columnWidth(1), view.columnWidth(2), view.columnWidth(3),
+                               view.columnWidth(4), view.columnWidth(5), view.columnWidth(6), view.columnWidth(7)});
     showAlike(view);
     showAlike(reference);
     // A current cell, and the columns scrolled sideways, change nothing either.
