@@ -21,6 +21,11 @@ wine_setup() {
 wine_own_folders() {
     if [[ ! -f "${WINEPREFIX}/system.reg" ]]; then
         "${WINE}" wineboot -i >/dev/null 2>&1 || true
+        # The session ends before the caller's own begins (the stand-in stage starts a persistent one).
+        local server
+        server="$(dirname "$(readlink -f "${WINE}")")/wineserver"
+        [[ -x "${server}" ]] || server=wineserver
+        "${server}" -w 2>/dev/null || true
     fi
     local link
     for link in "${WINEPREFIX}"/drive_c/users/*/*; do
