@@ -16,30 +16,56 @@ set(CPACK_GENERATOR NSIS ZIP)
 # The zip unpacks into one folder of its own.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
-set(CPACK_NSIS_PACKAGE_NAME "TELVAR-5 ${PROJECT_VERSION}")
+# The installer's name, and so the Start-menu folder it proposes, without the
+# version; "Установка и удаление программ" shows the version beside it.
+set(CPACK_NSIS_PACKAGE_NAME "TELVAR-5")
 set(CPACK_NSIS_DISPLAY_NAME "TELVAR-5 ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# No licence page: the project ships no licence text of its own, and CPack's
+# English placeholder would be the only English page.
+set(CPACK_RESOURCE_FILE_LICENSE "")
 # A 64-bit Unicode installer: the Russian names of the shortcuts survive, and
 # it runs where only 64-bit programs do (wine64 in the tests).
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "telvar5-monitor.exe")
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN "telvar5-monitor.exe")
-# The Start-menu folder: the monitor, its help and the demo folder (and the
-# uninstaller, which the installer always adds there).
-set(CPACK_PACKAGE_EXECUTABLES "telvar5-monitor" "Монитор модуля TELVAR-5")
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
-set(CPACK_NSIS_MENU_LINKS
-  "help/help.html" "Справка монитора TELVAR-5"
-  "demo" "Демонстрационные файлы TELVAR-5")
 
-# Without the card: the monitor on the virtual module of the demo, started in
-# the demo folder so that it finds the demo's configuration and formats there.
-# (NSIS takes single quotes; CPack reads these values twice, hence \\\\.)
+# The program's folder is not the user's to write, so every shortcut starts
+# the monitor in a folder of the user's documents, laid out on its first start
+# from the installed files and never overwritten after (--user-folder, --seed):
+# "TELVAR-5" with the decimal formats, "TELVAR-5\Демонстрация" with the whole
+# demo. The uninstaller removes what the installer put down only.
+set(TELVAR5_MONITOR_ARGS "--user-folder TELVAR-5 --seed demo\\\\TLV5frmt.stt")
+set(TELVAR5_DEMO_ARGS "--virtual-module telvar5-vdrv.conf --user-folder TELVAR-5\\\\Демонстрация --seed demo")
+set(TELVAR5_MONITOR_LINK "Монитор модуля TELVAR-5.lnk")
+set(TELVAR5_DEMO_LINK "Демонстрация без модуля.lnk")
+
+# The Start-menu folder: the monitor, the demonstration, the help (and the
+# uninstaller, which the installer always adds there).
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
+set(CPACK_NSIS_MENU_LINKS "help/help.html" "Справка монитора TELVAR-5")
+
+# The finish page starts the monitor as its shortcut does, and offers a desktop
+# shortcut, unchecked. (NSIS takes single quotes; CPack reads these values
+# twice, hence \\\\ for one backslash.)
+set(CPACK_NSIS_INSTALLER_MUI_ICON_CODE "
+  !define MUI_FINISHPAGE_RUN_PARAMETERS '${TELVAR5_MONITOR_ARGS}'
+  !define MUI_FINISHPAGE_SHOWREADME ''
+  !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+  !define MUI_FINISHPAGE_SHOWREADME_TEXT 'Ярлык монитора на рабочем столе'
+  !define MUI_FINISHPAGE_SHOWREADME_FUNCTION CreateDesktopShortcut
+  Function CreateDesktopShortcut
+    CreateShortCut '$DESKTOP\\\\${TELVAR5_MONITOR_LINK}' '$INSTDIR\\\\telvar5-monitor.exe' '${TELVAR5_MONITOR_ARGS}'
+  FunctionEnd")
 set(CPACK_NSIS_CREATE_ICONS_EXTRA "
-  SetOutPath '$INSTDIR\\\\demo'
-  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Демонстрация без модуля.lnk' '$INSTDIR\\\\telvar5-monitor.exe' '--virtual-module telvar5-vdrv.conf'
-  SetOutPath '$INSTDIR'")
+  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\${TELVAR5_MONITOR_LINK}' '$INSTDIR\\\\telvar5-monitor.exe' '${TELVAR5_MONITOR_ARGS}'
+  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\${TELVAR5_DEMO_LINK}' '$INSTDIR\\\\telvar5-monitor.exe' '${TELVAR5_DEMO_ARGS}'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "
-  Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Демонстрация без модуля.lnk'")
+  Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_MONITOR_LINK}'
+  Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_DEMO_LINK}'
+  Delete '$DESKTOP\\\\${TELVAR5_MONITOR_LINK}'")
+# The vendor's key stays only while it holds something.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
 
 include(CPack)

@@ -81,6 +81,9 @@ check_program() {
 for program in "${PROGRAMS[@]}"; do
     check_program "${program}"
 done
+resource_programs=()
+for program in "${PROGRAMS[@]}"; do resource_programs+=("${BUILD_DIR}/tools/${program}.exe"); done
+"${SOURCE_DIR}/scripts/check-windows-resources.sh" "${resource_programs[@]}" || fail "a program lacks its resources"
 
 # Runs telvar5-cli.exe under wine: ARGS... ; sets RUN_CODE, RUN_OUT, RUN_ERR.
 run_under_wine() {

@@ -97,6 +97,10 @@ zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win64.zip 2>/dev/null | head -1)"
 [[ -f "${installer}" ]] || fail "the installer was not made"
 [[ -f "${zip_file}" ]] || fail "the zip was not made"
 
+# Every program shipped carries its icon, version information and manifest.
+"${SOURCE_DIR}/scripts/check-windows-resources.sh" "${BUILD_DIR}/src/app/telvar5-monitor.exe" \
+    "${BUILD_DIR}/tools/telvar5-cli.exe" "${BUILD_DIR}/tools/telvar5-probe.exe" || fail "a program lacks its resources"
+
 # What the installed folder must hold, relative to it.
 expected_files=(
     telvar5-monitor.exe telvar5-cli.exe telvar5-probe.exe qt.conf
@@ -178,11 +182,12 @@ wait_window() {
 }
 
 # Starts the monitor at $1 in an empty working directory and walks through it;
-# $2 names the run in the messages.
+# $2 names the run in the messages; the arguments after it go to the monitor.
 run_monitor() {
     local exe="$1" what="$2" work pid wid choice code=0
+    shift 2
     work="$(mktemp -d)"
-    (cd "${work}" && exec "${WINE}" "${exe}") >"${BUILD_DIR}/monitor-${what}.log" 2>&1 &
+    (cd "${work}" && exec "${WINE}" "${exe}" "$@") >"${BUILD_DIR}/monitor-${what}.log" 2>&1 &
     pid=$!
     if ! wid="$(wait_window "${CAPTION}" 90)"; then
         fail "${what}: the main window \"${CAPTION}\" did not appear"
@@ -245,7 +250,29 @@ if [[ -f "${installer}" ]]; then
         else
             fail "installed: the Start-menu entries are missing (found: ${menu:-none})"
         fi
-        run_monitor "${install_dir}/telvar5-monitor.exe" "installed"
+        # Each shortcut starts the monitor in a folder of the user's documents (the
+        # program's folder is not the user's to write), laid out from the installed files.
+        demo_link="$(grep 'Демонстрация без модуля.lnk' <<<"${menu}" | head -1)"
+        monitor_link="$(grep "${CAPTION}.lnk" <<<"${menu}" | head -1)"
+        demo_args="--virtual-module telvar5-vdrv.conf --user-folder TELVAR-5\\Демонстрация --seed demo"
+        for link in "${demo_link}" "${monitor_link}"; do
+            if [[ -n "${link}" ]] && strings -el "${link}" | grep -q -- '--user-folder TELVAR-5'; then
+                echo "installed: $(basename "${link}") starts in $(strings -el "${link}" | grep -o -- '--user-folder [^ ]*')"
+            else
+                fail "installed: $(basename "${link:-a shortcut}") does not start in a folder of the user's documents"
+            fi
+        done
+        strings -el "${demo_link}" | grep -qF -- "${demo_args}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
+        # shellcheck disable=SC2086 # the shortcut's arguments, one word each
+        run_monitor "${install_dir}/telvar5-monitor.exe" "installed" ${demo_args}
+        documents="$(find "${WINEPREFIX}/drive_c/users" -maxdepth 2 -name Documents -type d | head -1)"
+        user_demo="${documents}/TELVAR-5/Демонстрация"
+        if [[ -f "${user_demo}/TLV5frmt.stt" && -f "${user_demo}/telvar5-vdrv.conf" && ! -L "${documents}" ]]; then
+            echo "installed: the first start laid out Documents\TELVAR-5\Демонстрация ($(ls "${user_demo}" | wc -l) files)"
+            printf 'edited by the user' >"${user_demo}/TLV5frmt.stt"
+        else
+            fail "installed: the demo's working folder was not laid out in the prefix's Documents (${user_demo})"
+        fi
         # The uninstaller runs a copy of itself from the temporary folder and returns at once.
         "${WINE}" "${install_dir}/Uninstall.exe" /S || true
         tries=60
@@ -254,6 +281,17 @@ if [[ -f "${installer}" ]]; then
             fail "the uninstaller left the program in place"
         else
             echo "uninstalled:    $(find "${install_dir}" -type f 2>/dev/null | wc -l) files left in C:\\TELVAR-5"
+        fi
+        if [[ "$(cat "${user_demo}/TLV5frmt.stt" 2>/dev/null)" == "edited by the user" ]]; then
+            echo "uninstalled:    the user's files in Documents\\TELVAR-5 stay"
+        else
+            fail "uninstalled: the user's edited formats in Documents\\TELVAR-5 are gone"
+        fi
+        if "${WINE}" reg query 'HKLM\Software\TELVAR-5 monitor developers' >/dev/null 2>&1 \
+            || "${WINE}" reg query 'HKCU\Software\TELVAR-5 monitor developers' >/dev/null 2>&1; then
+            fail "uninstalled: the registry key of the vendor is left behind"
+        else
+            echo "uninstalled:    no registry key left behind"
         fi
     fi
 fi

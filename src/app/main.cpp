@@ -1,9 +1,11 @@
-// The monitor of the TELVAR-5: the application object, the device bus of this
-// platform, the main window and its dialogs, then the event loop. The program
-// reads no environment variable or registry key of its own, and of its command
-// line only the option that puts the virtual module in place of the card
+// The monitor of the TELVAR-5: the application object, the working folder a
+// shortcut asked for, the device bus of this platform, the main window and its
+// dialogs, then the event loop. The program reads no environment variable or
+// registry key of its own, and of its command line only its own options
 // (core/MonitorArguments.h).
+#include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <exception>
 #include <memory>
@@ -11,6 +13,8 @@
 #include "app/MonitorApplication.h"
 #include "core/MonitorArguments.h"
 #include "core/ProgramArguments.h"
+#include "core/UserWorkingFolder.h"
+#include "formats/ReplaceFile.h"
 #include "device/PlatformDeviceBus.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/TMainFrm.h"
@@ -30,8 +34,20 @@ int main(int argc, char** argv)
             telvar5::MonitorArguments::parse(telvar5::programArguments(argc, argv));
         // A configuration that cannot be read leaves no module installed: the device
         // choice dialog then lists none, as on a computer without the card.
-        const telvar5::PlatformDeviceBus platform = telvar5::createPlatformDeviceBus(arguments.virtualModuleConfig);
         telvar5::QtUserPrompts prompts;
+        if (arguments.userFolder) {
+            // Before the formats settings file and the virtual module's configuration are read from it.
+            const auto documents = telvar5::pathFromUtf8(
+                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+            const auto program = telvar5::pathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+            std::vector<std::filesystem::path> seeds;
+            for (const std::filesystem::path& seed : arguments.seeds)
+                seeds.push_back(program / seed);
+            const std::string problem = telvar5::enterUserFolder(documents / *arguments.userFolder, seeds);
+            if (!problem.empty())
+                prompts.showError(telvar5::kProgramTitle, problem);
+        }
+        const telvar5::PlatformDeviceBus platform = telvar5::createPlatformDeviceBus(arguments.virtualModuleConfig);
         telvar5::TMainFrm window(*platform.bus, prompts);
         window.show();
         app.exec();

@@ -7,19 +7,35 @@
 namespace telvar5 {
 
 namespace {
+
 constexpr std::string_view kVirtualModule = "--virtual-module";
+constexpr std::string_view kUserFolder = "--user-folder";
+constexpr std::string_view kSeed = "--seed";
+
+// The value of option `name` at args[i], as "NAME VALUE" (i then moves past
+// the value; none at the end) or "NAME=VALUE"; nothing when args[i] is another.
+std::optional<std::string> optionValue(std::span<const std::string> args, std::size_t& i, std::string_view name)
+{
+    const std::string_view arg = args[i];
+    if (arg == name)
+        return i + 1 < args.size() ? args[++i] : std::string();
+    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+        return std::string(arg.substr(name.size() + 1));
+    return std::nullopt;
+}
+
 } // namespace
 
 MonitorArguments MonitorArguments::parse(std::span<const std::string> args)
 {
     MonitorArguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == kVirtualModule)
-            parsed.virtualModuleConfig = pathFromUtf8(i + 1 < args.size() ? args[++i] : std::string());
-        else if (arg.size() > kVirtualModule.size() && arg.starts_with(kVirtualModule) &&
-                 arg[kVirtualModule.size()] == '=')
-            parsed.virtualModuleConfig = pathFromUtf8(std::string(arg.substr(kVirtualModule.size() + 1)));
+        if (auto config = optionValue(args, i, kVirtualModule))
+            parsed.virtualModuleConfig = pathFromUtf8(*config);
+        else if (auto folder = optionValue(args, i, kUserFolder))
+            parsed.userFolder = pathFromUtf8(*folder);
+        else if (auto seed = optionValue(args, i, kSeed))
+            parsed.seeds.push_back(pathFromUtf8(*seed));
     }
     return parsed;
 }

@@ -38,8 +38,17 @@ QString PanelStatusBar::panelText(int panel) const
 
 void PanelStatusBar::setPanelText(int panel, const QString& text)
 {
-    if (panel >= 0 && panel < 2)
-        panels_[static_cast<std::size_t>(panel)]->setText(text);
+    if (panel < 0 || panel >= 2)
+        return;
+    QLabel* label = panels_[static_cast<std::size_t>(panel)];
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    // The widths were made for the fonts the program was first drawn with: a line that does not
+    // fit in the font in use ("12,5КГц+/-1%" lost its end) widens its panel, which never narrows.
+    const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 2 * kTextRoom;
+    if (needed > label->width())
+        label->setFixedWidth(needed);
 }
 
 QLabel* PanelStatusBar::panel(int panel) const

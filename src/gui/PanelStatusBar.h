@@ -1,6 +1,7 @@
 #pragma once
 // A status bar of two fixed-width panels (XPStatusBar1, XPStatusBar2). The
-// panels are labels named <bar>Panel0 and <bar>Panel1.
+// panels are labels named <bar>Panel0 and <bar>Panel1. A panel widens to a
+// line longer than it, so no line is cut.
 #include <QFrame>
 #include <QLabel>
 #include <array>
@@ -17,6 +18,7 @@ public:
     QLabel* panel(int panel) const;
 
 private:
+    static constexpr int kTextRoom = 3; // each side of a line, inside the frame
     std::array<QLabel*, 2> panels_{};
 };
 

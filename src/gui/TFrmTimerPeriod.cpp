@@ -1,6 +1,9 @@
 #include "gui/TFrmTimerPeriod.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "core/RefreshPeriod.h"
 #include "gui/UiFonts.h"
@@ -15,7 +18,12 @@ TFrmTimerPeriod::TFrmTimerPeriod(Monitor& monitor, QWidget* parent)
     setObjectName(QStringLiteral("FrmTimerPeriod"));
     setWindowTitle(QStringLiteral("Период обновления экрана, мс"));
     setModal(true);
-    setFixedSize(264, 117);
+    // Wide enough that the title bar shows the whole title (a bold caption of the
+    // desktop's font, beside the window's icon and close box); 264 otherwise.
+    QFont caption = QApplication::font();
+    caption.setBold(true);
+    const int titleWidth = QFontMetrics(caption).horizontalAdvance(windowTitle()) + kTitleBarRoom;
+    setFixedSize(std::max(264, titleWidth), 117);
     // A narrow face, so "Применить" fits its 75-pixel button.
     setFont(ui::sansFont(12));
 

@@ -13,6 +13,8 @@ class TFrmTimerPeriod : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmTimerPeriod(Monitor& monitor, QWidget* parent = nullptr);
+    // The title bar's own parts beside the title: the window's icon, the close box, margins.
+    static constexpr int kTitleBarRoom = 96;
 
     QLineEdit* Edit1() const { return Edit1_; }
 

@@ -39,5 +39,17 @@ TEST(MonitorArgumentsTest, OnlyTheVirtualModuleOptionIsTaken)
     }
 }
 
+TEST(MonitorArgumentsTest, TheUserFolderAndItsSeeds)
+{
+    const std::vector<std::string> args{"--seed",        "demo",       "--user-folder", "TELVAR-5\\Демонстрация",
+                                        "--seed=formats/TLV5frmt.stt", "--virtual-module", "telvar5-vdrv.conf"};
+    const MonitorArguments parsed = MonitorArguments::parse(args);
+    ASSERT_TRUE(parsed.userFolder.has_value());
+    EXPECT_EQ(*parsed.userFolder, pathFromUtf8("TELVAR-5\\Демонстрация"));
+    EXPECT_EQ(parsed.seeds, (std::vector<std::filesystem::path>{pathFromUtf8("demo"), pathFromUtf8("formats/TLV5frmt.stt")}));
+    EXPECT_EQ(parsed.virtualModuleConfig, pathFromUtf8("telvar5-vdrv.conf"));
+    EXPECT_FALSE(MonitorArguments::parse(std::vector<std::string>{"--user-folders", "x"}).userFolder.has_value());
+}
+
 } // namespace
 } // namespace telvar5

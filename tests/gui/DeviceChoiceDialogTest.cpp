@@ -30,7 +30,14 @@ TEST_F(DeviceChoiceDialog, ListsTheModulesFoundAtStartInFixedColumns)
     EXPECT_TRUE(dialog->Button1()->isEnabled());
     EXPECT_EQ(dialog->Button1()->text(), QStringLiteral("Применить"));
     EXPECT_EQ(dialog->Button2()->text(), QStringLiteral("Отмена"));
-    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Серийный №    Порядковый №"));
+    // Each heading ends over the last digit of its column, in the same fixed-pitch font.
+    const QLabel* headings = child<QLabel>(dialog, "Label1");
+    const QString heading = headings->text();
+    const QString line = dialog->DeviceList()->itemText(0);
+    EXPECT_EQ(heading.simplified(), QStringLiteral("Серийный № Порядковый №"));
+    EXPECT_EQ(heading.indexOf(QStringLiteral("Серийный №")) + 10, line.indexOf(QStringLiteral("1234")) + 4);
+    EXPECT_EQ(heading.size(), line.size());
+    EXPECT_EQ(headings->font(), dialog->DeviceList()->font());
 }
 
 TEST_F(DeviceChoiceDialog, ConfirmingResetsTheChosenModuleAndShowsIt)

@@ -67,7 +67,7 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         QTest::keyClicks(name, QStringLiteral("array"));
         QTest::keyClick(name, Qt::Key_Return);
     });
-    const auto saved = prompts.askSaveFileName({kArraySaveFilter, dir.path().toStdString(), "so"});
+    const auto saved = prompts.askSaveFileName({kArraySaveFilter, dir.path().toStdString(), "so", false, ""});
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(QDir(QFileInfo(QString::fromStdString(*saved)).path()).canonicalPath(), QDir(dir.path()).canonicalPath());
     EXPECT_EQ(QFileInfo(QString::fromStdString(*saved)).fileName(), QStringLiteral("array.so"));
@@ -81,7 +81,7 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
         dialog->reject();
     });
-    EXPECT_FALSE(prompts.askOpenFileName({kArrayOpenFilter, ".", ""}).has_value());
+    EXPECT_FALSE(prompts.askOpenFileName({kArrayOpenFilter, ".", "", false, ""}).has_value());
 
     whenModal([](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -89,7 +89,7 @@ TEST(QtUserPrompts, SaveDialogAddsTheDefaultExtensionAndOpenDialogCanBeCancelled
         EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite)); // it asks before replacing
         dialog->reject();
     });
-    EXPECT_FALSE(prompts.askSaveFileName({kArraySaveFilter, ".", "so", true}).has_value());
+    EXPECT_FALSE(prompts.askSaveFileName({kArraySaveFilter, ".", "so", true, ""}).has_value());
 }
 
 // A dialog opens first in the working folder, given as a real path, and then

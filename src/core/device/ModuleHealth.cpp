@@ -130,13 +130,13 @@ void ModuleHealth::note(std::string text)
     ++eventsAdded_;
 }
 
-bool ModuleHealth::saveJournal(const std::string& utf8Path) const
+bool ModuleHealth::saveJournal(const std::string& utf8Path, WriteProblem* problem) const
 {
     std::string text;
     for (const HealthEvent& event : journal_)
         text += journalLine(event) + "\n";
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    return replaceFile(pathFromUtf8(utf8Path), std::span<const std::uint8_t>(bytes, text.size()));
+    return replaceFile(pathFromUtf8(utf8Path), std::span<const std::uint8_t>(bytes, text.size()), problem);
 }
 
 std::string ModuleHealth::journalLine(const HealthEvent& event)

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "formats/WriteProblem.h"
 #include "protocol/Requests.h"
 
 namespace telvar5 {
@@ -57,7 +58,7 @@ public:
     static std::string journalLine(const HealthEvent& event);
     // The journal as UTF-8 text, a line an event, into the file (replaced
     // whole or left as it was); false when it could not be written.
-    bool saveJournal(const std::string& utf8Path) const;
+    bool saveJournal(const std::string& utf8Path, WriteProblem* problem = nullptr) const;
 
 private:
     void note(std::string text);

@@ -303,10 +303,10 @@ GeneratorFileContents readGeneratorFile(const std::filesystem::path& file, std::
     return parseGeneratorText(text, laidOut);
 }
 
-bool writeGeneratorFile(const std::filesystem::path& file, std::span<const GeneratorRow> rows)
+bool writeGeneratorFile(const std::filesystem::path& file, std::span<const GeneratorRow> rows, WriteProblem* problem)
 {
     const std::string text = generatorText(rows);
-    return replaceFile(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return replaceFile(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), problem);
 }
 
 } // namespace telvar5

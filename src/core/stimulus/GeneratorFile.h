@@ -19,6 +19,7 @@
 
 #include "core/RunState.h"
 #include "core/stimulus/GeneratorRow.h"
+#include "formats/WriteProblem.h"
 
 namespace telvar5 {
 
@@ -57,6 +58,7 @@ GeneratorFileContents parseGeneratorText(std::string_view text,
 GeneratorFileContents readGeneratorFile(const std::filesystem::path& file,
                                         std::bitset<kChannels> laidOut = std::bitset<kChannels>().set());
 // Replaces the file whole or leaves it as it was; false when it could not be written.
-bool writeGeneratorFile(const std::filesystem::path& file, std::span<const GeneratorRow> rows);
+bool writeGeneratorFile(const std::filesystem::path& file, std::span<const GeneratorRow> rows,
+                        WriteProblem* problem = nullptr);
 
 } // namespace telvar5

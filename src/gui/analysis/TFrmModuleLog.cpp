@@ -54,8 +54,10 @@ void TFrmModuleLog::refresh()
 void TFrmModuleLog::saveClick()
 {
     const auto file = monitor_.prompts().askSaveFileName({kTextFilter, ".", "txt", true, "Сохранить журнал модуля"});
-    if (file && !monitor_.health().saveJournal(*file))
-        monitor_.prompts().showError("Журнал модуля", "Журнал не сохранен: не удалось записать файл " + *file);
+    WriteProblem problem = WriteProblem::None;
+    if (file && !monitor_.health().saveJournal(*file, &problem))
+        monitor_.prompts().showError("Журнал модуля", "Журнал не сохранен: не удалось записать файл " + *file +
+                                                          "\nПричина: " + writeProblemText(problem));
 }
 
 } // namespace telvar5

@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 #include "gui/UiFonts.h"
@@ -19,7 +21,9 @@ TFrmDeviceChoice::TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent)
     setModal(true);
 
     const QFont fixed = ui::fixedFont(ui::kGridFontPx);
-    Label1_ = new QLabel(QStringLiteral("Серийный №    Порядковый №"), this);
+    // The headings stand right-aligned over the columns of the lines below ("%18d %25d").
+    Label1_ = new QLabel(QStringLiteral("%1 %2").arg(QStringLiteral("Серийный №"), kSerialColumn)
+                             .arg(QStringLiteral("Порядковый №"), kOrdinalColumn), this);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setFont(fixed);
 
@@ -53,6 +57,12 @@ TFrmDeviceChoice::TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent)
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The list's text starts inside its frame; the headings start where it does.
+    QStyleOptionComboBox field;
+    field.initFrom(DeviceList_);
+    field.rect = QRect(0, 0, 300, DeviceList_->sizeHint().height());
+    const int textLeft = DeviceList_->style()->subControlRect(QStyle::CC_ComboBox, &field, QStyle::SC_ComboBoxEditField, DeviceList_).left();
+    Label1_->setContentsMargins(textLeft, 0, 0, 0);
 
     connect(Button1_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button1Click);
     connect(Button2_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button2Click);

@@ -14,6 +14,10 @@ namespace telvar5 {
 class TFrmDeviceChoice : public QDialog {
     Q_OBJECT
 public:
+    // The widths of the list's columns ("%18d %25d"), which the headings share.
+    static constexpr int kSerialColumn = 18;
+    static constexpr int kOrdinalColumn = 25;
+
     explicit TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent = nullptr);
 
     QComboBox* DeviceList() const { return DeviceList_; }

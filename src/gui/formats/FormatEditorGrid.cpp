@@ -1,6 +1,7 @@
 #include "gui/formats/FormatEditorGrid.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -55,9 +56,15 @@ FormatEditorGrid::FormatEditorGrid(const QString& objectName, bool editable, QWi
 
 void FormatEditorGrid::setColumnWidths(std::initializer_list<int> widths)
 {
+    // The widths were made for the fonts the program was first drawn with; a title that does not
+    // fit in the font in use ("№ ст.бита" ran into "№ мл.бита") widens its column.
+    const QFontMetrics metrics(font());
     int column = 0;
-    for (int width : widths)
-        setColumnWidth(column++, width);
+    for (int width : widths) {
+        const QString title = model() ? model()->headerData(column, Qt::Horizontal).toString() : QString();
+        setColumnWidth(column, std::max(width, metrics.horizontalAdvance(title) + kTitleRoom));
+        ++column;
+    }
 }
 
 int FormatEditorGrid::currentGridRow() const

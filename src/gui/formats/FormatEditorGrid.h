@@ -20,9 +20,12 @@ class FormatEditorGrid : public QTableView {
 public:
     static constexpr int kRowHeight = 24;
     static constexpr int kFontPx = 11;
+    // Room beside a title's text: its margins and the grid line.
+    static constexpr int kTitleRoom = 6;
 
     FormatEditorGrid(const QString& objectName, bool editable, QWidget* parent = nullptr);
 
+    // At least these widths, wider where the model's title needs it (set the model first).
     void setColumnWidths(std::initializer_list<int> widths);
     bool editable() const { return editTriggers() != NoEditTriggers; }
     GridTitleHeader* titles() const { return titles_; }

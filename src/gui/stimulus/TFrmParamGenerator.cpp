@@ -204,8 +204,10 @@ void TFrmParamGenerator::SaveExecute()
     if (!rowsReady())
         return;
     const auto file = monitor_.prompts().askSaveFileName({kGeneratorFilter, ".", "gen", false, "Сохранить строки генератора"});
-    if (file && !writeGeneratorFile(pathFromUtf8(*file), model_->rows()))
-        monitor_.prompts().showError(kProgramTitle, "Строки генератора не сохранены: не удалось записать файл " + *file);
+    WriteProblem problem = WriteProblem::None;
+    if (file && !writeGeneratorFile(pathFromUtf8(*file), model_->rows(), &problem))
+        monitor_.prompts().showError(kProgramTitle, "Строки генератора не сохранены: не удалось записать файл " + *file +
+                                                        "\nПричина: " + writeProblemText(problem));
 }
 
 void TFrmParamGenerator::StartExecute()

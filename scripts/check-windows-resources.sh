@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Checks that each Windows program given carries the project's resources: an
+# icon, version information naming the product, and a manifest that asks for
+# no elevation (asInvoker), common controls 6 and per-monitor DPI awareness.
+# One line per program; exits non-zero when one lacks any of them.
+#
+# Usage: scripts/check-windows-resources.sh PROGRAM.exe...
+set -euo pipefail
+
+OBJDUMP=x86_64-w64-mingw32-objdump
+status=0
+for exe in "$@"; do
+    name="$(basename "${exe}")"
+    # The types at the top of the resource directory: 0xe icon group, 0x10 version, 0x18 manifest.
+    types="$("${OBJDUMP}" -p "${exe}" | sed -n 's/^0[0-9a-f]*   Entry: ID: 0x0*\([0-9a-f]*\),.*/\1/p' | tr '\n' ' ')"
+    missing=""
+    for type in "e:icon" "10:version" "18:manifest"; do
+        grep -qw "${type%%:*}" <<<"${types}" || missing+=" ${type#*:}"
+    done
+    manifest="$(strings -n 8 "${exe}" | tr -d '\r')"
+    for needed in 'level="asInvoker"' 'Microsoft.Windows.Common-Controls' 'PerMonitorV2'; do
+        grep -q "${needed}" <<<"${manifest}" || missing+=" manifest:${needed}"
+    done
+    strings -el "${exe}" | grep -qx 'TELVAR-5' || missing+=" product-name"
+    if [[ -n "${missing}" ]]; then
+        echo "${name}: lacks${missing}" >&2
+        status=1
+    else
+        echo "${name}: icon, version information and manifest (asInvoker, common controls 6, per-monitor DPI)"
+    fi
+done
+exit "${status}"
