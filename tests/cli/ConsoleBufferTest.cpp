@@ -41,7 +41,9 @@ TEST(ConsoleBuffer, UTF8IsCutOnlyBetweenCharacters)
 #ifdef _WIN32
 TEST(ConsoleBuffer, RussianTextReachesAConsoleOnCodePage866AsItsCharacters)
 {
-    AllocConsole(); // the test may already have one
+    // A console of the test's own (wine attaches a program started from a shell to no real console).
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole()) << GetLastError();
     HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(console, INVALID_HANDLE_VALUE) << "no console: " << GetLastError();
