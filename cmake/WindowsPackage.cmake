@@ -22,8 +22,9 @@ set(CPACK_NSIS_PACKAGE_NAME "TELVAR-5")
 set(CPACK_NSIS_DISPLAY_NAME "TELVAR-5 ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # No licence page: the project ships no licence text of its own, and CPack's
-# English placeholder would be the only English page.
-set(CPACK_RESOURCE_FILE_LICENSE "")
+# English placeholder would be the only English page. (CPack fills the page's
+# line only where it is not set; an NSIS comment stands in its place.)
+set(CPACK_NSIS_LICENSE_PAGE "; no licence page")
 # A 64-bit Unicode installer: the Russian names of the shortcuts survive, and
 # it runs where only 64-bit programs do (wine64 in the tests).
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
@@ -63,9 +64,9 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA "
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "
   Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_MONITOR_LINK}'
   Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_DEMO_LINK}'
-  Delete '$DESKTOP\\\\${TELVAR5_MONITOR_LINK}'")
-# The vendor's key stays only while it holds something.
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  Delete '$DESKTOP\\\\${TELVAR5_MONITOR_LINK}'
   DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
+# (The last line: the vendor's key goes once CPack's uninstaller has removed the
+# program's key below it, which it does before it removes the shortcuts.)
 
 include(CPack)

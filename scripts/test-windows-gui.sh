@@ -181,6 +181,14 @@ wait_window() {
     return 1
 }
 
+# The texts of a shortcut (.lnk): its UTF-16 strings, read at either byte alignment.
+lnk_text() {
+    python3 -c 'import sys
+d = open(sys.argv[1], "rb").read()
+for text in (d.decode("utf-16-le", "ignore"), d[1:].decode("utf-16-le", "ignore")):
+    print("".join(c if c.isprintable() else "\n" for c in text))' "$1"
+}
+
 # Starts the monitor at $1 in an empty working directory and walks through it;
 # $2 names the run in the messages; the arguments after it go to the monitor.
 run_monitor() {
@@ -256,13 +264,13 @@ if [[ -f "${installer}" ]]; then
         monitor_link="$(grep "${CAPTION}.lnk" <<<"${menu}" | head -1)"
         demo_args="--virtual-module telvar5-vdrv.conf --user-folder TELVAR-5\\Демонстрация --seed demo"
         for link in "${demo_link}" "${monitor_link}"; do
-            if [[ -n "${link}" ]] && strings -el "${link}" | grep -q -- '--user-folder TELVAR-5'; then
-                echo "installed: $(basename "${link}") starts in $(strings -el "${link}" | grep -o -- '--user-folder [^ ]*')"
+            if [[ -n "${link}" ]] && lnk_text "${link}" | grep -q -- '--user-folder TELVAR-5'; then
+                echo "installed: $(basename "${link}") starts in $(lnk_text "${link}" | grep -o -- '--user-folder [^ ]*' | head -1)"
             else
                 fail "installed: $(basename "${link:-a shortcut}") does not start in a folder of the user's documents"
             fi
         done
-        strings -el "${demo_link}" | grep -qF -- "${demo_args}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
+        lnk_text "${demo_link}" | grep -qF -- "${demo_args}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
         # shellcheck disable=SC2086 # the shortcut's arguments, one word each
         run_monitor "${install_dir}/telvar5-monitor.exe" "installed" ${demo_args}
         documents="$(find "${WINEPREFIX}/drive_c/users" -maxdepth 2 -name Documents -type d | head -1)"
