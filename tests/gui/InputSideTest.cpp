@@ -92,7 +92,7 @@ TEST_F(InputSide, GridShapeAndTopRowChooser)
     EXPECT_EQ(view->model()->rowCount(), 256);
     EXPECT_EQ(view->model()->columnCount(), 8);
     // Column 0, the cell number, is the fixed column. Each column has its specified width,
-    // or more where its title or a full-length value (23 binary digits) needs it in the font in use.
+    // or more where its title or a full-length value needs it in the font in use.
     const QFontMetrics metrics(view->font());
     for (int c = 0; c < 8; ++c) {
         const int width = c == 0 ? view->fixedColumnWidth() : view->columnWidth(c);
@@ -100,7 +100,12 @@ TEST_F(InputSide, GridShapeAndTopRowChooser)
         EXPECT_GE(width, InputBufferView::kColumnWidths[static_cast<std::size_t>(c)]) << c;
         EXPECT_GE(width, metrics.horizontalAdvance(title) + 2) << title.toStdString();
     }
-    EXPECT_GE(view->columnWidth(6), metrics.horizontalAdvance(QString(23, QLatin1Char('1'))) + 2) << "BINARY";
+    // The longest value of each column: a word with every bit set, as the grid writes it.
+    window->monitor().run().inputBuffer[0][5] = {0xFFFFFFFFu, 4294967295u};
+    for (int c = 1; c < 8; ++c) {
+        const QString widest = view->model()->index(5, c).data().toString();
+        EXPECT_GE(view->columnWidth(c), metrics.horizontalAdvance(widest) + 2) << widest.toStdString();
+    }
     EXPECT_EQ(view->rowHeight(100), 18);
     EXPECT_EQ(view->focusPolicy(), Qt::ClickFocus);
     EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);

@@ -25,7 +25,7 @@ void InputBufferView::setBufferModel(InputBufferModel* model)
     bufferModel_ = model;
     setModel(model);
     // The widths were made for the fonts the program was first drawn with; where a title or a
-    // full-length value (BINARY: 23 digits) does not fit in the font in use, its column widens.
+    // full-length value (BINARY: 24 digits) does not fit in the font in use, its column widens.
     const QFontMetrics metrics(font());
     std::array<int, kColumnWidths.size()> widths = kColumnWidths;
     for (std::size_t column = 0; column < widths.size(); ++column) {

@@ -16,9 +16,9 @@ class InputBufferView : public FixedColumnGrid {
     Q_OBJECT
 public:
     static constexpr std::array<int, 8> kColumnWidths{64, 46, 71, 81, 38, 192, 162, 86};
-    // BINARY shows bits 9..31 of the word.
+    // BINARY shows the code, bits 9..32 of the word, without leading zeros.
     static constexpr int kBinaryColumn = 6;
-    static constexpr int kBinaryDigits = 23;
+    static constexpr int kBinaryDigits = 24;
     // A cell's text starts one pixel in; one more each side keeps it off the grid lines.
     static constexpr int kTextRoom = 4;
 
