@@ -253,8 +253,10 @@ if [[ -f "${installer}" ]]; then
         check_folder "${install_dir}" "installed"
         [[ -f "${install_dir}/Uninstall.exe" ]] || fail "installed: no uninstaller"
         menu="$(find "${WINEPREFIX}/drive_c" -path '*Start Menu/Programs/TELVAR-5*' -name '*.lnk' 2>/dev/null | sort)"
-        if grep -q "${CAPTION}.lnk" <<<"${menu}" && grep -q 'Uninstall.lnk' <<<"${menu}"; then
-            echo "installed: Start menu: $(xargs -d '\n' -n1 basename <<<"${menu}" | tr '\n' ' ')"
+        menu_folder="$(xargs -d '\n' -n1 dirname <<<"${menu}" | sort -u)"
+        if grep -q "${CAPTION}.lnk" <<<"${menu}" && grep -q 'Uninstall.lnk' <<<"${menu}" \
+            && [[ "$(basename "${menu_folder}")" == "TELVAR-5" ]]; then
+            echo "installed: Start menu \"TELVAR-5\": $(xargs -d '\n' -n1 basename <<<"${menu}" | tr '\n' ' ')"
         else
             fail "installed: the Start-menu entries are missing (found: ${menu:-none})"
         fi

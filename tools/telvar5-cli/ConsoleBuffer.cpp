@@ -22,7 +22,8 @@ std::size_t wholeUtf8Prefix(std::string_view text)
     if (back == end)
         return end; // nothing but continuation bytes: not UTF-8 to wait for
     const auto lead = static_cast<unsigned char>(text[end - 1 - back]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
+    // The character's length from its lead byte; a byte that leads nothing stands alone.
+    const std::size_t length = (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
     return back + 1 < length ? end - 1 - back : end;
 }
 

@@ -98,13 +98,15 @@ bool ParamFormatEditor::DrawGrid1DblClick(int formatCurrentRow, int paramCurrent
 
 bool ParamFormatEditor::FileOpen1Execute()
 {
-    const auto file = prompts_.askOpenFileName({kParamFormatsFilter, ".", "", false, "Открыть форматы параметров"});
+    const auto file =
+        prompts_.askOpenFileName({kParamFormatsFilter, ".", "", false, "Открыть форматы параметров"});
     return file && FileOpen1Accept(*file);
 }
 
 void ParamFormatEditor::FileSaveAs1Execute()
 {
-    if (const auto file = prompts_.askSaveFileName({kParamFormatsFilter, ".", "si", false, "Сохранить форматы параметров"}))
+    if (const auto file =
+            prompts_.askSaveFileName({kParamFormatsFilter, ".", "si", false, "Сохранить форматы параметров"}))
         FileSaveAs1Accept(*file);
 }
 

@@ -71,13 +71,15 @@ void OutputArrays::SOChange(int tabIndex)
 
 bool OutputArrays::FileOpen1Execute()
 {
-    const auto file = prompts_.askOpenFileName({kArrayOpenFilter, ".", "", false, "Открыть массив выходных параметров"});
+    const auto file =
+        prompts_.askOpenFileName({kArrayOpenFilter, ".", "", false, "Открыть массив выходных параметров"});
     return file && FileOpen1Accept(*file);
 }
 
 void OutputArrays::FileSaveAs1Execute()
 {
-    if (const auto file = prompts_.askSaveFileName({kArraySaveFilter, ".", "so", true, "Сохранить массив выходных параметров"}))
+    if (const auto file =
+            prompts_.askSaveFileName({kArraySaveFilter, ".", "so", true, "Сохранить массив выходных параметров"}))
         FileSaveAs1Accept(*file);
 }
 

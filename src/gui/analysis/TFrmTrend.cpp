@@ -287,7 +287,8 @@ void TFrmTrend::resetZoom()
 void TFrmTrend::savePng()
 {
     UserPrompts& prompts = monitor_.prompts();
-    const auto name = prompts.askSaveFileName(FileDialogOptions{"Рисунки PNG (*.png)|*.png|*.*|*.*", ".", "png", false, "Сохранить график"});
+    const auto name =
+        prompts.askSaveFileName({"Рисунки PNG (*.png)|*.png|*.*|*.*", ".", "png", false, "Сохранить график"});
     if (!name)
         return;
     // Written beside and renamed over, so a failed save leaves an older file whole.

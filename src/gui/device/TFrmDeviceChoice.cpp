@@ -61,7 +61,9 @@ TFrmDeviceChoice::TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent)
     QStyleOptionComboBox field;
     field.initFrom(DeviceList_);
     field.rect = QRect(0, 0, 300, DeviceList_->sizeHint().height());
-    const int textLeft = DeviceList_->style()->subControlRect(QStyle::CC_ComboBox, &field, QStyle::SC_ComboBoxEditField, DeviceList_).left();
+    const int textLeft =
+        DeviceList_->style()->subControlRect(QStyle::CC_ComboBox, &field, QStyle::SC_ComboBoxEditField, DeviceList_)
+            .left();
     Label1_->setContentsMargins(textLeft, 0, 0, 0);
 
     connect(Button1_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button1Click);

@@ -182,7 +182,8 @@ void TFrmParamGenerator::RemoveExecute()
 
 void TFrmParamGenerator::OpenExecute()
 {
-    const auto file = monitor_.prompts().askOpenFileName({kGeneratorFilter, ".", "", false, "Открыть строки генератора"});
+    const auto file =
+        monitor_.prompts().askOpenFileName({kGeneratorFilter, ".", "", false, "Открыть строки генератора"});
     if (!file)
         return;
     const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(*file));
@@ -203,11 +204,12 @@ void TFrmParamGenerator::SaveExecute()
 {
     if (!rowsReady())
         return;
-    const auto file = monitor_.prompts().askSaveFileName({kGeneratorFilter, ".", "gen", false, "Сохранить строки генератора"});
+    const auto file =
+        monitor_.prompts().askSaveFileName({kGeneratorFilter, ".", "gen", false, "Сохранить строки генератора"});
     WriteProblem problem = WriteProblem::None;
     if (file && !writeGeneratorFile(pathFromUtf8(*file), model_->rows(), &problem))
-        monitor_.prompts().showError(kProgramTitle, "Строки генератора не сохранены: не удалось записать файл " + *file +
-                                                        "\nПричина: " + writeProblemText(problem));
+        monitor_.prompts().showError(kProgramTitle, "Строки генератора не сохранены: не удалось записать файл " +
+                                                        *file + "\nПричина: " + writeProblemText(problem));
 }
 
 void TFrmParamGenerator::StartExecute()

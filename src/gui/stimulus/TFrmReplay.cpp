@@ -190,7 +190,8 @@ void TFrmReplay::showProgress()
 
 void TFrmReplay::ChooseExecute()
 {
-    const auto file = monitor_.prompts().askOpenFileName({kCaptureFilter, ".", "", false, "Открыть запись для воспроизведения"});
+    const auto file =
+        monitor_.prompts().askOpenFileName({kCaptureFilter, ".", "", false, "Открыть запись для воспроизведения"});
     if (!file)
         return;
     std::string problem;
