@@ -58,6 +58,7 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     setWindowIcon(icons_.at(icon::DeviceInit));
     commands_ = MainMenuBuilder(*this, icons_).build();
     analysis_ = new AnalysisMenu(*this, monitor_);
+    connect(analysis_, &AnalysisMenu::inputLabelChosen, this, &TMainFrm::showInputLabel);
     stimulus_ = new StimulusMenu(*this, monitor_);
     // The recording and the module's health sit in the menu bar's corner: nothing the window lays out moves.
     auto* corner = new MenuBarCorner(*menuBar());
@@ -395,6 +396,20 @@ void TMainFrm::SIChange(int tabIndex)
 }
 
 void TMainFrm::ComboBox1Change() { Panel5_->DrawGrid2()->showCellAtTop(Panel5_->ComboBox1()->currentIndex()); }
+
+void TMainFrm::showInputLabel(int channel, int label)
+{
+    // In address reception a word's cell is its label; other modes store words in arrival order.
+    const RunState& run = monitor_.run();
+    if (channel != run.curInputIndex % kChannels || label < 0 || label >= kInputCells
+        || run.receptionMode[static_cast<std::size_t>(channel)] != kReceptionAddress)
+        return;
+    InputBufferView* grid = Panel5_->DrawGrid2();
+    const QModelIndex cell = grid->model()->index(label, 1);
+    grid->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+    grid->setCurrentIndex(cell);
+    grid->setFocus();
+}
 
 void TMainFrm::freqChange(int codeByte, const QComboBox* list)
 {

@@ -77,6 +77,8 @@ public:
     void SIstopChannelExecute();
     void SIChange(int tabIndex);
     void ComboBox1Change();
+    // "Метки канала" asked to show a label: its cell in the input grid, current, in address reception.
+    void showInputLabel(int channel, int label);
     void SOsinglePuskExecute();
     void SOciclePuskExecute();
     void SOstopChannelExecute();

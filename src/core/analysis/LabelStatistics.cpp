@@ -20,6 +20,7 @@ void LabelStatistics::reset(std::size_t ch, std::int64_t startUs)
         return;
     Channel& c = (*channels_)[ch];
     c.labels.fill(Label{});
+    c.evenParity.fill(0);
     c.seen = 0;
     c.touched.reset();
     c.startUs = startUs;
@@ -106,6 +107,7 @@ LabelStatistics::Figures LabelStatistics::figures(std::size_t ch, std::size_t la
     }
     f.lastWord = l.lastWord;
     f.lastUs = l.lastUs;
+    f.evenParityCount = c.evenParity[label];
     return f;
 }
 

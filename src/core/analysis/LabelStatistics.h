@@ -1,7 +1,8 @@
 #pragma once
 // Per-label statistics of every input channel since its reception started:
 // how many fresh words, how many a second lately, the shortest and longest
-// interval between them, the last word and its time. The tables are fixed
+// interval between them, how many came with even parity (as the module handed
+// them over), the last word and its time. The tables are fixed
 // (8 channels x 256 labels) and allocated once: the tick records up to 2048
 // words each time, so record() indexes by label and never allocates.
 #include <array>
@@ -32,6 +33,8 @@ public:
         std::int64_t maxIntervalUs = -1;
         std::uint32_t lastWord = 0;
         std::int64_t lastUs = 0;
+        // Words whose count of ones was even: not odd parity as ARINC 429 sends it.
+        std::uint64_t evenParityCount = 0;
     };
 
     LabelStatistics();
@@ -61,6 +64,9 @@ public:
             l.maxIntervalUs = std::max(l.maxIntervalUs, interval);
         }
         ++l.count;
+        // Kept beside the label's line: a sound bus never touches it.
+        if (!wordParityOdd(word))
+            ++c.evenParity[label];
         l.lastWord = word;
         l.lastUs = timeUs;
         // All words of one channel's read share one time: its second is worked out once.
@@ -107,6 +113,7 @@ private:
     struct Channel {
         std::array<Label, kLabelCount> labels;
         std::array<std::uint8_t, kLabelCount> order;
+        std::array<std::uint64_t, kLabelCount> evenParity;
         std::size_t seen;
         std::uint32_t generation;
         std::int64_t startUs;

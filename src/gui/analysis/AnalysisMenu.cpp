@@ -61,8 +61,10 @@ AnalysisMenu::~AnalysisMenu()
 
 void AnalysisMenu::LabelStatsExecute()
 {
-    if (!labelStats_)
+    if (!labelStats_) {
         labelStats_ = new TFrmLabelStats(monitor_, &window_);
+        connect(labelStats_, &TFrmLabelStats::labelChosen, this, &AnalysisMenu::inputLabelChosen);
+    }
     showToolWindow(labelStats_);
 }
 

@@ -49,6 +49,10 @@ public:
     // After every command and tick (the main window's applyScreen): the module's journal may have grown.
     void afterCommand();
 
+signals:
+    // A label of "Метки канала" was double-clicked: channel index (0..7) and label.
+    void inputLabelChosen(int channel, int label);
+
 private:
     void showRecording();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "formats/ArincWord.h"
 #include "formats/DecimalText.h"
 #include "gui/Cp1251Text.h"
 
@@ -11,7 +12,8 @@ namespace telvar5 {
 
 namespace {
 const std::array<const char*, LabelStatsModel::kColumns> kTitles{
-    "Метка", "Слов", "Слов/с за 10 с", "Мин. интервал, мс", "Макс. интервал, мс", "Последнее слово", "Значение"};
+    "Метка",           "Слов", "Слов/с за 10 с", "Мин. интервал, мс", "Макс. интервал, мс",
+    "Последнее слово", "SDI",  "Чётность",       "Чётных слов",       "Значение"};
 
 QString intervalText(std::int64_t us)
 {
@@ -54,6 +56,12 @@ QString LabelStatsModel::text(int column, int label, const LabelStatistics::Figu
         return intervalText(f.maxIntervalUs);
     case ColLastWord:
         return QString::asprintf("%08X", static_cast<unsigned>(f.lastWord));
+    case ColSdi:
+        return QString::number(wordSdi(f.lastWord));
+    case ColParity:
+        return wordParityOdd(f.lastWord) ? QStringLiteral("нечёт") : QStringLiteral("чёт");
+    case ColEvenParity:
+        return QString::number(f.evenParityCount);
     case ColValue: {
         // The formats in force belong to the shown channel: none apply until the rows follow it.
         if (channel_ != run_.curInputIndex % LabelStatistics::kChannelCount)
@@ -82,6 +90,12 @@ QVariant LabelStatsModel::sortKey(int column, int label, const LabelStatistics::
         return QVariant::fromValue<qlonglong>(f.maxIntervalUs);
     case ColLastWord:
         return QVariant::fromValue<uint>(f.lastWord);
+    case ColSdi:
+        return QVariant::fromValue<uint>(wordSdi(f.lastWord));
+    case ColParity:
+        return wordParityOdd(f.lastWord) ? 1 : 0;
+    case ColEvenParity:
+        return QVariant::fromValue<qulonglong>(f.evenParityCount);
     case ColValue: {
         const DecimalFormat& format = run_.labelFormatTable[static_cast<std::size_t>(label)];
         // Rows without a value sort below every value.
@@ -100,7 +114,8 @@ QVariant LabelStatsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.column() < 0 || index.column() >= kColumns)
         return {};
     if (role == Qt::TextAlignmentRole) {
-        const bool number = index.column() != ColLabel && index.column() != ColLastWord;
+        const bool number = index.column() != ColLabel && index.column() != ColLastWord && index.column() != ColSdi
+            && index.column() != ColParity;
         return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignHCenter));
     }
     if (role != Qt::DisplayRole && role != kSortRole)

@@ -16,7 +16,19 @@ namespace telvar5 {
 class LabelStatsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ColLabel, ColCount, ColRate, ColMinInterval, ColMaxInterval, ColLastWord, ColValue, kColumns };
+    enum Column {
+        ColLabel,
+        ColCount,
+        ColRate,
+        ColMinInterval,
+        ColMaxInterval,
+        ColLastWord,
+        ColSdi,        // bits 9..10 of the last word
+        ColParity,     // the last word's parity as the module handed it over: "нечёт" (ARINC's) or "чёт"
+        ColEvenParity, // words with even parity since the start
+        ColValue,
+        kColumns
+    };
     // Numbers to sort by, for every column: texts would sort "10" before "9".
     static constexpr int kSortRole = Qt::UserRole;
 

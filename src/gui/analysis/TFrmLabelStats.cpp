@@ -24,7 +24,7 @@ constexpr int kMinWidth = 640;
 constexpr int kHeight = 420;
 // The widest text each column is expected to hold, in the grid's font.
 const std::array<const char*, LabelStatsModel::kColumns> kWidestTexts{
-    "377", "99999999", "99999.9", "999999.9", "999999.9", "FFFFFFFF", "-99999.000000 град"};
+    "377", "99999999", "99999.9", "999999.9", "999999.9", "FFFFFFFF", "3", "нечёт", "99999999", "-99999.000000 град"};
 } // namespace
 
 TFrmLabelStats::TFrmLabelStats(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Window), monitor_(monitor)
@@ -91,6 +91,14 @@ TFrmLabelStats::TFrmLabelStats(Monitor& monitor, QWidget* parent) : QWidget(pare
     layout->addWidget(note);
 
     connect(filter, &QLineEdit::textChanged, this, &TFrmLabelStats::filterChanged);
+    // A double click on a row shows that label's cell in the main window's input grid.
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const QModelIndex source = proxy_->mapToSource(index);
+        bool ok = false;
+        const int label = model_->index(source.row(), LabelStatsModel::ColLabel).data().toString().toInt(&ok, 8);
+        if (ok)
+            emit labelChosen(static_cast<int>(model_->channel()), label);
+    });
     // The grid's frame, the vertical scroll bar and the margins beside the columns.
     resize(std::max(kMinWidth, total + 48), kHeight);
     setWindowTitle(QStringLiteral("Метки входного канала № %1").arg(model_->channel() + 1));

@@ -1,7 +1,8 @@
 #pragma once
 // "Метки канала": a tool window beside the main window with the labels of the
 // shown input channel since its reception started, their counts, rates,
-// intervals and last words. It follows the channel the main window shows and
+// intervals, last words with their SDI and parity, and the words that came
+// with even parity. A double click on a label asks the main window to show it. It follows the channel the main window shows and
 // is brought up to date after every refresh tick while it is visible.
 #include <QWidget>
 
@@ -19,6 +20,10 @@ public:
 
     // The main window calls this after every refresh tick.
     void afterTick();
+
+signals:
+    // A row was double-clicked: channel index (0..7) and label.
+    void labelChosen(int channel, int label);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -113,5 +113,34 @@ TEST(LabelStatistics, KeepsFirstSeenOrderPerChannelAndForgetsOnlyTheRestartedCha
     EXPECT_DOUBLE_EQ(f.wordsPerSecond, 1000.0) << "the rate counts from the new start";
 }
 
+// Words as the module hands them over: odd parity is the rule; words with an
+// even count of ones are counted, per label, until the next start.
+TEST(LabelStatistics, CountsTheWordsWithEvenParityUntilTheNextStart)
+{
+    LabelStatistics stats;
+    stats.reset(0, 0);
+    const struct {
+        std::uint32_t word;
+        bool odd;
+    } words[] = {
+        {0x80000083u, false}, // label 203 and bit 32: four ones
+        {0x00000083u, true},  // label 203 alone: three ones
+        {0x60190083u, false}, // SSM 3, a value: eight ones
+        {0x00000183u, false}, // SDI 1: four ones
+        {0x00000283u, false}, // SDI 2: four ones
+    };
+    std::uint64_t even = 0;
+    for (const auto& w : words) {
+        EXPECT_EQ(wordParityOdd(w.word), w.odd) << std::hex << w.word;
+        stats.record(0, w.word, 1000);
+        even += w.odd ? 0 : 1;
+        EXPECT_EQ(stats.figures(0, 0x83, 1000).evenParityCount, even) << std::hex << w.word;
+    }
+    EXPECT_EQ(wordSdi(0x00000283u), 2u);
+    EXPECT_EQ(stats.figures(0, 0x84, 1000).evenParityCount, 0u) << "another label counts its own";
+    stats.reset(0, 2000);
+    EXPECT_EQ(stats.figures(0, 0x83, 2000).evenParityCount, 0u);
+}
+
 } // namespace
 } // namespace telvar5

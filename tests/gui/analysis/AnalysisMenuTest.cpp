@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "../MainWindowFixture.h"
+#include "gui/DataPanel.h"
+#include "gui/MainCommands.h"
 #include "gui/analysis/AnalysisMenu.h"
+#include "gui/input/InputBufferView.h"
 #include "gui/analysis/RecordingIndicator.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #ifdef TELVAR5_HAVE_CHARTS
@@ -74,6 +77,26 @@ TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
     menu.recordItem()->trigger();
     EXPECT_FALSE(menu.recordItem()->isChecked());
     std::filesystem::remove(file);
+}
+
+// A label chosen in "Метки канала" shows its cell in the input grid, current, in
+// address reception, where a word's cell is its label; in file reception nothing moves.
+TEST_F(AnalysisMenuTest, AChosenLabelShowsItsCellInAddressReceptionOnly)
+{
+    open();
+    choose(0);
+    initialise();
+    InputBufferView* grid = window->Panel5()->DrawGrid2();
+    command(Command::SIfilePusk)->trigger();
+    emit window->analysisMenu()->inputLabelChosen(0, 0203);
+    EXPECT_NE(grid->currentIndex().row(), 0203);
+    command(Command::SIaddressPusk)->trigger();
+    emit window->analysisMenu()->inputLabelChosen(1, 0203);
+    EXPECT_NE(grid->currentIndex().row(), 0203) << "another channel than the one shown";
+    emit window->analysisMenu()->inputLabelChosen(0, 0203);
+    EXPECT_EQ(grid->currentIndex().row(), 0203);
+    const int first = grid->rowAt(0);
+    EXPECT_TRUE(first <= 0203 && 0203 <= grid->rowAt(grid->viewport()->height() - 1)) << "scrolled into view";
 }
 
 TEST_F(AnalysisMenuTest, ExportOfAFileThatIsNoCaptureSaysSoAndWritesNoTable)

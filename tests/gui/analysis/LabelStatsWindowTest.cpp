@@ -59,8 +59,9 @@ TEST_F(LabelStatsWindowTest, RowsShowTheFiguresAndLaterTicksChangeThemWithoutRes
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Метки входного канала № 1"));
     tick(500, 0, {kAltitude, 0x60000001});
     tick(1000, 0, {kAltitude});
-    EXPECT_EQ(texts(0), "001|1|1.0|||60000001|");
-    EXPECT_EQ(texts(1), "203|2|2.0|500.0|500.0|08000083|+1024.000000 фт");
+    // SDI, the last word's parity as received (ARINC's is odd) and the words with even parity.
+    EXPECT_EQ(texts(0), "001|1|1.0|||60000001|0|нечёт|0|");
+    EXPECT_EQ(texts(1), "203|2|2.0|500.0|500.0|08000083|0|чёт|2|+1024.000000 фт");
 
     grid->selectRow(1);
     QSignalSpy resets(source, &QAbstractItemModel::modelReset);
@@ -80,7 +81,7 @@ TEST_F(LabelStatsWindowTest, RowsShowTheFiguresAndLaterTicksChangeThemWithoutRes
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(texts(), "001 005 203");
     EXPECT_EQ(grid->selectionModel()->selectedRows().value(0).data().toString(), "203");
-    EXPECT_EQ(texts(2), "203|3|1.9|500.0|600.0|08000083|+1024.000000 фт");
+    EXPECT_EQ(texts(2), "203|3|1.9|500.0|600.0|08000083|0|чёт|3|+1024.000000 фт");
 
     window->hide();
     tick(2000, 0, {0x006});
@@ -144,7 +145,24 @@ TEST_F(LabelStatsWindowTest, FollowsTheShownChannelAndItsRestarts)
     tick(700, 3, {});
     EXPECT_EQ(rows->rowCount(), 0) << "a restart forgets the channel's labels";
     tick(800, 3, {0x0FF});
-    EXPECT_EQ(texts(0), "377|1|10.0|||000000FF|") << "counted from the restart";
+    EXPECT_EQ(texts(0), "377|1|10.0|||000000FF|0|чёт|1|") << "counted from the restart";
+}
+
+TEST_F(LabelStatsWindowTest, ADoubleClickOnARowAsksForThatLabelOfTheShownChannel)
+{
+    monitor->reception().SIChange(2);
+    monitor->analysis().receptionStarted(2, 0);
+    tick(500, 2, {0x001, kAltitude});
+    QSignalSpy chosen(window.get(), &TFrmLabelStats::labelChosen);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QRect row = grid->visualRect(rows->index(1, 3));
+    ASSERT_TRUE(row.isValid());
+    // The first press of a double click, then the second, as a mouse sends them.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][0].toInt(), 2);
+    EXPECT_EQ(chosen[0][1].toInt(), 0203);
 }
 
 } // namespace
