@@ -4,7 +4,7 @@
 // of at least 3:1, the mark for large text: the titles are large and bold, and
 // what this guards against is white on white, 1:1), else black or white,
 // whichever stands out more. A high-contrast black scheme thus keeps every
-// text legible, and the usual light schemes keep the specified colours.
+// text legible, and the usual light schemes keep the program's own colours.
 #include <QColor>
 
 namespace telvar5 {

@@ -91,7 +91,7 @@ TEST_F(InputSide, GridShapeAndTopRowChooser)
     InputBufferView* view = grid();
     EXPECT_EQ(view->model()->rowCount(), 256);
     EXPECT_EQ(view->model()->columnCount(), 8);
-    // Column 0, the cell number, is the fixed column. Each column has its specified width,
+    // Column 0, the cell number, is the fixed column. Each column has its own width,
     // or more where its title or a full-length value needs it in the font in use.
     const QFontMetrics metrics(view->font());
     for (int c = 0; c < 8; ++c) {

@@ -1,4 +1,4 @@
-// Every specified text, and a full-length value, fits its place in the font in
+// Every text of the program, and a full-length value, fits its place in the font in
 // use, whatever font the desktop gives: the status panes, the format editors'
 // titles and the refresh-period dialog's title. (The input grid's columns and
 // the device choice's headings are measured where those are tested.)
@@ -29,7 +29,7 @@ void expectTitlesFit(const FormatEditorGrid& grid)
 
 } // namespace
 
-TEST_F(MainWindowTest, SpecifiedTextsFitTheirPlacesInTheFontInUse)
+TEST_F(MainWindowTest, TheProgramsTextsFitTheirPlacesInTheFontInUse)
 {
     open();
     // The longest lines of the status panes: every channel, mode and bit rate the module may give.

@@ -107,7 +107,7 @@ TEST_F(CaptureSession, ARecordingHoldsExactlyWhatWasCapturedWhileItRan)
         EXPECT_EQ(contents.entries[i].cell, expected[i].cell);
     }
 
-    // The export tells its rows and the damage it found in one line, beside the specified box.
+    // The export tells its rows and the damage it found in one line, beside the box it shows.
     const std::filesystem::path csv = std::filesystem::temp_directory_path() / "capture-session-test.csv";
     prompts.fileToOpen = file.string();
     prompts.fileToSave = csv.string();

@@ -218,7 +218,7 @@ TEST_F(FormatListEditorTest, AFailedWriteKeepsTheOldFileAndSaysSo)
     editor().FormClose();
     EXPECT_EQ(fs::file_size(dir / "TLV5frmt.stt"), before);
     ASSERT_EQ(prompts.errors.size(), 1u);
-    // The specified line first, then the full path and the reason.
+    // The program's line first, then the full path and the reason.
     EXPECT_EQ(prompts.errors[0], "Десятичные форматы не сохранены: не удалось записать файл TLV5frmt.stt\n" +
                                      fs::absolute(dir / "TLV5frmt.stt").string() + "\nПричина: ошибка записи");
     EXPECT_EQ(tables().formatCount, 2) << "the table keeps the edits, as compacted";
