@@ -153,7 +153,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 26);
+    EXPECT_EQ(items, 27);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)

@@ -117,7 +117,7 @@ TEST_F(MainWindowStates, AtStartOnlyExitChoiceSettingsAndHelpCanBeUsed)
     // The analysis works on what was already read, so its items are always there; the
     // stimulus windows open at any time and their start says when there is no module.
     QStringList expected{"Выход", "выбор", "десятичные форматы", "форматы параметров", "период обновления экрана",
-                         "Справка", "Метки канала", "Запись", "Экспорт CSV", "Экспорт CSV для Excel",
+                         "Справка", "Метки канала", "Обзор модуля", "Запись", "Экспорт CSV", "Экспорт CSV для Excel",
                          "Генератор параметров…",
                          "Воспроизведение…", "Журнал модуля"};
 #ifdef TELVAR5_HAVE_CHARTS

@@ -10,6 +10,7 @@
 #include "gui/analysis/RecordingIndicator.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmModuleLog.h"
+#include "gui/analysis/TFrmModuleOverview.h"
 #ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
 #endif
@@ -24,6 +25,8 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     labelStatsItem_ = addMenuItem(menu_, "mmLabelStats", "Метки канала",
                                  "Метки отображаемого входного канала: число слов, частота, интервалы, последнее значение");
     trendItem_ = addMenuItem(menu_, "mmTrend", "Тренды", "Графики физических значений параметров во времени");
+    overviewItem_ = addMenuItem(menu_, "mmModuleOverview", "Обзор модуля",
+                                "Все входные и выходные каналы модуля в одном окне: режимы, частоты, слова, массивы");
 #ifndef TELVAR5_HAVE_CHARTS
     // A build without Qt Charts (a toolkit built where its sources were not to be had) has no plots.
     trendItem_->setEnabled(false);
@@ -48,12 +51,14 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     connect(exportCsvItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExecute);
     connect(exportCsvExcelItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExcelExecute);
     connect(moduleLogItem_, &QAction::triggered, this, &AnalysisMenu::ModuleLogExecute);
+    connect(overviewItem_, &QAction::triggered, this, &AnalysisMenu::ModuleOverviewExecute);
 }
 
 AnalysisMenu::~AnalysisMenu()
 {
     delete labelStats_;
     delete moduleLog_;
+    delete overview_;
 #ifdef TELVAR5_HAVE_CHARTS
     delete trend_;
 #endif
@@ -102,8 +107,21 @@ void AnalysisMenu::ModuleLogExecute()
     showToolWindow(moduleLog_);
 }
 
+void AnalysisMenu::ModuleOverviewExecute()
+{
+    if (!overview_) {
+        overview_ = new TFrmModuleOverview(monitor_, &window_);
+        connect(overview_, &TFrmModuleOverview::inputChosen, this, &AnalysisMenu::inputChannelChosen);
+        connect(overview_, &TFrmModuleOverview::outputChosen, this, &AnalysisMenu::outputChannelChosen);
+    }
+    showToolWindow(overview_);
+}
+
 void AnalysisMenu::afterCommand()
 {
+    // Every row follows each tick and command: the overview reads only what they left.
+    if (overview_ && overview_->isVisible())
+        overview_->refresh();
     if (moduleLog_ && moduleLog_->isVisible())
         moduleLog_->refresh();
 }

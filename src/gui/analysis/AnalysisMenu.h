@@ -15,6 +15,7 @@ class Monitor;
 class TFrmLabelStats;
 class RecordingIndicator;
 class TFrmModuleLog;
+class TFrmModuleOverview;
 class TFrmTrend;
 
 class AnalysisMenu : public QObject {
@@ -35,6 +36,8 @@ public:
     QAction* exportCsvExcelItem() const { return exportCsvExcelItem_; }
     QAction* moduleLogItem() const { return moduleLogItem_; }
     TFrmModuleLog* moduleLogWindow() const { return moduleLog_; }
+    QAction* overviewItem() const { return overviewItem_; }
+    TFrmModuleOverview* overviewWindow() const { return overview_; }
     // The recording's line, for the window to place in its menu bar's corner.
     RecordingIndicator* recordingIndicator() const { return recordingIndicator_; }
     TFrmLabelStats* labelStatsWindow() const { return labelStats_; }
@@ -46,12 +49,16 @@ public:
     void ExportCsvExecute();
     void ExportCsvExcelExecute();
     void ModuleLogExecute();
+    void ModuleOverviewExecute();
     // After every command and tick (the main window's applyScreen): the module's journal may have grown.
     void afterCommand();
 
 signals:
     // A label of "Метки канала" was double-clicked: channel index (0..7) and label.
     void inputLabelChosen(int channel, int label);
+    // A channel of "Обзор модуля" was double-clicked: channel index (0..7).
+    void inputChannelChosen(int channel);
+    void outputChannelChosen(int channel);
 
 private:
     void showRecording();
@@ -65,9 +72,11 @@ private:
     QAction* exportCsvItem_ = nullptr;
     QAction* exportCsvExcelItem_ = nullptr;
     QAction* moduleLogItem_ = nullptr;
+    QAction* overviewItem_ = nullptr;
     TFrmLabelStats* labelStats_ = nullptr;
     TFrmTrend* trend_ = nullptr;
     TFrmModuleLog* moduleLog_ = nullptr;
+    TFrmModuleOverview* overview_ = nullptr;
     RecordingIndicator* recordingIndicator_ = nullptr;
 };
 

@@ -2,6 +2,10 @@
 // capture commands behind it, through the fake prompts.
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTableView>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,7 @@
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/analysis/RecordingIndicator.h"
+#include "gui/analysis/TFrmModuleOverview.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
@@ -32,8 +37,8 @@ TEST_F(AnalysisMenuTest, HoldsItsItems)
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "-", "Запись", "Экспорт CSV", "Экспорт CSV для Excel", "-",
-                            "Журнал модуля"}));
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "-", "Запись", "Экспорт CSV",
+                            "Экспорт CSV для Excel", "-", "Журнал модуля"}));
 }
 
 TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
@@ -97,6 +102,42 @@ TEST_F(AnalysisMenuTest, AChosenLabelShowsItsCellInAddressReceptionOnly)
     EXPECT_EQ(grid->currentIndex().row(), 0203);
     const int first = grid->rowAt(0);
     EXPECT_TRUE(first <= 0203 && 0203 <= grid->rowAt(grid->viewport()->height() - 1)) << "scrolled into view";
+}
+
+// "Обзор модуля" shows every channel after a tick, tells its view of changed rows
+// only, and a double click on a row shows that channel's tab in the main window.
+TEST_F(AnalysisMenuTest, TheModuleOverviewFollowsTheTicksAndShowsAChosenChannel)
+{
+    open();
+    choose(0);
+    initialise();
+    command(Command::SIaddressPusk)->trigger();
+    window->analysisMenu()->overviewItem()->trigger();
+    TFrmModuleOverview* overview = window->analysisMenu()->overviewWindow();
+    ASSERT_NE(overview, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(overview));
+    QAbstractItemModel* inputs = overview->inputs()->model();
+    EXPECT_EQ(inputs->rowCount(), 8);
+    EXPECT_EQ(inputs->index(0, 0).data().toString(), QStringLiteral("прием адресный"));
+    EXPECT_EQ(inputs->index(1, 0).data().toString(), QStringLiteral("прием остановлен"));
+    EXPECT_EQ(overview->outputs()->model()->index(0, 4).data().toString(), QStringLiteral("пользователь"));
+    EXPECT_TRUE(overview->moduleLine()->text().startsWith(QStringLiteral("серийный № ")));
+
+    QSignalSpy changed(inputs, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(inputs, &QAbstractItemModel::modelReset);
+    command(Command::SIstopChannel)->trigger();
+    ASSERT_EQ(changed.count(), 1) << "the stopped input's row alone";
+    EXPECT_EQ(changed[0][0].toModelIndex().row(), 0);
+    EXPECT_EQ(inputs->index(0, 0).data().toString(), QStringLiteral("прием остановлен"));
+    EXPECT_EQ(reset.count(), 0);
+
+    for (auto [grid, tabs] : {std::pair{overview->inputs(), window->Panel5()->SI()},
+                              std::pair{overview->outputs(), window->Panel5()->SO()}}) {
+        const QRect row = grid->visualRect(grid->model()->index(3, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, row.center());
+        EXPECT_EQ(tabs->currentIndex(), 3);
+    }
 }
 
 TEST_F(AnalysisMenuTest, ExportOfAFileThatIsNoCaptureSaysSoAndWritesNoTable)
