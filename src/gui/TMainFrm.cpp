@@ -60,8 +60,10 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     analysis_ = new AnalysisMenu(*this, monitor_);
     connect(analysis_, &AnalysisMenu::inputLabelChosen, this, &TMainFrm::showInputLabel);
     // A channel chosen in "Обзор модуля": its tab, as a click on the tab would show it.
-    connect(analysis_, &AnalysisMenu::inputChannelChosen, this, [this](int ch) { Panel5_->SI()->setCurrentIndex(ch); });
-    connect(analysis_, &AnalysisMenu::outputChannelChosen, this, [this](int ch) { Panel5_->SO()->setCurrentIndex(ch); });
+    connect(analysis_, &AnalysisMenu::inputChannelChosen, this,
+            [this](int ch) { Panel5_->SI()->setCurrentIndex(ch); });
+    connect(analysis_, &AnalysisMenu::outputChannelChosen, this,
+            [this](int ch) { Panel5_->SO()->setCurrentIndex(ch); });
     stimulus_ = new StimulusMenu(*this, monitor_);
     // The recording and the module's health sit in the menu bar's corner: nothing the window lays out moves.
     auto* corner = new MenuBarCorner(*menuBar());

@@ -32,7 +32,8 @@ ModuleOverview::Input ModuleOverview::input(const RunState& run, const LabelStat
     const std::uint16_t mode = run.receptionMode[ch];
     row.texts[0] = mode == kReceptionAddress ? "прием адресный" : mode == kReceptionFile ? "прием файловый"
                                                                                           : "прием остановлен";
-    row.texts[1] = freqText(kInputFreqItems, run.freqCodes[static_cast<std::size_t>(inputCodeByte(static_cast<int>(ch)))]);
+    const auto codeByte = static_cast<std::size_t>(inputCodeByte(static_cast<int>(ch)));
+    row.texts[1] = freqText(kInputFreqItems, run.freqCodes[codeByte]);
     double rate = 0.0;
     std::int64_t newestUs = -1;
     const auto labels = statistics.labelsInOrder(ch);
@@ -77,9 +78,9 @@ ModuleOverview::OutputRow ModuleOverview::output(const RunState& run, const Stim
 
 std::string ModuleOverview::module(const RunState& run, const ModuleHealth& health)
 {
-    std::string line = run.deviceSerialNo == 0 ? std::string("модуль не выбран")
-                                               : "серийный № " + std::to_string(run.deviceSerialNo) + ", порядковый № " +
-                                                     std::to_string(run.deviceIndex);
+    std::string line = "модуль не выбран";
+    if (run.deviceSerialNo != 0)
+        line = "серийный № " + std::to_string(run.deviceSerialNo) + ", порядковый № " + std::to_string(run.deviceIndex);
     line += "; период обновления " + std::to_string(run.refreshPeriodMs) + " мс; ";
     line += health.state() == HealthState::Healthy ? std::string("модуль отвечает") : health.indicatorText();
     line += " (неудачных запросов " + std::to_string(health.failedRequests()) + ", неполных ответов " +

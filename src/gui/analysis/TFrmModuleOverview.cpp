@@ -67,8 +67,9 @@ QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QStri
     const QFontMetrics titles(grid->horizontalHeader()->font());
     for (int column = 0; column < model->columnCount(); ++column) {
         const QString title = model->headerData(column, Qt::Horizontal).toString();
-        grid->setColumnWidth(column, std::max(titles.horizontalAdvance(title) + 24,
-                                              metrics.horizontalAdvance(QString::fromUtf8(widest[static_cast<std::size_t>(column)])) + 16));
+        const QString text = QString::fromUtf8(widest[static_cast<std::size_t>(column)]);
+        grid->setColumnWidth(column,
+                             std::max(titles.horizontalAdvance(title) + 24, metrics.horizontalAdvance(text) + 16));
     }
     // Eight rows without scrolling.
     grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height()
