@@ -3,15 +3,11 @@
 #include <system_error>
 #include <vector>
 
+#include "formats/ReplaceFile.h"
+
 namespace telvar5 {
 
 namespace {
-
-std::string utf8(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // The files a seed stands for.
 std::vector<std::filesystem::path> seedFiles(const std::filesystem::path& seed)
@@ -35,7 +31,7 @@ std::string enterUserFolder(const std::filesystem::path& folder, std::span<const
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec)
-        return "Рабочая папка не создана: " + utf8(folder);
+        return "Рабочая папка не создана: " + utf8FromPath(folder);
     std::string problem;
     for (const std::filesystem::path& seed : seeds) {
         for (const std::filesystem::path& file : seedFiles(seed)) {
@@ -46,7 +42,7 @@ std::string enterUserFolder(const std::filesystem::path& folder, std::span<const
             std::filesystem::copy_file(file, target, std::filesystem::copy_options::skip_existing, ec);
             if (ec) {
                 if (problem.empty())
-                    problem = "Файл " + utf8(file.filename()) + " не скопирован в рабочую папку " + utf8(folder);
+                    problem = "Файл " + utf8FromPath(file.filename()) + " не скопирован в рабочую папку " + utf8FromPath(folder);
                 continue;
             }
             // The copy is the user's to edit, even where the installed file is read-only.
@@ -56,7 +52,7 @@ std::string enterUserFolder(const std::filesystem::path& folder, std::span<const
     }
     std::filesystem::current_path(folder, ec);
     if (ec)
-        return "Не удалось перейти в рабочую папку " + utf8(folder);
+        return "Не удалось перейти в рабочую папку " + utf8FromPath(folder);
     return problem;
 }
 

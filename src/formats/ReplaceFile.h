@@ -19,5 +19,7 @@ bool replaceFile(const std::filesystem::path& file, std::span<const std::uint8_t
 
 // A path from the UTF-8 text the forms and dialogs hand over.
 std::filesystem::path pathFromUtf8(const std::string& utf8);
+// A path as UTF-8 text, for the messages.
+std::string utf8FromPath(const std::filesystem::path& path);
 
 } // namespace telvar5

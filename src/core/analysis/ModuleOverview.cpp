@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "core/device/BitRates.h"
+#include "core/input/ReceptionModeText.h"
+#include "core/output/OutputModes.h"
 #include "core/output/TransmitTime.h"
 
 namespace telvar5 {
@@ -30,8 +32,7 @@ ModuleOverview::Input ModuleOverview::input(const RunState& run, const LabelStat
     Input row;
     ch %= kChannels;
     const std::uint16_t mode = run.receptionMode[ch];
-    row.texts[0] = mode == kReceptionAddress ? "прием адресный" : mode == kReceptionFile ? "прием файловый"
-                                                                                          : "прием остановлен";
+    row.texts[0] = receptionModeText(mode == kReceptionAddress || mode == kReceptionFile, mode);
     const auto codeByte = static_cast<std::size_t>(inputCodeByte(static_cast<int>(ch)));
     row.texts[1] = freqText(kInputFreqItems, run.freqCodes[codeByte]);
     double rate = 0.0;
@@ -61,7 +62,7 @@ ModuleOverview::OutputRow ModuleOverview::output(const RunState& run, const Stim
     ch %= kChannels;
     // Only a cyclic output runs on: a single one is over within its transmission time, and the
     // run's mode of a channel never started reads as single too, so both show as stopped.
-    row[0] = run.outputMode[ch] == kOutputCyclic ? "выдача циклическая" : "выдача остановлена";
+    row[0] = outputModeText(run.outputMode[ch] == kOutputCyclic, kOutputCyclic);
     const std::uint8_t code = run.freqCodes[static_cast<std::size_t>(outputCodeByte(static_cast<int>(ch)))];
     row[1] = freqText(kOutputFreqItems, code);
     row[2] = std::to_string(run.arraySize[ch]);

@@ -10,6 +10,7 @@
 #include "core/formats/ShownLabelFormats.h"
 #include "formats/Compaction.h"
 #include "formats/FormatSettingsFile.h"
+#include "formats/ReplaceFile.h"
 
 namespace telvar5 {
 
@@ -52,10 +53,10 @@ void FormatListEditor::FormClose()
         return;
     // The working folder is easy to mistake (a shortcut's start folder): the full path says which file.
     std::error_code ec;
-    const std::u8string where = std::filesystem::absolute(kFormatSettingsFileName, ec).u8string();
+    const std::string where = utf8FromPath(std::filesystem::absolute(kFormatSettingsFileName, ec));
     prompts_.showError(kProgramTitle, std::string("Десятичные форматы не сохранены: не удалось записать файл ") +
-                                          kFormatSettingsFileName + "\n" + std::string(where.begin(), where.end()) +
-                                          "\nПричина: " + writeProblemText(problem));
+                                          kFormatSettingsFileName + "\n" + where + "\nПричина: " +
+                                          writeProblemText(problem));
 }
 
 bool FormatListEditor::btAddClick()

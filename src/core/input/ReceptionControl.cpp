@@ -1,4 +1,5 @@
 #include "core/input/ReceptionControl.h"
+#include "core/input/ReceptionModeText.h"
 
 #include <cstdio>
 
@@ -43,16 +44,11 @@ void ReceptionControl::UpdateSIstatus()
     // A state reply not received counts as "not running".
     const bool running = sendRequest(bus_, run_.deviceHandle, ReqSIstate, channelRecord(run_.curInputNo), reply)
         && stateReplyRunning(reply);
-    const char* format = nullptr;
-    if (!running)
-        format = "Входной канал №%d: прием остановлен; %s";
-    else if (run_.receptionMode[run_.curInputIndex % kChannels] == kReceptionAddress)
-        format = "Входной канал №%d: прием адресный; %s";
-    else if (run_.receptionMode[run_.curInputIndex % kChannels] == kReceptionFile)
-        format = "Входной канал №%d: прием файловый; %s";
-    if (format) {
+    const std::string_view mode = receptionModeText(running, run_.receptionMode[run_.curInputIndex % kChannels]);
+    if (!mode.empty()) {
         char line[160];
-        std::snprintf(line, sizeof line, format, static_cast<int>(run_.curInputNo), run_.siFreqText.c_str());
+        std::snprintf(line, sizeof line, "Входной канал №%d: %.*s; %s", static_cast<int>(run_.curInputNo),
+                      static_cast<int>(mode.size()), mode.data(), run_.siFreqText.c_str());
         screen_.statusBar2[0] = line;
     }
     screen_.commands.inputStateReported(running);

@@ -63,13 +63,10 @@ void OutputControl::UpdateSOstatus()
     // A state reply not received counts as "not running".
     const bool running = sendRequest(bus_, run_.deviceHandle, ReqSOstate, channelRecord(run_.curOutputNo), reply)
         && stateReplyRunning(reply);
-    const char* format = "Выходной канал №%d: выдача остановлена; %s";
-    if (running)
-        format = run_.outputMode[run_.curOutputIndex % kChannels] == kOutputSingle
-            ? "Выходной канал №%d: выдача однократная; %s"
-            : "Выходной канал №%d: выдача циклическая; %s";
+    const std::string_view mode = outputModeText(running, run_.outputMode[run_.curOutputIndex % kChannels]);
     char line[160];
-    std::snprintf(line, sizeof line, format, static_cast<int>(run_.curOutputNo), run_.soFreqText.c_str());
+    std::snprintf(line, sizeof line, "Выходной канал №%d: %.*s; %s", static_cast<int>(run_.curOutputNo),
+                  static_cast<int>(mode.size()), mode.data(), run_.soFreqText.c_str());
     screen_.statusBar2[1] = line;
     screen_.commands.outputStateReported(running);
 }

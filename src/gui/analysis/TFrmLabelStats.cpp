@@ -13,6 +13,7 @@
 #include <array>
 
 #include "core/Monitor.h"
+#include "gui/ColumnWidths.h"
 #include "gui/UiFonts.h"
 #include "gui/analysis/LabelStatsModel.h"
 
@@ -68,16 +69,8 @@ TFrmLabelStats::TFrmLabelStats(Monitor& monitor, QWidget* parent) : QWidget(pare
     grid->verticalHeader()->setDefaultSectionSize(gridMetrics.height() + 4);
     grid->setSortingEnabled(true);
     grid->sortByColumn(LabelStatsModel::ColLabel, Qt::AscendingOrder);
-    const QFontMetrics headerMetrics(grid->horizontalHeader()->font());
-    int total = 0;
-    for (int column = 0; column < LabelStatsModel::kColumns; ++column) {
-        const QString title = model_->headerData(column, Qt::Horizontal).toString();
-        // Room for the sort arrow beside the title.
-        const int width = std::max(headerMetrics.horizontalAdvance(title) + 24,
-                                   gridMetrics.horizontalAdvance(QString::fromUtf8(kWidestTexts[column])) + 12);
-        grid->setColumnWidth(column, width);
-        total += width;
-    }
+    // Room for the sort arrow beside the title.
+    const int total = fitColumnsToTexts(*grid, kWidestTexts, {24, 12});
     grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(grid, 1);
 

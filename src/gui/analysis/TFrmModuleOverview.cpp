@@ -9,6 +9,7 @@
 
 #include "core/Monitor.h"
 #include "core/analysis/ModuleOverview.h"
+#include "gui/ColumnWidths.h"
 #include "gui/UiFonts.h"
 #include "gui/analysis/ModuleOverviewModel.h"
 
@@ -62,15 +63,7 @@ QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QStri
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Each column as wide as its title or its widest text.
-    const auto& widest = model == inputModel_ ? kWidestInputTexts : kWidestOutputTexts;
-    const QFontMetrics metrics(grid->font());
-    const QFontMetrics titles(grid->horizontalHeader()->font());
-    for (int column = 0; column < model->columnCount(); ++column) {
-        const QString title = model->headerData(column, Qt::Horizontal).toString();
-        const QString text = QString::fromUtf8(widest[static_cast<std::size_t>(column)]);
-        grid->setColumnWidth(column,
-                             std::max(titles.horizontalAdvance(title) + 24, metrics.horizontalAdvance(text) + 16));
-    }
+    fitColumnsToTexts(*grid, model == inputModel_ ? kWidestInputTexts : kWidestOutputTexts, {24, 16});
     // Eight rows without scrolling.
     grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height()
                          + kChannels * grid->verticalHeader()->defaultSectionSize() + 2 * grid->frameWidth());

@@ -13,6 +13,7 @@
 #include "core/Monitor.h"
 #include "core/stimulus/GeneratorFile.h"
 #include "formats/ReplaceFile.h"
+#include "gui/ColumnWidths.h"
 #include "gui/ClickOpensEditor.h"
 #include "gui/UiFonts.h"
 #include "gui/stimulus/ChoiceDelegate.h"
@@ -79,17 +80,8 @@ TFrmParamGenerator::TFrmParamGenerator(Monitor& monitor, QWidget* parent)
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setWordWrap(false);
     grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(grid_->font()).height() + 8);
-    const QFontMetrics gridMetrics(grid_->font());
-    const QFontMetrics headerMetrics(grid_->horizontalHeader()->font());
-    int total = 0;
-    for (int column = 0; column < GeneratorRowsModel::kColumns; ++column) {
-        const QString title = model_->headerData(column, Qt::Horizontal).toString();
-        // Room for a combo box's arrow in the chosen columns.
-        const int width = std::max(headerMetrics.horizontalAdvance(title) + 16,
-                                   gridMetrics.horizontalAdvance(QString::fromUtf8(kWidestTexts[column])) + 28);
-        grid_->setColumnWidth(column, width);
-        total += width;
-    }
+    // Room for a combo box's arrow in the chosen columns.
+    const int total = fitColumnsToTexts(*grid_, kWidestTexts, {16, 28});
     grid_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(grid_, 1);
 
