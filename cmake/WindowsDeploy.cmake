@@ -29,13 +29,10 @@ if(CMAKE_HOST_WIN32 AND TELVAR5_WINDEPLOYQT)
   return()
 endif()
 
-# The Qt libraries the monitor links, and the plugins it loads: the Windows
+# The Qt libraries the monitor links (and the plot library), and the plugins it loads: the Windows
 # platform, the Windows style, and the offscreen platform for runs without a
 # desktop (QT_QPA_PLATFORM=offscreen).
-set(telvar5_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets)
-if(TARGET Qt6::Charts)
-  list(APPEND telvar5_qt_libraries Qt6::Charts)
-endif()
+set(telvar5_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
 foreach(library IN LISTS telvar5_qt_libraries)
   install(FILES $<TARGET_FILE:${library}> DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds Qt 6 for 64-bit Windows (mingw-w64, posix threads) from Debian's own
-# source packages qt6-base and qt6-charts, of the same version as the host's Qt
-# tools, which the cross build runs (moc, rcc, uic: -qt-host-path /usr).
+# source package qt6-base, of the same version as the host's Qt tools, which
+# the cross build runs (moc, rcc, uic: -qt-host-path /usr), and QCustomPlot,
+# which draws the trend window, from Debian's source package qcustomplot.
 #
-# Only what the monitor uses: Core, Gui, Widgets, Test, Charts, the windows and
-# offscreen platform plugins and the Windows style. No OpenGL, D-Bus or ICU;
+# Only what the monitor uses: Core, Gui, Widgets, Test, the windows and
+# offscreen platform plugins and the Windows style. No OpenGL, D-Bus, ICU or
+# printing (packaging/qcustomplot/CMakeLists.txt says why the plot needs none);
 # zlib, PCRE2, libpng, libjpeg, FreeType, HarfBuzz and double-conversion are
 # Qt's bundled copies, so nothing but the mingw runtime is needed beside it.
 #
 # The result is kept in a cache folder named after the Qt version and the
-# compiler; a later run finds it there and does nothing. Prints the folder on
+# compiler, QCustomPlot installed into it beside Qt under a mark of its own
+# version; a later run finds both there and does nothing. Prints the folder on
 # its last line of output.
 #
 # Usage: scripts/build-qt-windows.sh [--print-prefix]
@@ -40,7 +43,9 @@ if [[ "${1:-}" == "--print-prefix" ]]; then
     [[ -f "${STAMP}" ]]
     exit
 fi
-if [[ -f "${STAMP}" && -f "${PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
+qcp_version="$(apt-cache show --no-all-versions libqcustomplot-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1)"
+QCP_STAMP="${PREFIX}/.qcustomplot-${qcp_version:-unknown}-complete"
+if [[ -f "${STAMP}" && -f "${QCP_STAMP}" ]]; then
     echo "Qt ${qt_version} for Windows: cached"
     echo "${PREFIX}"
     exit 0
@@ -79,14 +84,16 @@ started=$(date +%s)
 enable_sources
 cd "${WORK}"
 # Unpacks the source package $1 at the version of the installed package $2;
-# upstream sources as Debian ships them, without the Debian-specific patches.
+# upstream sources as Debian ships them, without the Debian-specific patches
+# unless $3 is "patched".
 fetch_source() {
-    local pkg="$1" version
+    local pkg="$1" version patches=--skip-patches
+    [[ "${3:-}" == patched ]] && patches=
     if ! ls -d "${WORK}/${pkg}"-*/ >/dev/null 2>&1; then
         version="$(dpkg-query -W -f='${Version}' "$2" 2>/dev/null || true)"
         (cd "${WORK}" && { apt-get source -qq --download-only "${pkg}${version:+=${version}}" \
                            || apt-get source -qq --download-only "${pkg}"; } \
-                      && dpkg-source -x --skip-patches "${pkg}"_*.dsc >/dev/null)
+                      && dpkg-source -x ${patches} "${pkg}"_*.dsc >/dev/null)
     fi
     ls -d "${WORK}/${pkg}"-*/ | head -1
 }
@@ -123,25 +130,26 @@ if [[ ! -f "${STAMP}" ]]; then
     rm -rf "${WORK}/build-qtbase" "${WORK}"/qt6-base-*/
 fi
 
-# Qt Charts draws the trend window. When the archive does not serve its
-# sources, the monitor is built without that window rather than not at all.
-if [[ ! -f "${PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
-    if QTCHARTS_SRC="$(fetch_source qt6-charts qt6-charts-dev 2>"${WORK}/fetch-qtcharts.log")"; then
-        echo "== qtcharts ${qt_version}"
-        charts_started=$(date +%s)
-        cmake -S "${QTCHARTS_SRC}" -B "${WORK}/build-qtcharts" -G Ninja \
-            -DCMAKE_TOOLCHAIN_FILE="${PREFIX}/lib/cmake/Qt6/qt.toolchain.cmake" \
-            -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_INSTALL_PREFIX="${PREFIX}" \
-            -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-            >"${WORK}/configure-qtcharts.log" 2>&1 \
-            || { tail -40 "${WORK}/configure-qtcharts.log" >&2; exit 1; }
-        cmake --build "${WORK}/build-qtcharts" -j "${JOBS}"
-        cmake --install "${WORK}/build-qtcharts" >/dev/null
-        printf 'qtcharts %s: %d s\n' "${qt_version}" $(( $(date +%s) - charts_started )) | tee -a "${PREFIX}/build-time.txt"
-    else
-        echo "Qt Charts: the archive does not serve the qt6-charts sources ($(grep -m1 -o '[0-9]\{3\}  *Not Found' "${WORK}/fetch-qtcharts.log" || echo 'fetch failed')); built without it, the monitor has no trend window"
-    fi
+# QCustomPlot draws the trend window: Debian's sources with Debian's patches
+# (one of them makes it build with Qt 6), built without printing.
+if [[ ! -f "${QCP_STAMP}" ]]; then
+    QCP_SRC="$(fetch_source qcustomplot libqcustomplot-dev patched)"
+    echo "== qcustomplot ${qcp_version}"
+    qcp_started=$(date +%s)
+    rm -rf "${WORK}/build-qcustomplot"
+    cmake -S "${SOURCE_DIR}/packaging/qcustomplot" -B "${WORK}/build-qcustomplot" -G Ninja \
+        -DQCUSTOMPLOT_SOURCE_DIR="${QCP_SRC}" \
+        -DCMAKE_TOOLCHAIN_FILE="${PREFIX}/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="${PREFIX}" \
+        >"${WORK}/configure-qcustomplot.log" 2>&1 \
+        || { tail -40 "${WORK}/configure-qcustomplot.log" >&2; exit 1; }
+    cmake --build "${WORK}/build-qcustomplot" -j "${JOBS}"
+    cmake --install "${WORK}/build-qcustomplot" >/dev/null
+    printf 'qcustomplot %s: %d s\n' "${qcp_version}" $(( $(date +%s) - qcp_started )) | tee -a "${PREFIX}/build-time.txt"
+    rm -f "${PREFIX}"/.qcustomplot-*-complete
+    touch "${QCP_STAMP}"
+    rm -rf "${WORK}/build-qcustomplot" "${WORK}"/qcustomplot-*/
 fi
 
 echo "${PREFIX}"

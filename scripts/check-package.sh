@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package that `cpack -G DEB` made in a build directory: the
 # files it installs (the three programs and nothing else in bin, the desktop
-# entry, the icon, the help, the demo files), its Depends (Qt Widgets and Charts,
+# entry, the icon, the help, the demo files), its Depends (Qt Widgets, QCustomPlot,
 # the C++ and C libraries, as dpkg-shlibdeps found them), the icon images, and
 # the desktop entry with desktop-file-validate when that is installed.
 #
@@ -54,7 +54,7 @@ fi
 
 DEPENDS="$(dpkg-deb -f "${DEB}" Depends)"
 echo "Depends:        ${DEPENDS}"
-for library in libqt6widgets6 libqt6charts6 libstdc\\+\\+6 libc6; do
+for library in libqt6widgets6 libqcustomplot2.1-qt6 libstdc\\+\\+6 libc6; do
     if ! grep -Eq "(^|, )${library}( |,|$)" <<<"${DEPENDS}"; then
         fail "Depends lacks ${library//\\/}"
     fi

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  qt6-charts-dev libqt6opengl6-dev # the trend plots; Qt Charts finds its OpenGL module at configure time
+  libqcustomplot-dev # the trend plots (QCustomPlot for Qt 6)
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev # the fuzz targets: clang-14 and its libFuzzer and sanitizer runtimes
   g++-mingw-w64-x86-64-posix googletest # the Windows cross build and its GoogleTest, built from these sources

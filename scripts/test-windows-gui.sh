@@ -104,15 +104,12 @@ zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win64.zip 2>/dev/null | head -1)"
 # What the installed folder must hold, relative to it.
 expected_files=(
     telvar5-monitor.exe telvar5-cli.exe telvar5-probe.exe qt.conf
-    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll
+    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libQCustomPlotQt6.dll
     platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll
     translations/qtbase_ru.qm help/help.html
     demo/TLV5frmt.stt demo/adc.so demo/irs.so demo/demo.si demo/climb.gen demo/telvar5-vdrv.conf
 )
-if [[ -f "${QT_PREFIX}/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake" ]]; then
-    expected_files+=(Qt6Charts.dll)
-fi
 
 # DLLs every Windows has: the programs may import these without carrying them.
 SYSTEM_DLLS=(
@@ -265,14 +262,18 @@ if [[ -f "${installer}" ]]; then
         demo_link="$(grep 'Демонстрация без модуля.lnk' <<<"${menu}" | head -1)"
         monitor_link="$(grep "${CAPTION}.lnk" <<<"${menu}" | head -1)"
         demo_args="--virtual-module telvar5-vdrv.conf --user-folder TELVAR-5\\Демонстрация --seed demo"
+        # Each shortcut's text is read whole before it is searched: a search that
+        # stops at its first match would cut the reader off under pipefail.
         for link in "${demo_link}" "${monitor_link}"; do
-            if [[ -n "${link}" ]] && lnk_text "${link}" | grep -q -- '--user-folder TELVAR-5'; then
-                echo "installed: $(basename "${link}") starts in $(lnk_text "${link}" | grep -o -- '--user-folder [^ ]*' | head -1)"
+            link_text="$([[ -n "${link}" ]] && lnk_text "${link}")" || link_text=""
+            if grep -q -- '--user-folder TELVAR-5' <<<"${link_text}"; then
+                echo "installed: $(basename "${link}") starts in $(grep -o -- '--user-folder [^ ]*' <<<"${link_text}" | head -1)"
             else
                 fail "installed: $(basename "${link:-a shortcut}") does not start in a folder of the user's documents"
             fi
         done
-        lnk_text "${demo_link}" | grep -qF -- "${demo_args}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
+        demo_text="$([[ -n "${demo_link}" ]] && lnk_text "${demo_link}")" || demo_text=""
+        grep -qF -- "${demo_args}" <<<"${demo_text}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
         # shellcheck disable=SC2086 # the shortcut's arguments, one word each
         run_monitor "${install_dir}/telvar5-monitor.exe" "installed" ${demo_args}
         documents="$(find "${WINEPREFIX}/drive_c/users" -maxdepth 2 -name Documents -type d | head -1)"

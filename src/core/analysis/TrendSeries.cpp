@@ -40,6 +40,7 @@ void TrendSeries::feed(const CaptureRing& ring)
 
 void TrendSeries::add(const TrendPoint& p) noexcept
 {
+    ++added_;
     const std::size_t cap = points_.size();
     if (size_ < cap) {
         points_[(start_ + size_) % cap] = p;
@@ -76,56 +77,18 @@ std::size_t TrendSeries::upperBound(std::int64_t t) const noexcept
     return lo;
 }
 
-void TrendSeries::window(std::int64_t fromUs, std::int64_t toUs, std::size_t maxPoints,
-                         std::vector<TrendPoint>& out) const
+std::optional<TrendValueRange> TrendSeries::valueRange(std::int64_t fromUs, std::int64_t toUs) const noexcept
 {
-    out.clear();
-    if (fromUs > toUs || maxPoints == 0)
-        return;
     const std::size_t first = lowerBound(fromUs);
-    const std::size_t last = std::max(first, upperBound(toUs));
-    if (last - first <= maxPoints) {
-        for (std::size_t i = first; i < last; ++i)
-            out.push_back(point(i));
-        return;
-    }
-
-    // One point per span when only one fits: then each span keeps its highest.
-    const bool pairs = maxPoints >= 2;
-    const std::size_t buckets = pairs ? maxPoints / 2 : maxPoints;
-    const double span = static_cast<double>(toUs) - static_cast<double>(fromUs) + 1.0;
-    const auto bucketOf = [&](std::int64_t t) {
-        const double b = std::floor((static_cast<double>(t) - static_cast<double>(fromUs)) / span
-                                    * static_cast<double>(buckets));
-        return static_cast<std::size_t>(std::clamp(b, 0.0, static_cast<double>(buckets - 1)));
-    };
-    const auto emit = [&](std::size_t lo, std::size_t hi) {
-        if (!pairs || lo == hi) {
-            out.push_back(point(hi));
-            return;
-        }
-        out.push_back(point(std::min(lo, hi)));
-        out.push_back(point(std::max(lo, hi)));
-    };
-
-    std::size_t bucket = bucketOf(point(first).timeUs);
-    std::size_t lo = first, hi = first;
+    const std::size_t last = upperBound(toUs);
+    if (fromUs > toUs || first >= last)
+        return std::nullopt;
+    TrendValueRange range{point(first).value, point(first).value};
     for (std::size_t i = first + 1; i < last; ++i) {
-        const TrendPoint& p = point(i);
-        // A time out of order (never from the tick) stays in the span at hand, so the count holds.
-        const std::size_t b = bucketOf(p.timeUs);
-        if (b > bucket) {
-            emit(lo, hi);
-            bucket = b;
-            lo = hi = i;
-            continue;
-        }
-        if (p.value < point(lo).value)
-            lo = i;
-        if (p.value > point(hi).value)
-            hi = i;
+        range.min = std::min(range.min, point(i).value);
+        range.max = std::max(range.max, point(i).value);
     }
-    emit(lo, hi);
+    return range;
 }
 
 } // namespace telvar5

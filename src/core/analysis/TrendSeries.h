@@ -1,10 +1,10 @@
 #pragma once
 // The physical values of one (input channel, label) pair over time, for a
 // trend plot: a ring of points of fixed size allocated when the pair is
-// chosen, fed from the capture ring through a cursor of its own, and read
-// back for drawing decimated to what the plot can show.
+// chosen, fed from the capture ring through a cursor of its own.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/analysis/CaptureRing.h"
@@ -16,6 +16,12 @@ struct TrendPoint {
     std::int64_t timeUs = 0; // capture time
     double value = 0.0;      // the decoded value with its sign
     bool operator==(const TrendPoint&) const = default;
+};
+
+struct TrendValueRange {
+    double min = 0.0;
+    double max = 0.0;
+    bool operator==(const TrendValueRange&) const = default;
 };
 
 class TrendSeries {
@@ -40,16 +46,17 @@ public:
     // Entries (of any channel) the ring overwrote before this series read them.
     std::uint64_t missed() const noexcept { return missed_; }
 
+    // Points added since the series was made, those the ring of points let go of included:
+    // a plot that mirrors the series takes the last added() - (what it took before) of them.
+    std::uint64_t added() const noexcept { return added_; }
+
     std::size_t size() const noexcept { return size_; }
     std::size_t capacity() const noexcept { return points_.size(); }
     // Point i in time order, 0 the oldest held; i must be below size().
     const TrendPoint& point(std::size_t i) const noexcept { return points_[(start_ + i) % points_.size()]; }
 
-    // The points within [fromUs, toUs] in time order into `out` (cleared
-    // first), at most maxPoints of them: when more lie there, the window is cut
-    // into maxPoints / 2 equal spans of time and each keeps its lowest and its
-    // highest point, so no peak is lost however dense the data.
-    void window(std::int64_t fromUs, std::int64_t toUs, std::size_t maxPoints, std::vector<TrendPoint>& out) const;
+    // The lowest and the highest value within [fromUs, toUs], if a point lies there.
+    std::optional<TrendValueRange> valueRange(std::int64_t fromUs, std::int64_t toUs) const noexcept;
 
 private:
     void add(const TrendPoint& p) noexcept;
@@ -63,6 +70,7 @@ private:
     std::vector<TrendPoint> points_;
     std::size_t start_ = 0;
     std::size_t size_ = 0;
+    std::uint64_t added_ = 0;
     std::uint64_t next_ = 0; // the next capture entry to read
     bool fed_ = false;
     std::uint64_t missed_ = 0;

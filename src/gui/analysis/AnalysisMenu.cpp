@@ -11,9 +11,7 @@
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmModuleLog.h"
 #include "gui/analysis/TFrmModuleOverview.h"
-#ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
-#endif
 
 namespace telvar5 {
 
@@ -27,11 +25,6 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     trendItem_ = addMenuItem(menu_, "mmTrend", "Тренды", "Графики физических значений параметров во времени");
     overviewItem_ = addMenuItem(menu_, "mmModuleOverview", "Обзор модуля",
                                 "Все входные и выходные каналы модуля в одном окне: режимы, частоты, слова, массивы");
-#ifndef TELVAR5_HAVE_CHARTS
-    // A build without Qt Charts (a toolkit built where its sources were not to be had) has no plots.
-    trendItem_->setEnabled(false);
-    trendItem_->setStatusTip(QStringLiteral("Графики недоступны: программа собрана без Qt Charts"));
-#endif
     menu_->addSeparator();
     recordItem_ = addMenuItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
@@ -59,9 +52,7 @@ AnalysisMenu::~AnalysisMenu()
     delete labelStats_;
     delete moduleLog_;
     delete overview_;
-#ifdef TELVAR5_HAVE_CHARTS
     delete trend_;
-#endif
 }
 
 void AnalysisMenu::LabelStatsExecute()
@@ -75,11 +66,9 @@ void AnalysisMenu::LabelStatsExecute()
 
 void AnalysisMenu::TrendExecute()
 {
-#ifdef TELVAR5_HAVE_CHARTS
     if (!trend_)
         trend_ = new TFrmTrend(monitor_, &window_);
     showToolWindow(trend_);
-#endif
 }
 
 void AnalysisMenu::RecordExecute()
@@ -132,10 +121,8 @@ void AnalysisMenu::afterTick()
     showRecording();
     if (labelStats_)
         labelStats_->afterTick();
-#ifdef TELVAR5_HAVE_CHARTS
     if (trend_)
         trend_->afterTick();
-#endif
 }
 
 void AnalysisMenu::showRecording()

@@ -1,8 +1,8 @@
 #pragma once
 // Round steps for the trend plot's scales: 1, 2 or 5 times a power of ten, so
 // the tick labels read 28000, 30000, 32000 rather than 2.908e+04.
-#include <QString>
-#include <QValueAxis>
+#include <qcustomplot.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,13 +20,18 @@ inline double niceStep(double span, int parts)
 }
 
 // Ticks on the multiples of the step, labelled with as many decimals as the step needs.
-inline void setRoundTicks(QValueAxis& axis, double step)
+inline void setRoundTicks(QCPAxis& axis, double step)
 {
     const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 6);
-    axis.setTickType(QValueAxis::TicksDynamic);
-    axis.setTickAnchor(0.0);
-    axis.setTickInterval(step);
-    axis.setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+    auto ticker = qSharedPointerDynamicCast<QCPAxisTickerFixed>(axis.ticker());
+    if (!ticker) {
+        ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+        ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+        axis.setTicker(ticker);
+    }
+    ticker->setTickStep(step);
+    axis.setNumberFormat(QStringLiteral("f"));
+    axis.setNumberPrecision(decimals);
 }
 
 } // namespace telvar5

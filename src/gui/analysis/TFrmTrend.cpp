@@ -2,7 +2,6 @@
 
 #include "gui/analysis/AxisTicks.h"
 
-#include <QChart>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -14,8 +13,8 @@
 
 #include "gui/Cp1251Text.h"
 #include "gui/UiFonts.h"
-#include "gui/analysis/TrendChartView.h"
 #include "gui/analysis/TrendPlotLine.h"
+#include "gui/analysis/TrendPlotView.h"
 
 namespace telvar5 {
 
@@ -71,20 +70,19 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     savePng_ = addButton(controls, "SavePngButton", QStringLiteral("Сохранить PNG…"));
     controls->addStretch(1);
 
-    chart_ = new QChart;
-    chart_->legend()->hide(); // each value axis carries its line's title in its colour
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    timeAxis_ = new QValueAxis;
-    timeAxis_->setTitleText(QStringLiteral("Время, с"));
-    chart_->addAxis(timeAxis_, Qt::AlignBottom);
-    view_ = new TrendChartView(chart_);
-    view_->setObjectName(QStringLiteral("TrendChart"));
+    // No legend: each value axis carries its line's title in its colour.
+    plot_ = new TrendPlotView;
+    plot_->setObjectName(QStringLiteral("TrendChart"));
+    plot_->setFont(font());
+    timeAxis()->setLabelFont(font());
+    timeAxis()->setTickLabelFont(font());
+    timeAxis()->setLabel(QStringLiteral("Время, с"));
 
     auto* right = new QWidget;
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addLayout(controls);
-    rightLayout->addWidget(view_, 1);
+    rightLayout->addWidget(plot_, 1);
     auto* splitter = new QSplitter;
     splitter->addWidget(list_);
     splitter->addWidget(right);
@@ -103,16 +101,16 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     });
     connect(resetZoom_, &QPushButton::clicked, this, &TFrmTrend::resetZoom);
     connect(savePng_, &QPushButton::clicked, this, &TFrmTrend::savePng);
-    connect(view_, &TrendChartView::zoomedByUser, this, &TFrmTrend::userZoomed);
+    connect(plot_, &TrendPlotView::zoomedByUser, this, &TFrmTrend::userZoomed);
     setTimeRange(-std::int64_t{minutes_->value()} * kUsPerMinute, 0);
 }
 
 TFrmTrend::~TFrmTrend()
 {
-    lines_.clear(); // before the chart that holds their lines goes
+    lines_.clear(); // before the plot that holds their graphs goes
 }
 
-QChartView* TFrmTrend::chartView() const { return view_; }
+QCPAxis* TFrmTrend::timeAxis() const { return plot_->timeAxis(); }
 
 const TrendPlotLine* TFrmTrend::line(int channelNo, int label) const
 {
@@ -185,6 +183,7 @@ void TFrmTrend::itemChanged(QListWidgetItem* item)
     const bool checked = item->checkState() == Qt::Checked;
     if (checked == shown)
         return;
+    changed_ = true;
     if (!checked) {
         removeLine(key);
     } else if (lines_.size() >= static_cast<std::size_t>(kMaxLines)) {
@@ -205,15 +204,19 @@ void TFrmTrend::itemChanged(QListWidgetItem* item)
 
 void TFrmTrend::addLine(const TrendCandidate& pair, const QColor& colour, Qt::Alignment side)
 {
-    lines_.push_back(std::make_unique<TrendPlotLine>(*chart_, *timeAxis_, pair, colour, side, titleOf(pair)));
+    lines_.push_back(std::make_unique<TrendPlotLine>(*plot_, pair, colour, side, titleOf(pair)));
+    lines_.back()->axis()->setLabelFont(font());
+    lines_.back()->axis()->setTickLabelFont(font());
     lines_.back()->data().feed(monitor_.analysis().ring()); // what was received before the pair was chosen
+    lines_.back()->takeNewPoints();
+    changed_ = true;
 }
 
 void TFrmTrend::removeLine(int key)
 {
-    std::erase_if(lines_, [key](const std::unique_ptr<TrendPlotLine>& l) {
+    changed_ |= std::erase_if(lines_, [key](const std::unique_ptr<TrendPlotLine>& l) {
         return keyOf(l->data().channelNo(), l->data().label()) == key;
-    });
+    }) > 0;
 }
 
 QColor TFrmTrend::freeColour() const
@@ -235,8 +238,10 @@ Qt::Alignment TFrmTrend::freeSide() const
 
 void TFrmTrend::feed()
 {
-    for (const auto& l : lines_)
+    for (const auto& l : lines_) {
         l->data().feed(monitor_.analysis().ring());
+        linesChanged_ |= l->takeNewPoints();
+    }
 }
 
 void TFrmTrend::redraw()
@@ -244,28 +249,32 @@ void TFrmTrend::redraw()
     std::int64_t fromUs = 0;
     std::int64_t toUs = 0;
     if (zoomed_) {
-        fromUs = microseconds(timeAxis_->min());
-        toUs = microseconds(timeAxis_->max());
+        fromUs = microseconds(timeAxis()->range().lower);
+        toUs = microseconds(timeAxis()->range().upper);
     } else {
         toUs = viewEndUs_;
         fromUs = toUs - std::int64_t{minutes_->value()} * kUsPerMinute;
-        setTimeRange(fromUs, toUs);
+        changed_ |= setTimeRange(fromUs, toUs);
     }
-    // About two points a pixel: the lowest and the highest of each.
-    const double width = chart_->plotArea().width();
-    const auto maxPoints = static_cast<std::size_t>(2 * std::clamp(width, 100.0, 8000.0));
     for (const auto& l : lines_)
-        l->draw(fromUs, toUs, maxPoints, !zoomed_);
+        changed_ |= l->fit(fromUs, toUs, !zoomed_);
+    // Nothing new and nothing moved: the picture on the screen stands.
+    if (changed_)
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    else if (linesChanged_)
+        plot_->layer(QStringLiteral("main"))->replot();
+    changed_ = false;
+    linesChanged_ = false;
 }
 
-void TFrmTrend::setTimeRange(std::int64_t fromUs, std::int64_t toUs)
+bool TFrmTrend::setTimeRange(std::int64_t fromUs, std::int64_t toUs)
 {
-    const double from = static_cast<double>(fromUs) / 1e6;
-    const double to = static_cast<double>(toUs) / 1e6;
-    if (timeAxis_->min() == from && timeAxis_->max() == to)
-        return; // a move would recompute every line
-    setRoundTicks(*timeAxis_, niceStep(to - from, 6));
-    timeAxis_->setRange(from, to);
+    const QCPRange range(static_cast<double>(fromUs) / 1e6, static_cast<double>(toUs) / 1e6);
+    if (timeAxis()->range() == range)
+        return false;
+    setRoundTicks(*timeAxis(), niceStep(range.size(), 6));
+    timeAxis()->setRange(range);
+    return true;
 }
 
 void TFrmTrend::userZoomed()
@@ -293,7 +302,7 @@ void TFrmTrend::savePng()
         return;
     // Written beside and renamed over, so a failed save leaves an older file whole.
     QSaveFile file(QString::fromStdString(*name));
-    const bool saved = file.open(QIODevice::WriteOnly) && view_->grab().save(&file, "PNG") && file.commit();
+    const bool saved = file.open(QIODevice::WriteOnly) && plot_->toPixmap().save(&file, "PNG") && file.commit();
     if (!saved)
         prompts.showError(kProgramTitle, "Не удалось сохранить рисунок в файл " + *name + ".");
 }
@@ -305,9 +314,9 @@ std::int64_t TFrmTrend::nowUs() const
 
 std::int64_t TFrmTrend::followedEnd() const
 {
-    // The right edge moves in steps of a hundredth of the window: the chart
-    // recomputes every line when its time axis moves, and the spans of the
-    // decimation stay put between steps, so a dense line does not shimmer.
+    // The right edge moves in steps of a hundredth of the window: the pixel
+    // columns the plot samples a dense line into stay put between steps, so
+    // the line does not shimmer, and a tick without words redraws nothing.
     const std::int64_t step = std::int64_t{minutes_->value()} * kUsPerMinute / kFollowSteps;
     const std::int64_t now = nowUs();
     const std::int64_t below = now / step * step - (now % step < 0 ? step : 0);

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QValueAxis>
 #include <QWidget>
 #include <memory>
 #include <string_view>
@@ -16,12 +15,11 @@
 #include "core/Monitor.h"
 #include "core/analysis/TrendCandidates.h"
 
-class QChart;
-class QChartView;
+class QCPAxis;
 
 namespace telvar5 {
 
-class TrendChartView;
+class TrendPlotView;
 class TrendPlotLine;
 
 class TFrmTrend : public QWidget {
@@ -38,8 +36,8 @@ public:
     void afterTick();
 
     QListWidget* candidateList() const { return list_; }
-    QChartView* chartView() const;
-    QValueAxis* timeAxis() const { return timeAxis_; }
+    TrendPlotView* plot() const { return plot_; }
+    QCPAxis* timeAxis() const;
     QSpinBox* minutesBox() const { return minutes_; }
     QPushButton* pauseButton() const { return pause_; }
     QPushButton* resetZoomButton() const { return resetZoom_; }
@@ -60,8 +58,9 @@ private:
     QColor freeColour() const;
     Qt::Alignment freeSide() const;
     void feed();
+    // Shows the time range at hand and fits the value axes; replots if anything changed.
     void redraw();
-    void setTimeRange(std::int64_t fromUs, std::int64_t toUs);
+    bool setTimeRange(std::int64_t fromUs, std::int64_t toUs);
     void userZoomed();
     void resetZoom();
     void savePng();
@@ -78,10 +77,10 @@ private:
     QPushButton* pause_ = nullptr;
     QPushButton* resetZoom_ = nullptr;
     QPushButton* savePng_ = nullptr;
-    QChart* chart_ = nullptr;
-    QValueAxis* timeAxis_ = nullptr;
-    TrendChartView* view_ = nullptr;
+    TrendPlotView* plot_ = nullptr;
     bool paused_ = false;
+    bool changed_ = false; // the lines changed since the plot was last drawn
+    bool linesChanged_ = false;
     bool zoomed_ = false;
     std::int64_t viewEndUs_ = 0; // the right edge of the plot while not zoomed
 };

@@ -1,57 +1,69 @@
 #pragma once
-// One plotted pair of the trend window: the core's series of values, its line
-// on the chart and its own value axis in the line's colour.
-#include <QChart>
+// One plotted pair of the trend window: the core's series of values, its
+// graph on the plot and its own value axis in the line's colour. The graph
+// holds every point the series holds; the plot draws the lowest and the
+// highest of the points that fall on each pixel column, so no peak is lost
+// however dense the data.
 #include <QColor>
-#include <QLineSeries>
-#include <QList>
-#include <QPointF>
-#include <QValueAxis>
-#include <vector>
+#include <QString>
+#include <cstdint>
+#include <optional>
 
 #include "core/analysis/TrendCandidates.h"
 #include "core/analysis/TrendSeries.h"
 
+class QCPAxis;
+class QCPGraph;
+
 namespace telvar5 {
+
+class TrendPlotView;
 
 class TrendPlotLine {
 public:
-    // Adds the line and its axis (titled `title`, on `side`) to the chart.
-    TrendPlotLine(QChart& chart, QValueAxis& timeAxis, const TrendCandidate& pair, const QColor& colour,
-                  Qt::Alignment side, const QString& title);
+    // Adds the graph and its axis (titled `title`, on `side`) to the plot.
+    TrendPlotLine(TrendPlotView& plot, const TrendCandidate& pair, const QColor& colour, Qt::Alignment side,
+                  const QString& title);
     ~TrendPlotLine();
     TrendPlotLine(const TrendPlotLine&) = delete;
     TrendPlotLine& operator=(const TrendPlotLine&) = delete;
 
     TrendSeries& data() { return data_; }
     const TrendSeries& data() const { return data_; }
-    QLineSeries* series() const { return series_; }
-    QValueAxis* axis() const { return axis_; }
+    QCPGraph* graph() const { return graph_; }
+    QCPAxis* axis() const { return axis_; }
     QColor colour() const { return colour_; }
     Qt::Alignment side() const { return side_; }
 
-    // Shows the points within [fromUs, toUs], at most maxPoints. When
-    // fitValues is set (and on the first drawing that has points) the value
-    // axis is fitted to the points shown if they left it or fill less than
-    // half of it: the chart recomputes a whole line at every change of its
-    // axes, so the scale does not move for every small change of the data.
-    void draw(std::int64_t fromUs, std::int64_t toUs, std::size_t maxPoints, bool fitValues);
-    // The next drawing fits the value axis to its points, wherever it was.
+    // Brings the graph up to the series: its new points in, those the series
+    // let go of out. Returns whether the graph changed.
+    bool takeNewPoints();
+    // When fitValues is set (and on the first drawing that has points), fits
+    // the value axis to the points within [fromUs, toUs] if they left it or
+    // fill less than half of it, so the scale does not move for every small
+    // change of the data. Returns whether the axis changed.
+    bool fit(std::int64_t fromUs, std::int64_t toUs, bool fitValues);
+    // The next fit fits the value axis to its points, wherever it was.
     void fitAgain() { fitted_ = false; }
 
 private:
-    void fit(bool always);
+    // The lowest and highest value within [fromUs, toUs].
+    std::optional<TrendValueRange> shownValues(std::int64_t fromUs, std::int64_t toUs);
 
-    QChart& chart_;
+    TrendPlotView& plot_;
     TrendSeries data_;
     QColor colour_;
     Qt::Alignment side_;
-    QLineSeries* series_;
-    QValueAxis* axis_;
+    QCPAxis* axis_;
+    QCPGraph* graph_;
+    std::uint64_t taken_ = 0; // data_.added() when the graph last took its points
     bool fitted_ = false;
-    std::vector<TrendPoint> window_;
-    std::vector<TrendPoint> shown_; // what the line holds, to skip an update that changes nothing
-    QList<QPointF> points_;
+    // The window of the last fit and the values shown in it, which the points
+    // taken since widen: while the window stands, a fit needs no pass over it.
+    std::int64_t fitFromUs_ = 0;
+    std::int64_t fitToUs_ = -1;
+    std::optional<TrendValueRange> shown_;
+    std::optional<TrendPoint> freshLowest_, freshHighest_; // of the points taken since the last fit
 };
 
 } // namespace telvar5

@@ -19,9 +19,7 @@
 #include "gui/analysis/RecordingIndicator.h"
 #include "gui/analysis/TFrmModuleOverview.h"
 #include "gui/analysis/TFrmLabelStats.h"
-#ifdef TELVAR5_HAVE_CHARTS
 #include "gui/analysis/TFrmTrend.h"
-#endif
 
 namespace telvar5::widgets_test {
 namespace {
@@ -49,16 +47,9 @@ TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
     menu.labelStatsItem()->trigger();
     EXPECT_EQ(window->findChildren<TFrmLabelStats*>().size(), 1);
     EXPECT_TRUE(menu.labelStatsWindow()->isVisible());
-#ifdef TELVAR5_HAVE_CHARTS
     menu.trendItem()->trigger();
     ASSERT_NE(menu.trendWindow(), nullptr);
     EXPECT_TRUE(menu.trendWindow()->isVisible());
-#else
-    // Built without Qt Charts: the item is there but cannot be chosen.
-    EXPECT_FALSE(menu.trendItem()->isEnabled());
-    menu.trendItem()->trigger();
-    EXPECT_EQ(menu.trendWindow(), nullptr);
-#endif
 
     const auto file = temp("analysis-menu-test.tlvcap");
     std::filesystem::remove(file);

@@ -1,8 +1,6 @@
-#include <QChartView>
-#include <algorithm>
 #include <QImageReader>
-#include <QLineSeries>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -12,6 +10,7 @@
 #include "core/Monitor.h"
 #include "gui/analysis/TFrmTrend.h"
 #include "gui/analysis/TrendPlotLine.h"
+#include "gui/analysis/TrendPlotView.h"
 
 namespace telvar5::widgets_test {
 namespace {
@@ -27,6 +26,15 @@ std::uint32_t wordOf(int value, int label)
 {
     const auto field = static_cast<std::uint32_t>(value) << 20;
     return (value < 0 ? 0x10000000u : 0u) | (field & 0x0FF00000u) | static_cast<std::uint32_t>(label);
+}
+
+// The points a line's graph holds, in seconds and values.
+QList<QPointF> pointsOf(const TrendPlotLine& line)
+{
+    QList<QPointF> points;
+    for (const QCPGraphData& p : *line.graph()->data())
+        points.append(QPointF(p.key, p.value));
+    return points;
 }
 
 class TrendWindowTest : public ::testing::Test {
@@ -81,9 +89,9 @@ protected:
     void expectFollowing() const
     {
         EXPECT_TRUE(window->following());
-        EXPECT_GE(window->timeAxis()->max(), nowSeconds());
-        EXPECT_LE(window->timeAxis()->max(), nowSeconds() + 3);
-        EXPECT_DOUBLE_EQ(window->timeAxis()->max() - window->timeAxis()->min(), 300);
+        EXPECT_GE(window->timeAxis()->range().upper, nowSeconds());
+        EXPECT_LE(window->timeAxis()->range().upper, nowSeconds() + 3);
+        EXPECT_DOUBLE_EQ(window->timeAxis()->range().size(), 300);
     }
     void check(int row) { window->candidateList()->item(row)->setCheckState(Qt::Checked); }
 };
@@ -99,11 +107,10 @@ TEST_F(TrendWindowTest, ListsThePairsWithAFormatTakesEightAndRefreshesWhenShown)
     EXPECT_EQ(list->item(8)->checkState(), Qt::Unchecked);
     EXPECT_EQ(prompts.beeps, 1);
     ASSERT_NE(window->line(2, 0310), nullptr);
-    EXPECT_EQ(window->line(2, 0310)->axis()->titleText(), QStringLiteral("IALT, фт"));
-    const QList<QAbstractAxis*> axes = window->chartView()->chart()->axes(Qt::Vertical);
+    EXPECT_EQ(window->line(2, 0310)->axis()->label(), QStringLiteral("IALT, фт"));
+    const QList<QCPAxis*> axes = window->plot()->axisRect()->axes(QCPAxis::atLeft | QCPAxis::atRight);
     EXPECT_EQ(axes.size(), 8);
-    EXPECT_EQ(std::count_if(axes.begin(), axes.end(), [](QAbstractAxis* a) { return a->alignment() == Qt::AlignLeft; }),
-              4);
+    EXPECT_EQ(std::count_if(axes.begin(), axes.end(), [](QCPAxis* a) { return a->axisType() == QCPAxis::atLeft; }), 4);
     list->item(0)->setCheckState(Qt::Unchecked);
     check(8);
     EXPECT_EQ(window->line(1, 0203), nullptr);
@@ -125,45 +132,87 @@ TEST_F(TrendWindowTest, ALineHoldsTheValuesOfItsPairFromTheHistoryOnAndFollowsTh
     const TrendPlotLine* line = window->line(1, 0203);
     ASSERT_NE(line, nullptr);
     const QList<QPointF> expected{{0.1, 5}, {0.1, -5}, {0.2, -128}, {0.3, 127}};
-    EXPECT_EQ(line->series()->points(), expected);
+    EXPECT_EQ(pointsOf(*line), expected);
+    EXPECT_LE(line->axis()->range().lower, -128);
+    EXPECT_GE(line->axis()->range().upper, 127) << "a word beyond the scale widens it at once";
     expectFollowing();
     tick({0}, 10'000'000);
     expectFollowing();
-    EXPECT_LE(line->axis()->min(), -128);
-    EXPECT_GE(line->axis()->max(), 127);
+    EXPECT_LE(line->axis()->range().lower, -128);
+    EXPECT_GE(line->axis()->range().upper, 127);
 }
 
 TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
 {
     const auto rubberBand = [this] {
-        QWidget* viewport = window->chartView()->viewport();
-        const QPoint centre = window->chartView()->chart()->plotArea().center().toPoint();
-        QTest::mousePress(viewport, Qt::LeftButton, {}, centre - QPoint(100, 60));
-        QTest::mouseMove(viewport, centre + QPoint(100, 60));
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre + QPoint(100, 60));
-        EXPECT_LT(window->timeAxis()->max() - window->timeAxis()->min(), 300);
+        QWidget* plot = window->plot();
+        const QPoint centre = window->plot()->plotArea().center();
+        QTest::mousePress(plot, Qt::LeftButton, {}, centre - QPoint(100, 60));
+        QTest::mouseMove(plot, centre + QPoint(100, 60));
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, centre + QPoint(100, 60));
+        EXPECT_LT(window->timeAxis()->range().size(), 300);
     };
+    const auto wheel = [this] {
+        const QPointF at = window->plot()->plotArea().center();
+        QWheelEvent notch(at, window->plot()->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(window->plot(), &notch);
+        EXPECT_DOUBLE_EQ(window->timeAxis()->range().size(), 240) << "a notch shows 4/5 of the time";
+    };
+    const auto rightClick = [this] {
+        QTest::mouseClick(window->plot(), Qt::RightButton, {}, window->plot()->plotArea().center());
+        EXPECT_DOUBLE_EQ(window->timeAxis()->range().size(), 600);
+    };
+    const auto resetZoom = [this] { window->resetZoomButton()->click(); };
     struct Case {
         const char* name;
         std::function<void()> stop, resume;
     };
     const Case cases[] = {
         {"pause", [this] { window->pauseButton()->click(); }, [this] { window->pauseButton()->click(); }},
-        {"zoom", rubberBand, [this] { window->resetZoomButton()->click(); }},
+        {"rubber band", rubberBand, resetZoom},
+        {"wheel", wheel, resetZoom},
+        {"right click", rightClick, resetZoom},
     };
     check(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         tick({1});
         c.stop();
-        const double shownMax = window->timeAxis()->max();
+        const double shownMax = window->timeAxis()->range().upper;
         EXPECT_FALSE(window->following());
         tick({2}, 5'000'000);
-        EXPECT_DOUBLE_EQ(window->timeAxis()->max(), shownMax);
+        EXPECT_DOUBLE_EQ(window->timeAxis()->range().upper, shownMax);
         c.resume();
         expectFollowing();
     }
-    EXPECT_EQ(window->line(1, 0203)->series()->count(), 4) << "the words that came meanwhile are drawn";
+    EXPECT_EQ(window->line(1, 0203)->graph()->dataCount(), 8) << "the words that came meanwhile are drawn";
+}
+
+TEST_F(TrendWindowTest, ADenseLineKeepsItsPeaksOnTheScreen)
+{
+    check(0);
+    // Five minutes of words, ten a second, many to a pixel: a saw from 0 to 9 with one spike.
+    constexpr int kSpikeTick = 1500;
+    for (int i = 1; i <= 3000; ++i)
+        tick({i == kSpikeTick ? 100 : i % 10});
+    const TrendPlotLine& line = *window->line(1, 0203);
+    const QImage image = window->plot()->toPixmap().toImage();
+    const QRgb colour = line.colour().rgb();
+    const auto drawnAt = [&](int tick, double value) {
+        const int x = qRound(window->timeAxis()->coordToPixel(tick * 0.1));
+        const int y = qRound(line.axis()->coordToPixel(value));
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (image.pixel(x + dx, y + dy) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_GT(line.graph()->dataCount(), 2 * window->plot()->plotArea().width()) << "denser than the pixels";
+    EXPECT_TRUE(drawnAt(kSpikeTick, 100)) << "the spike";
+    EXPECT_TRUE(drawnAt(kSpikeTick, 0)) << "the bottom of the saw beside it";
+    EXPECT_TRUE(drawnAt(500, 9));
+    EXPECT_FALSE(drawnAt(500, 50)) << "nothing where the line never was";
 }
 
 TEST_F(TrendWindowTest, SavesThePlotAsPngOrSaysWhyNot)

@@ -34,12 +34,10 @@
 #include "gui/stimulus/StimulusMenu.h"
 #include "gui/stimulus/TFrmParamGenerator.h"
 #include "gui/stimulus/TFrmReplay.h"
-#ifdef TELVAR5_HAVE_CHARTS
 #include <QListWidget>
 #include <QSpinBox>
 
 #include "gui/analysis/TFrmTrend.h"
-#endif
 
 namespace telvar5::widgets_test {
 namespace {
@@ -395,7 +393,6 @@ TEST_F(StimulusOnDemo, DemoClimbComesBackOnInput1)
     gen.resize(gen.width(), 290); // the seven rows and little below them
     QTest::qWait(100);
     EXPECT_TRUE(gen.grab().save(out.filePath(QStringLiteral("generator.png"))));
-#ifdef TELVAR5_HAVE_CHARTS
     window->analysisMenu()->trendItem()->trigger();
     TFrmTrend& trend = *window->analysisMenu()->trendWindow();
     trend.resize(900, 480);
@@ -408,7 +405,6 @@ TEST_F(StimulusOnDemo, DemoClimbComesBackOnInput1)
     }
     QTest::qWait(1000);
     EXPECT_TRUE(trend.grab().save(out.filePath(QStringLiteral("generator-trend.png"))));
-#endif
     gen.stopButton()->click();
 
     TFrmReplay& replay = replayWindow();
