@@ -16,6 +16,8 @@ find_program(TELVAR5_WINDEPLOYQT windeployqt
   NO_CMAKE_FIND_ROOT_PATH
   DOC "windeployqt of the Qt kit the monitor is built with")
 if(CMAKE_HOST_WIN32 AND TELVAR5_WINDEPLOYQT)
+  # windeployqt gathers Qt's own modules only: the plot library goes beside them by hand.
+  install(FILES $<TARGET_FILE:QCustomPlotQt6::QCustomPlotQt6> DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(CODE "
     set(monitor_exe \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/telvar5-monitor.exe\")
     message(STATUS \"windeployqt: \${monitor_exe}\")

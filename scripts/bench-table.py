@@ -39,9 +39,10 @@ ROWS = {
     "BM_CaptureRecorderHighestRate": (None, None,
                                       "recording 8 x 2778 words/s for 3 s (goals: lost 0, writer under 2 % of a core)"),
     "BM_CaptureCsvExport": (None, 1_500_000, "CSV export of 1 M captured words"),
-    "BM_TrendPlotUpdate/0": (None, 3000, "trend plot update, 4 series of 3000 points, drawn at 900 px"),
-    "BM_TrendPlotUpdate/1": (None, None, "the same with every point drawn (no reduction to the pixels)"),
-    "BM_TrendPlotUpdateAndRender": (None, None, "the trend plot update with the chart rendered into an image"),
+    "BM_TrendPlotUpdate/0": (None, 1000, "trend plot update, 4 series of 3000 points shown at 900 px, the lines drawn into their layer"),
+    "BM_TrendPlotUpdate/1": (None, None, "the same in a window so wide that each point has a pixel of its own"),
+    "BM_TrendPlotUpdateAndRender/0": (None, 1000, "the trend plot update and the plot painted into an image, at 900 px"),
+    "BM_TrendPlotUpdateAndRender/1": (None, None, "the trend plot update and the plot painted into an image, a pixel a point"),
     "BM_EncodeAltitude": (None, 0.05, "a value into a word: altitude, 17 bits and sign (sums that never round)"),
     "BM_EncodeWidestField": (None, 0.05, "a value into a word: bits 9..28 at a weight of 90 (sums that round)"),
     "BM_ReplayMillionEntryCapture": (None, None, "replay of a 1 M-entry capture at speed 1, 4096 ticks of 100 ms "

@@ -280,7 +280,12 @@ bool TFrmTrend::setTimeRange(std::int64_t fromUs, std::int64_t toUs)
 void TFrmTrend::userZoomed()
 {
     zoomed_ = true;
-    redraw(); // the finer points of the narrower window
+    // Round ticks for the new ranges, so a narrow window still reads at a glance.
+    setRoundTicks(*timeAxis(), niceStep(timeAxis()->range().size(), 6));
+    for (const auto& l : lines_)
+        setRoundTicks(*l->axis(), niceStep(l->axis()->range().size(), 5));
+    changed_ = true;
+    redraw();
 }
 
 void TFrmTrend::resetZoom()

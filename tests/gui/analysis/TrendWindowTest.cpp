@@ -151,6 +151,9 @@ TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
         QTest::mouseMove(plot, centre + QPoint(100, 60));
         QTest::mouseRelease(plot, Qt::LeftButton, {}, centre + QPoint(100, 60));
         EXPECT_LT(window->timeAxis()->range().size(), 300);
+        const auto ticks = qSharedPointerDynamicCast<QCPAxisTickerFixed>(window->timeAxis()->ticker());
+        ASSERT_TRUE(ticks);
+        EXPECT_GE(window->timeAxis()->range().size() / ticks->tickStep(), 3) << "ticks fit the narrower window";
     };
     const auto wheel = [this] {
         const QPointF at = window->plot()->plotArea().center();
