@@ -16,13 +16,14 @@ double seconds(std::int64_t us) { return static_cast<double>(us) / 1e6; }
 
 TrendPlotLine::TrendPlotLine(TrendPlotView& plot, const TrendCandidate& pair, const QColor& colour,
                              Qt::Alignment side, const QString& title)
-    : plot_(plot), data_(pair.channelNo, pair.label, pair.format), colour_(colour), side_(side),
+    : plot_(plot), data_(pair.channelNo, pair.label, pair.format), colour_(colour), side_(side), title_(title),
       axis_(plot.addValueAxis(side)), graph_(plot.addGraph(plot.timeAxis(), axis_))
 {
     graph_->setPen(QPen(colour, 0)); // a cosmetic one-pixel pen draws fastest
     graph_->setName(title);
     graph_->setAdaptiveSampling(true);
-    axis_->setLabel(title);
+    axis_->setLabel(title + QStringLiteral(" — нет слов"));
+    axis_->setTickLabels(false);
     axis_->setLabelColor(colour);
     axis_->setTickLabelColor(colour);
     const QPen pen(colour, 0);
@@ -42,6 +43,10 @@ bool TrendPlotLine::takeNewPoints()
     const std::uint64_t fresh = data_.added() - taken_;
     if (fresh == 0)
         return false;
+    if (taken_ == 0) {
+        axis_->setLabel(title_);
+        axis_->setTickLabels(true);
+    }
     QCPGraphDataContainer& graph = *graph_->data();
     // More new points than the series holds: it let go of some the graph never had, so all afresh.
     const std::size_t count = fresh > data_.size() ? data_.size() : static_cast<std::size_t>(fresh);

@@ -36,7 +36,8 @@ public:
     Qt::Alignment side() const { return side_; }
 
     // Brings the graph up to the series: its new points in, those the series
-    // let go of out. Returns whether the graph changed.
+    // let go of out. Until the first point the axis says there is none, rather
+    // than showing a scale of nothing. Returns whether the graph changed.
     bool takeNewPoints();
     // When fitValues is set (and on the first drawing that has points), fits
     // the value axis to the points within [fromUs, toUs] if they left it or
@@ -54,6 +55,7 @@ private:
     TrendSeries data_;
     QColor colour_;
     Qt::Alignment side_;
+    QString title_;
     QCPAxis* axis_;
     QCPGraph* graph_;
     std::uint64_t taken_ = 0; // data_.added() when the graph last took its points

@@ -107,7 +107,13 @@ TEST_F(TrendWindowTest, ListsThePairsWithAFormatTakesEightAndRefreshesWhenShown)
     EXPECT_EQ(list->item(8)->checkState(), Qt::Unchecked);
     EXPECT_EQ(prompts.beeps, 1);
     ASSERT_NE(window->line(2, 0310), nullptr);
-    EXPECT_EQ(window->line(2, 0310)->axis()->label(), QStringLiteral("IALT, фт"));
+    // No scale for a pair without words, until its first word.
+    EXPECT_EQ(window->line(1, 0203)->axis()->label(), QStringLiteral("IALT, фт — нет слов"));
+    EXPECT_FALSE(window->line(1, 0203)->axis()->tickLabels());
+    tick({7});
+    EXPECT_EQ(window->line(1, 0203)->axis()->label(), QStringLiteral("IALT, фт"));
+    EXPECT_TRUE(window->line(1, 0203)->axis()->tickLabels());
+    EXPECT_EQ(window->line(2, 0310)->axis()->label(), QStringLiteral("IALT, фт — нет слов"));
     const QList<QCPAxis*> axes = window->plot()->axisRect()->axes(QCPAxis::atLeft | QCPAxis::atRight);
     EXPECT_EQ(axes.size(), 8);
     EXPECT_EQ(std::count_if(axes.begin(), axes.end(), [](QCPAxis* a) { return a->axisType() == QCPAxis::atLeft; }), 4);
