@@ -29,10 +29,12 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
     const QPalette::ColorGroup group =
         option.state & QStyle::State_Enabled ? QPalette::Active : option.palette.currentColorGroup();
     painter.setFont(option.font);
-    painter.setPen(option.palette.color(group, QPalette::WindowText));
+    const QColor textColour = option.palette.color(group, QPalette::WindowText);
+    painter.setPen(textColour);
     glyphs_.setFont(painter.font());
     const QColor background = option.palette.color(group, QPalette::Base);
     const int ascent = painter.fontMetrics().ascent();
+    const bool pictures = pictures_.begin(painter, textColour, background, ascent);
     const QColor gridColour = QColor::fromRgba(
         static_cast<QRgb>(grid.style()->styleHint(QStyle::SH_Table_GridLineColor, &option, &grid)));
 
@@ -47,7 +49,7 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
         const Sections sections = sectionsIn(grid, dirty);
         if (sections.top == -1 || sections.top > sections.bottom)
             continue;
-        paintCells(painter, grid, sections, background, ascent, drawn, text);
+        paintCells(painter, grid, sections, background, ascent, pictures, drawn, text);
         if (grid.showGrid())
             paintGridLines(painter, grid, dirty, sections, gridColour);
     }
@@ -69,7 +71,8 @@ GridCellPainter::Sections GridCellPainter::sectionsIn(const QTableView& grid, co
 }
 
 void GridCellPainter::paintCells(QPainter& painter, const QTableView& grid, const Sections& sections,
-                                 const QColor& background, int ascent, QBitArray& drawn, const CellText& text)
+                                 const QColor& background, int ascent, bool pictures, QBitArray& drawn,
+                                 const CellText& text)
 {
     const QHeaderView* rows = grid.verticalHeader();
     const QHeaderView* columns = grid.horizontalHeader();
@@ -91,8 +94,12 @@ void GridCellPainter::paintCells(QPainter& painter, const QTableView& grid, cons
             // paintGridCell's data cell: the window colour, the text from the cell's corner.
             const QRect cell(grid.columnViewportPosition(column), rowY, grid.columnWidth(column) - gridSize,
                              rowHeight);
-            painter.fillRect(cell, background);
             text(row, column, cellText_);
+            if (const QImage* picture = pictures ? pictures_.picture(cellText_, cell.size(), glyphs_) : nullptr) {
+                painter.drawImage(cell.topLeft(), *picture);
+                continue;
+            }
+            painter.fillRect(cell, background);
             const QPoint origin = gridCellTextOrigin(cell, ascent);
             glyphs_.draw(painter, origin.x(), origin.y(), cellText_);
         }

@@ -2,12 +2,14 @@
 // Paints the data cells of a grid's viewport itself, exactly as the table view
 // would with a delegate drawing each cell by paintGridCell on the window
 // colour, but without a model index, a style option or a shaped text per cell,
-// and the grid lines as filled rectangles. For the grids repainted on every
+// each cell copied from its picture where it has one (GridCellPictures), and
+// the grid lines as filled rectangles. For the grids repainted on every
 // refresh; layouts they never have are left to the table view (see draws).
 #include <QString>
 #include <functional>
 
 #include "gui/CellTextGlyphs.h"
+#include "gui/GridCellPictures.h"
 
 class QBitArray;
 class QPaintEvent;
@@ -35,11 +37,12 @@ private:
     static Sections sectionsIn(const QTableView& grid, const QRect& dirty);
     // In the table view's order: row by row, left to right, each cell once.
     void paintCells(QPainter& painter, const QTableView& grid, const Sections& sections, const QColor& background,
-                    int ascent, QBitArray& drawn, const CellText& text);
+                    int ascent, bool pictures, QBitArray& drawn, const CellText& text);
     static void paintGridLines(QPainter& painter, const QTableView& grid, const QRect& dirty,
                                const Sections& sections, const QColor& colour);
 
     CellTextGlyphs glyphs_;
+    GridCellPictures pictures_;
     QString cellText_; // one string for every cell's text
 };
 

@@ -62,3 +62,33 @@ TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
         EXPECT_GT(textPixels, 50) << "no texts drawn";
     }
 }
+
+TEST(OutputArrayView, RepaintsAChangedWordWithItsNewValue)
+{
+    auto run = std::make_unique<RunState>();
+    run->arraySize[0] = 256;
+    for (std::uint32_t k = 0; k < kOutputWords; ++k)
+        run->outputRecord[0].words[k] = k * 0x01010101u;
+    OutputArrayModel model(*run);
+    OutputArrayView view;
+    view.setModel(&model);
+    FixedColumnGrid reference;
+    reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
+    reference.setModel(&model);
+    const auto& widths = OutputArrayView::kColumnWidths;
+    reference.setColumnWidths({widths[0], widths[1], widths[2]});
+    reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
+        grid->resize(215, 20 * FixedColumnGrid::kRowHeight);
+        grid->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+    }
+    const QImage before = view.viewport()->grab().toImage();
+
+    // Texts of the same lengths: the cells keep their sizes and only the values tell them apart.
+    run->outputRecord[0].words[2] = 0x12345677u;
+    model.wordChanged(2);
+    const QImage after = view.viewport()->grab().toImage();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, reference.viewport()->grab().toImage());
+}
