@@ -11,10 +11,45 @@
 
 namespace telvar5 {
 
+namespace {
+
+bool plainBackground(const QWidget& viewport)
+{
+    const QBrush& brush = viewport.palette().brush(viewport.backgroundRole());
+    return viewport.autoFillBackground() && !viewport.testAttribute(Qt::WA_StyledBackground)
+        && brush.style() == Qt::SolidPattern && brush.color().alpha() == 255;
+}
+
+} // namespace
+
 bool GridCellPainter::draws(const QTableView& grid)
 {
     return !grid.isRightToLeft() && grid.gridStyle() == Qt::SolidLine && !grid.verticalHeader()->isHidden()
         && !grid.horizontalHeader()->isHidden();
+}
+
+void GridCellPainter::followBackground(QWidget& viewport)
+{
+    viewport.setAttribute(Qt::WA_OpaquePaintEvent, plainBackground(viewport));
+}
+
+void GridCellPainter::fillBackground(QTableView& grid, const QRegion& region)
+{
+    QPainter painter(grid.viewport());
+    fillSkippedBackground(*grid.viewport(), painter, region);
+}
+
+void GridCellPainter::fillSkippedBackground(QWidget& viewport, QPainter& painter, const QRegion& region)
+{
+    if (!viewport.testAttribute(Qt::WA_OpaquePaintEvent))
+        return;
+    // Qt fills a plain colour rectangle by rectangle; a background that stopped being
+    // plain without a palette or style change is filled so once, and left to Qt again.
+    const QBrush brush = viewport.palette().brush(viewport.backgroundRole());
+    for (const QRect& rect : region)
+        painter.fillRect(rect, brush);
+    if (!plainBackground(viewport))
+        followBackground(viewport);
 }
 
 void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event,
@@ -22,9 +57,15 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
 {
     const QHeaderView* rows = grid.verticalHeader();
     const QHeaderView* columns = grid.horizontalHeader();
-    if (rows->count() == 0 || columns->count() == 0)
-        return;
     QPainter painter(grid.viewport());
+    const int lastX = columns->length() - columns->offset() - 1;
+    const int lastY = rows->length() - rows->offset() - 1;
+    // Before the cells, as Qt would: a text running out of the last column or row lies over it.
+    const bool cells = rows->count() > 0 && columns->count() > 0;
+    fillSkippedBackground(*grid.viewport(), painter,
+                          cells ? event.region() - QRect(0, 0, lastX + 1, lastY + 1) : event.region());
+    if (!cells)
+        return;
     // The table view hands the delegate enabled cells in the active colours.
     const QPalette::ColorGroup group =
         option.state & QStyle::State_Enabled ? QPalette::Active : option.palette.currentColorGroup();
@@ -39,8 +80,6 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
         static_cast<QRgb>(grid.style()->styleHint(QStyle::SH_Table_GridLineColor, &option, &grid)));
 
     QBitArray drawn(rows->count() * columns->count());
-    const int lastX = columns->length() - columns->offset() - 1;
-    const int lastY = rows->length() - rows->offset() - 1;
     for (QRect dirty : event.region()) {
         dirty.setRight(qMin(dirty.right(), lastX));
         dirty.setBottom(qMin(dirty.bottom(), lastY));

@@ -13,6 +13,8 @@
 
 class QBitArray;
 class QPaintEvent;
+class QRegion;
+class QWidget;
 class QStyleOptionViewItem;
 class QTableView;
 
@@ -25,6 +27,14 @@ public:
 
     // Whether the grid's layout is one painted here.
     static bool draws(const QTableView& grid);
+    // While the viewport's background is a plain colour, Qt leaves it to the
+    // grid, which fills only what its cells leave bare (Qt would fill the whole
+    // viewport before every repaint for the cells to cover it again); a
+    // pattern, a gradient or a styled background stays Qt's. For the view to
+    // call when made and on every change of the viewport's palette or style.
+    static void followBackground(QWidget& viewport);
+    // For layouts left to the table view: the background first, where Qt left it to the grid.
+    static void fillBackground(QTableView& grid, const QRegion& region);
     // Paints the event's region of the grid's viewport; `option` is the grid's
     // own view item option (initViewItemOption).
     void paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event, const CellText& text);
@@ -35,6 +45,8 @@ private:
         int top = -1, bottom = -1, left = -1, right = -1;
     };
     static Sections sectionsIn(const QTableView& grid, const QRect& dirty);
+    // As Qt fills the background before a repaint, where it left that to the grid.
+    static void fillSkippedBackground(QWidget& viewport, QPainter& painter, const QRegion& region);
     // In the table view's order: row by row, left to right, each cell once.
     void paintCells(QPainter& painter, const QTableView& grid, const Sections& sections, const QColor& background,
                     int ascent, bool pictures, QBitArray& drawn, const CellText& text);
