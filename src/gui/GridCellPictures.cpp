@@ -1,29 +1,15 @@
 #include "gui/GridCellPictures.h"
 
-#include <QPaintEngine>
 #include <QPixelFormat>
-#include <QPixmap>
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "gui/CellTextGlyphs.h"
 #include "gui/GridCellPaint.h"
+#include "gui/PaintedFormat.h"
 
 namespace telvar5 {
 
 namespace {
-
-QImage::Format formatOf(const QPaintDevice* device)
-{
-    if (!device || device->devicePixelRatio() != 1.0)
-        return QImage::Format_Invalid;
-    if (device->devType() == QInternal::Image)
-        return static_cast<const QImage*>(device)->format();
-    if (device->devType() == QInternal::Pixmap)
-        return static_cast<const QPixmap*>(device)->toImage().format();
-    return QImage::Format_Invalid;
-}
 
 // Formats whose pixels the margin check can compare byte for byte.
 bool wholeBytesRgb(QImage::Format format)
@@ -34,23 +20,12 @@ bool wholeBytesRgb(QImage::Format format)
     return pixels.colorModel() == QPixelFormat::RGB && pixels.bitsPerPixel() >= 16 && pixels.bitsPerPixel() % 8 == 0;
 }
 
-bool wholePixelShift(const QTransform& transform)
-{
-    return transform.type() <= QTransform::TxTranslate && transform.dx() == std::round(transform.dx())
-        && transform.dy() == std::round(transform.dy());
-}
-
 } // namespace
 
 bool GridCellPictures::begin(const QPainter& painter, const QColor& text, const QColor& background, int ascent)
 {
-    const QPaintEngine* engine = painter.paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster || background.alpha() != 255 || painter.opacity() != 1.0
-        || painter.compositionMode() != QPainter::CompositionMode_SourceOver
-        || !wholePixelShift(painter.deviceTransform()))
-        return false;
-    const QImage::Format format = formatOf(engine->paintDevice());
-    if (!wholeBytesRgb(format))
+    const QImage::Format format = paintedFormat(painter);
+    if (background.alpha() != 255 || !wholeBytesRgb(format))
         return false;
     const Look look{format, painter.font(), text, background, painter.renderHints(), ascent};
     if (look == look_)
