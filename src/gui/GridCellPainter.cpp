@@ -35,6 +35,8 @@ void GridCellPainter::followBackground(QWidget& viewport)
 
 void GridCellPainter::fillBackground(QTableView& grid, const QRegion& region)
 {
+    if (!grid.viewport()->testAttribute(Qt::WA_OpaquePaintEvent))
+        return;
     QPainter painter(grid.viewport());
     fillSkippedBackground(*grid.viewport(), painter, region);
 }
