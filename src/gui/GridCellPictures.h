@@ -46,7 +46,10 @@ private:
         int width = 0;
         int height = 0;
         bool operator==(const Key&) const = default;
-        friend size_t qHash(const Key& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.width, key.height); }
+        friend size_t qHash(const Key& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.width, key.height);
+        }
     };
 
     // A scratch image with a margin round the largest cell so far, cleared to the background.
