@@ -1,7 +1,6 @@
 // The output grid as the user works with it, offscreen: one character typed
 // into the cell editor, from the key press to the model's dataChanged of the
-// word's row; and the repaint of the grid as it shows on the screen, and of
-// its rows alone.
+// word's row; and the repaint of the grid itself, and of its rows.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -65,16 +64,16 @@ void BM_OutputGridRepaint(benchmark::State& state)
     rig.rig.monitor->outputArrays().SOdataTestExecute();
     rig.side.wordsChanged();
     OutputArrayView& grid = rig.grid();
+    // The frame, the scroll bar and the corner title: a widget's repaint leaves
+    // its opaque children (the titles, the fixed column, the rows) as they are.
     for (auto _ : state)
-        grid.repaint(); // the titles, the fixed column and the visible rows
+        grid.repaint();
     state.counters["rows"] = grid.rowAt(grid.viewport()->height() - 1) - grid.rowAt(0) + 1;
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_OutputGridRepaint)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 
-// The visible rows alone, as the input grid's repaint is timed: without the
-// titles, the frame and the scroll bar, whose Fusion groove the raster engine
-// fills on its thread pool.
+// The visible rows alone, as the input grid's repaint is timed.
 void BM_OutputGridCellsRepaint(benchmark::State& state)
 {
     OutputGridRig rig;

@@ -11,6 +11,7 @@
 #include <QRawFont>
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace telvar5 {
@@ -75,6 +76,19 @@ public:
         }
         run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(size));
         painter.drawGlyphRun(QPointF(x, y), run_);
+    }
+
+    // How far draw() advances over text as a glyph run; none for a text it leaves to drawText.
+    std::optional<qreal> width(const QString& text) const
+    {
+        qreal advance = 0;
+        for (const QChar c : text) {
+            const char16_t unit = c.unicode();
+            if (unit >= kUnits || glyphs_[unit] == 0)
+                return std::nullopt;
+            advance += advances_[unit];
+        }
+        return advance;
     }
 
 private:

@@ -1,10 +1,14 @@
 #include "gui/FixedColumnGrid.h"
 
-#include <QScrollBar>
+#include <QAbstractButton>
+#include <QDataStream>
+#include <QPaintEvent>
+#include <QStyleOptionFrame>
 
 #include "gui/GridCornerTitle.h"
 #include "gui/GridFixedColumn.h"
 #include "gui/GridTitleHeader.h"
+#include "gui/PicturedScrollBar.h"
 #include "gui/UiFonts.h"
 
 namespace telvar5 {
@@ -26,6 +30,15 @@ FixedColumnGrid::FixedColumnGrid(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+
+    // The item view follows its first bars' actions and values; the pictured bars are followed alike.
+    setVerticalScrollBar(new PicturedScrollBar(Qt::Vertical));
+    setHorizontalScrollBar(new PicturedScrollBar(Qt::Horizontal));
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &FixedColumnGrid::verticalScrollbarAction);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &FixedColumnGrid::verticalScrollbarValueChanged);
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, &FixedColumnGrid::horizontalScrollbarAction);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &FixedColumnGrid::horizontalScrollbarValueChanged);
 }
 
 void FixedColumnGrid::setModel(QAbstractItemModel* model)
@@ -71,6 +84,34 @@ void FixedColumnGrid::updateGeometries()
     corner_->setGeometry(fixedColumn_->x(), titles_->y(), fixedColumn_->width(), titles_->height());
     corner_->setVisible(!fixedColumn_->isHidden() && !titles_->isHidden());
     corner_->raise();
+    // The table view's own corner button lies wholly under the title, which covers every pixel of it.
+    if (auto* button = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
+        button->setHidden(corner_->isVisible() && corner_->palette().color(QPalette::Button).alpha() == 255);
+}
+
+bool FixedColumnGrid::event(QEvent* event)
+{
+    if (event->type() == QEvent::StyleAnimationUpdate)
+        frame_.forget();
+    if (event->type() == QEvent::Paint && paintFrameFromPicture(static_cast<QPaintEvent*>(event)->region()))
+        return true;
+    return QTableView::event(event);
+}
+
+bool FixedColumnGrid::paintFrameFromPicture(const QRegion& region)
+{
+    if (horizontalScrollBar()->isVisibleTo(this) && verticalScrollBar()->isVisibleTo(this)) {
+        frame_.forget();
+        return false;
+    }
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    QByteArray look;
+    QDataStream out(&look, QDataStream::WriteOnly);
+    out << quintptr(style()) << int(option.state) << int(option.direction) << option.rect
+        << option.palette.cacheKey() << option.lineWidth << option.midLineWidth << int(option.features)
+        << int(option.frameShape);
+    return frame_.paint(*this, region, look, [this](QPainter& painter) { drawFrame(&painter); });
 }
 
 } // namespace telvar5

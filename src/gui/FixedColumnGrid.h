@@ -2,8 +2,12 @@
 // A grid in the program's style: a title row (GridTitleHeader), a fixed first
 // column (GridFixedColumn) with its title in the corner, 18-pixel rows, the
 // grid's fixed-pitch font, grid lines, per-row scrolling. Column 0 of the
-// model is shown in the fixed column only; columns 1 and up scroll.
+// model is shown in the fixed column only; columns 1 and up scroll. Its
+// scroll bars and its frame, as tall as the grid, repaint from pictures while
+// they look the same (PicturedScrollBar, StillPicture).
 #include <QTableView>
+
+#include "gui/StillPicture.h"
 
 namespace telvar5 {
 
@@ -33,12 +37,17 @@ public:
     void keyboardSearch(const QString&) override {}
 
 protected:
+    bool event(QEvent* event) override;
     void updateGeometries() override;
 
 private:
+    // The frame from its picture, where the scroll area paints nothing else (no corner between two bars).
+    bool paintFrameFromPicture(const QRegion& region);
+
     GridTitleHeader* titles_ = nullptr;
     GridFixedColumn* fixedColumn_ = nullptr;
     GridCornerTitle* corner_ = nullptr;
+    StillPicture frame_;
 };
 
 } // namespace telvar5

@@ -11,10 +11,47 @@
 
 namespace telvar5 {
 
+namespace {
+
+bool plainBackground(const QWidget& viewport)
+{
+    const QBrush& brush = viewport.palette().brush(viewport.backgroundRole());
+    return viewport.autoFillBackground() && !viewport.testAttribute(Qt::WA_StyledBackground)
+        && brush.style() == Qt::SolidPattern && brush.color().alpha() == 255;
+}
+
+} // namespace
+
 bool GridCellPainter::draws(const QTableView& grid)
 {
     return !grid.isRightToLeft() && grid.gridStyle() == Qt::SolidLine && !grid.verticalHeader()->isHidden()
         && !grid.horizontalHeader()->isHidden();
+}
+
+void GridCellPainter::followBackground(QWidget& viewport)
+{
+    viewport.setAttribute(Qt::WA_OpaquePaintEvent, plainBackground(viewport));
+}
+
+void GridCellPainter::fillBackground(QTableView& grid, const QRegion& region)
+{
+    if (!grid.viewport()->testAttribute(Qt::WA_OpaquePaintEvent))
+        return;
+    QPainter painter(grid.viewport());
+    fillSkippedBackground(*grid.viewport(), painter, region);
+}
+
+void GridCellPainter::fillSkippedBackground(QWidget& viewport, QPainter& painter, const QRegion& region)
+{
+    if (!viewport.testAttribute(Qt::WA_OpaquePaintEvent))
+        return;
+    // Qt fills a plain colour rectangle by rectangle; a background that stopped being
+    // plain without a palette or style change is filled so once, and left to Qt again.
+    const QBrush brush = viewport.palette().brush(viewport.backgroundRole());
+    for (const QRect& rect : region)
+        painter.fillRect(rect, brush);
+    if (!plainBackground(viewport))
+        followBackground(viewport);
 }
 
 void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event,
@@ -22,23 +59,29 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
 {
     const QHeaderView* rows = grid.verticalHeader();
     const QHeaderView* columns = grid.horizontalHeader();
-    if (rows->count() == 0 || columns->count() == 0)
-        return;
     QPainter painter(grid.viewport());
+    const int lastX = columns->length() - columns->offset() - 1;
+    const int lastY = rows->length() - rows->offset() - 1;
+    // Before the cells, as Qt would: a text running out of the last column or row lies over it.
+    const bool cells = rows->count() > 0 && columns->count() > 0;
+    fillSkippedBackground(*grid.viewport(), painter,
+                          cells ? event.region() - QRect(0, 0, lastX + 1, lastY + 1) : event.region());
+    if (!cells)
+        return;
     // The table view hands the delegate enabled cells in the active colours.
     const QPalette::ColorGroup group =
         option.state & QStyle::State_Enabled ? QPalette::Active : option.palette.currentColorGroup();
     painter.setFont(option.font);
-    painter.setPen(option.palette.color(group, QPalette::WindowText));
+    const QColor textColour = option.palette.color(group, QPalette::WindowText);
+    painter.setPen(textColour);
     glyphs_.setFont(painter.font());
     const QColor background = option.palette.color(group, QPalette::Base);
     const int ascent = painter.fontMetrics().ascent();
+    const bool pictures = pictures_.begin(painter, textColour, background, ascent);
     const QColor gridColour = QColor::fromRgba(
         static_cast<QRgb>(grid.style()->styleHint(QStyle::SH_Table_GridLineColor, &option, &grid)));
 
     QBitArray drawn(rows->count() * columns->count());
-    const int lastX = columns->length() - columns->offset() - 1;
-    const int lastY = rows->length() - rows->offset() - 1;
     for (QRect dirty : event.region()) {
         dirty.setRight(qMin(dirty.right(), lastX));
         dirty.setBottom(qMin(dirty.bottom(), lastY));
@@ -47,7 +90,7 @@ void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option
         const Sections sections = sectionsIn(grid, dirty);
         if (sections.top == -1 || sections.top > sections.bottom)
             continue;
-        paintCells(painter, grid, sections, background, ascent, drawn, text);
+        paintCells(painter, grid, sections, background, ascent, pictures, drawn, text);
         if (grid.showGrid())
             paintGridLines(painter, grid, dirty, sections, gridColour);
     }
@@ -69,7 +112,8 @@ GridCellPainter::Sections GridCellPainter::sectionsIn(const QTableView& grid, co
 }
 
 void GridCellPainter::paintCells(QPainter& painter, const QTableView& grid, const Sections& sections,
-                                 const QColor& background, int ascent, QBitArray& drawn, const CellText& text)
+                                 const QColor& background, int ascent, bool pictures, QBitArray& drawn,
+                                 const CellText& text)
 {
     const QHeaderView* rows = grid.verticalHeader();
     const QHeaderView* columns = grid.horizontalHeader();
@@ -91,8 +135,12 @@ void GridCellPainter::paintCells(QPainter& painter, const QTableView& grid, cons
             // paintGridCell's data cell: the window colour, the text from the cell's corner.
             const QRect cell(grid.columnViewportPosition(column), rowY, grid.columnWidth(column) - gridSize,
                              rowHeight);
-            painter.fillRect(cell, background);
             text(row, column, cellText_);
+            if (const QImage* picture = pictures ? pictures_.picture(cellText_, cell.size(), glyphs_) : nullptr) {
+                painter.drawImage(cell.topLeft(), *picture);
+                continue;
+            }
+            painter.fillRect(cell, background);
             const QPoint origin = gridCellTextOrigin(cell, ascent);
             glyphs_.draw(painter, origin.x(), origin.y(), cellText_);
         }

@@ -1,5 +1,6 @@
 #include "gui/input/InputBufferView.h"
 
+#include <QPaintEvent>
 #include <QStyleOptionViewItem>
 #include <algorithm>
 
@@ -18,6 +19,7 @@ InputBufferView::InputBufferView(QWidget* parent) : FixedColumnGrid(parent)
     // The Tab key passes the input grid by; a click still makes a cell current.
     setFocusPolicy(Qt::ClickFocus);
     setTabKeyNavigation(false);
+    GridCellPainter::followBackground(*viewport());
 }
 
 void InputBufferView::setBufferModel(InputBufferModel* model)
@@ -41,6 +43,7 @@ void InputBufferView::paintEvent(QPaintEvent* event)
 {
     // Layouts this grid never has are left to the table view.
     if (!bufferModel_ || model() != bufferModel_ || !GridCellPainter::draws(*this)) {
+        GridCellPainter::fillBackground(*this, event->region());
         FixedColumnGrid::paintEvent(event);
         return;
     }
@@ -48,6 +51,13 @@ void InputBufferView::paintEvent(QPaintEvent* event)
     initViewItemOption(&option);
     cells_.paint(*this, option, *event,
                  [this](int row, int column, QString& text) { bufferModel_->cellText(row, column, text); });
+}
+
+bool InputBufferView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        GridCellPainter::followBackground(*viewport());
+    return FixedColumnGrid::viewportEvent(event);
 }
 
 } // namespace telvar5

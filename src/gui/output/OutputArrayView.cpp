@@ -39,6 +39,7 @@ OutputArrayView::OutputArrayView(QWidget* parent) : FixedColumnGrid(parent)
     titles()->viewport()->installEventFilter(this);
     fixedColumn()->viewport()->installEventFilter(this);
     cornerTitle()->installEventFilter(this);
+    GridCellPainter::followBackground(*viewport());
 }
 
 void OutputArrayView::setModel(QAbstractItemModel* model)
@@ -112,6 +113,7 @@ void OutputArrayView::paintEvent(QPaintEvent* event)
 {
     // The model gives no text colours, so every cell is drawn in the window text colour.
     if (!arrayModel_ || model() != arrayModel_ || !GridCellPainter::draws(*this)) {
+        GridCellPainter::fillBackground(*this, event->region());
         FixedColumnGrid::paintEvent(event);
         return;
     }
@@ -138,5 +140,11 @@ bool OutputArrayView::eventFilter(QObject* watched, QEvent* event)
     return reportPress(press, 0, 0); // the corner
 }
 
-} // namespace telvar5
+bool OutputArrayView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        GridCellPainter::followBackground(*viewport());
+    return FixedColumnGrid::viewportEvent(event);
+}
 
+} // namespace telvar5

@@ -62,3 +62,65 @@ TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
         EXPECT_GT(textPixels, 50) << "no texts drawn";
     }
 }
+
+namespace {
+
+// The view and the table view drawing through the grid's delegate, shown alike, 20 rows high.
+void showBeside(OutputArrayView& view, FixedColumnGrid& reference, OutputArrayModel& model)
+{
+    view.setModel(&model);
+    reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
+    reference.setModel(&model);
+    const auto& widths = OutputArrayView::kColumnWidths;
+    reference.setColumnWidths({widths[0], widths[1], widths[2]});
+    reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
+        grid->resize(215, 20 * FixedColumnGrid::kRowHeight); // room right of the columns
+        grid->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+    }
+}
+
+} // namespace
+
+TEST(OutputArrayView, RepaintsAChangedWordWithItsNewValue)
+{
+    auto run = std::make_unique<RunState>();
+    run->arraySize[0] = 256;
+    for (std::uint32_t k = 0; k < kOutputWords; ++k)
+        run->outputRecord[0].words[k] = k * 0x01010101u;
+    OutputArrayModel model(*run);
+    OutputArrayView view;
+    FixedColumnGrid reference;
+    showBeside(view, reference, model);
+    const QImage before = view.viewport()->grab().toImage();
+
+    // Texts of the same lengths: the cells keep their sizes and only the values tell them apart.
+    run->outputRecord[0].words[2] = 0x12345677u;
+    model.wordChanged(2);
+    const QImage after = view.viewport()->grab().toImage();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, reference.viewport()->grab().toImage());
+}
+
+TEST(OutputArrayView, LeavesAGradientBackgroundToQtOnceThePaletteHasIt)
+{
+    auto run = std::make_unique<RunState>();
+    run->arraySize[0] = 256;
+    OutputArrayModel model(*run);
+    OutputArrayView view;
+    FixedColumnGrid reference;
+    showBeside(view, reference, model);
+    // The next repaint is the first with the new palette. Qt lays a gradient out
+    // from the scrolled contents' corner, here 5 rows up.
+    for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
+        grid->verticalScrollBar()->setValue(5);
+        QLinearGradient gradient(0, 0, 0, 400);
+        gradient.setColorAt(0, Qt::darkGreen);
+        gradient.setColorAt(1, Qt::white);
+        QPalette palette = grid->palette();
+        palette.setBrush(QPalette::Base, gradient);
+        grid->setPalette(palette);
+    }
+    EXPECT_EQ(view.viewport()->grab().toImage(), reference.viewport()->grab().toImage());
+}
