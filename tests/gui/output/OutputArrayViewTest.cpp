@@ -12,6 +12,28 @@
 
 using namespace telvar5;
 
+namespace {
+
+// The view and the table view drawing through the grid's delegate, shown alike, `rows` rows high.
+void showBeside(OutputArrayView& view, FixedColumnGrid& reference, OutputArrayModel& model, int rows = 20,
+                bool enabled = true)
+{
+    view.setModel(&model);
+    reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
+    reference.setModel(&model);
+    const auto& widths = OutputArrayView::kColumnWidths;
+    reference.setColumnWidths({widths[0], widths[1], widths[2]});
+    reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
+        grid->resize(215, rows * FixedColumnGrid::kRowHeight); // room right of the columns
+        grid->setEnabled(enabled);
+        grid->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+    }
+}
+
+} // namespace
+
 TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
 {
     struct Case {
@@ -35,18 +57,9 @@ TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
         OutputArrayModel model(*run);
 
         OutputArrayView view;
-        view.setModel(&model);
         FixedColumnGrid reference;
-        reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
-        reference.setModel(&model);
-        const auto& widths = OutputArrayView::kColumnWidths;
-        reference.setColumnWidths({widths[0], widths[1], widths[2]});
-        reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        showBeside(view, reference, model, 44, c.enabled);
         for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
-            grid->resize(215, 44 * FixedColumnGrid::kRowHeight);
-            grid->setEnabled(c.enabled);
-            grid->show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
             // A current cell changes nothing either.
             grid->setCurrentIndex(model.index(c.firstRow + 3, 2));
             grid->verticalScrollBar()->setValue(c.firstRow);
@@ -63,25 +76,6 @@ TEST(OutputArrayView, DrawsItsCellsAsTheTableViewWithTheDelegateDoes)
     }
 }
 
-namespace {
-
-// The view and the table view drawing through the grid's delegate, shown alike, 20 rows high.
-void showBeside(OutputArrayView& view, FixedColumnGrid& reference, OutputArrayModel& model)
-{
-    view.setModel(&model);
-    reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
-    reference.setModel(&model);
-    const auto& widths = OutputArrayView::kColumnWidths;
-    reference.setColumnWidths({widths[0], widths[1], widths[2]});
-    reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
-        grid->resize(215, 20 * FixedColumnGrid::kRowHeight); // room right of the columns
-        grid->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
-    }
-}
-
-} // namespace
 
 TEST(OutputArrayView, RepaintsAChangedWordWithItsNewValue)
 {
