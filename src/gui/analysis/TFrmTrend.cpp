@@ -262,7 +262,7 @@ void TFrmTrend::redraw()
     if (changed_)
         plot_->replot(QCustomPlot::rpQueuedReplot);
     else if (linesChanged_)
-        plot_->layer(QStringLiteral("main"))->replot();
+        plot_->replotLines();
     changed_ = false;
     linesChanged_ = false;
 }

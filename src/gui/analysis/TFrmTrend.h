@@ -79,8 +79,8 @@ private:
     QPushButton* savePng_ = nullptr;
     TrendPlotView* plot_ = nullptr;
     bool paused_ = false;
-    bool changed_ = false; // the lines changed since the plot was last drawn
-    bool linesChanged_ = false;
+    bool changed_ = false;      // an axis moved or a line came or went since the plot was drawn
+    bool linesChanged_ = false; // lines took new points since then
     bool zoomed_ = false;
     std::int64_t viewEndUs_ = 0; // the right edge of the plot while not zoomed
 };

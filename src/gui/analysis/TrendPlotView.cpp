@@ -8,8 +8,8 @@ TrendPlotView::TrendPlotView(QWidget* parent) : QCustomPlot(parent)
     axisRect()->removeAxis(yAxis);
     axisRect()->removeAxis(xAxis2);
     axisRect()->removeAxis(yAxis2);
-    // One-pixel lines without antialiasing, drawn as polylines: the fastest way
-    // through thousands of points, and sharp at this density anyway.
+    // One-pixel lines without antialiasing, each drawn as one polyline: the
+    // fastest way through thousands of points, and sharp at this density anyway.
     setNotAntialiasedElements(QCP::aeAll);
     setPlottingHint(QCP::phFastPolylines, false);
     setInteractions(QCP::iRangeZoom);
@@ -17,10 +17,17 @@ TrendPlotView::TrendPlotView(QWidget* parent) : QCustomPlot(parent)
     axisRect()->setRangeZoomFactor(0.8, 0.8); // each notch away from the user shows 4/5 of the time
     axisRect()->setRangeZoomAxes({xAxis}, {});
     setSelectionRectMode(QCP::srmZoom);
+    // The lines on a buffered layer of their own, on top: a tick that moves no
+    // axis draws them alone again, the axes, grid and labels staying in the
+    // buffer beneath. The rubber band goes into that buffer too, under the lines.
     layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
-    moveLayer(layer(QStringLiteral("main")), layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
-    layer(QStringLiteral("main"))->setMode(QCPLayer::lmBuffered);
+    moveLayer(linesLayer(), layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    linesLayer()->setMode(QCPLayer::lmBuffered);
 }
+
+QCPLayer* TrendPlotView::linesLayer() const { return layer(QStringLiteral("main")); }
+
+void TrendPlotView::replotLines() { linesLayer()->replot(); }
 
 QCPAxis* TrendPlotView::addValueAxis(Qt::Alignment side)
 {

@@ -18,6 +18,8 @@ public:
     void removeValueAxis(QCPAxis* axis);
     // The plot area in widget coordinates.
     QRect plotArea() const;
+    // Draws the lines again and nothing else, for new points while no axis moved.
+    void replotLines();
 
 signals:
     // The user changed the shown range: a rubber band, a right click (zoom out) or the wheel.
@@ -28,6 +30,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Where the graphs are drawn.
+    QCPLayer* linesLayer() const;
     // Every axis's range, to tell whether an event changed one.
     QList<QCPRange> ranges() const;
     QList<QCPAxis*> valueAxes() const;
