@@ -2,6 +2,7 @@
 #include <QTest>
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -196,6 +197,48 @@ TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
         expectFollowing();
     }
     EXPECT_EQ(window->line(1, 0203)->graph()->dataCount(), 8) << "the words that came meanwhile are drawn";
+}
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(TrendWindowTest, RedrawsOnlyWhenAWordCameOrTheWindowMoved)
+{
+    check(0);
+    tick({1});
+    PaintCounter counter;
+    window->plot()->installEventFilter(&counter);
+    struct Case {
+        const char* what;
+        std::optional<int> value;
+        std::int64_t afterUs;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"a tick with nothing new", std::nullopt, 100'000, false},
+        {"a word", 2, 100'000, true},
+        {"the window stepping on", std::nullopt, 3'000'000, true},
+        {"nothing new again", std::nullopt, 100'000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTest::qWait(20); // whatever the last tick asked for is drawn
+        counter.paints = 0;
+        if (c.value)
+            tick({*c.value}, c.afterUs);
+        else
+            tick({}, c.afterUs);
+        QTest::qWait(20);
+        EXPECT_EQ(counter.paints > 0, c.drawn);
+    }
 }
 
 TEST_F(TrendWindowTest, ADenseLineKeepsItsPeaksOnTheScreen)
