@@ -20,6 +20,24 @@ bool plainBackground(const QWidget& viewport)
         && brush.style() == Qt::SolidPattern && brush.color().alpha() == 255;
 }
 
+// Leaves the viewport's background to the grid while it is a plain colour (an opaque paint event).
+void leaveBackgroundToGrid(QWidget& viewport)
+{
+    viewport.setAttribute(Qt::WA_OpaquePaintEvent, plainBackground(viewport));
+}
+
+// Looks at the viewport's background again on every change of its palette or style.
+class BackgroundFollower final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+            leaveBackgroundToGrid(*static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+
 } // namespace
 
 bool GridCellPainter::draws(const QTableView& grid)
@@ -30,7 +48,8 @@ bool GridCellPainter::draws(const QTableView& grid)
 
 void GridCellPainter::followBackground(QWidget& viewport)
 {
-    viewport.setAttribute(Qt::WA_OpaquePaintEvent, plainBackground(viewport));
+    leaveBackgroundToGrid(viewport);
+    viewport.installEventFilter(new BackgroundFollower(&viewport));
 }
 
 void GridCellPainter::fillBackground(QTableView& grid, const QRegion& region)
@@ -51,7 +70,7 @@ void GridCellPainter::fillSkippedBackground(QWidget& viewport, QPainter& painter
     for (const QRect& rect : region)
         painter.fillRect(rect, brush);
     if (!plainBackground(viewport))
-        followBackground(viewport);
+        leaveBackgroundToGrid(viewport);
 }
 
 void GridCellPainter::paint(QTableView& grid, const QStyleOptionViewItem& option, const QPaintEvent& event,

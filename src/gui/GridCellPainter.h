@@ -31,7 +31,7 @@ public:
     // grid, which fills only what its cells leave bare (Qt would fill the whole
     // viewport before every repaint for the cells to cover it again); a
     // pattern, a gradient or a styled background stays Qt's. For the view to
-    // call when made and on every change of the viewport's palette or style.
+    // call once, when made: the viewport's palette and style are followed from then on.
     static void followBackground(QWidget& viewport);
     // For layouts left to the table view: the background first, where Qt left it to the grid.
     static void fillBackground(QTableView& grid, const QRegion& region);

@@ -1,8 +1,8 @@
 #pragma once
 // The rows of "Обзор модуля": the eight inputs or the eight outputs, as the
-// core's ModuleOverview writes them. refresh() after each tick compares every
-// row with what it showed and tells the view of the changed rows only
-// (dataChanged); the model is never reset.
+// core's ModuleOverview writes them. The window hands every row in after each
+// tick; the model compares it with what it showed and tells the view of the
+// changed rows only (dataChanged); it is never reset.
 #include <QAbstractTableModel>
 #include <array>
 #include <string>

@@ -36,11 +36,11 @@ TFrmModuleOverview::TFrmModuleOverview(Monitor& monitor, QWidget* parent)
     layout->addWidget(module_);
     layout->addWidget(new QLabel(QStringLiteral("Входные каналы"), this));
     inputModel_ = new ModuleOverviewModel(ModuleOverviewModel::Side::Inputs, this);
-    inputGrid_ = makeGrid(inputModel_, QStringLiteral("InputOverview"));
+    inputGrid_ = makeGrid(inputModel_, QStringLiteral("InputOverview"), kWidestInputTexts);
     layout->addWidget(inputGrid_);
     layout->addWidget(new QLabel(QStringLiteral("Выходные каналы"), this));
     outputModel_ = new ModuleOverviewModel(ModuleOverviewModel::Side::Outputs, this);
-    outputGrid_ = makeGrid(outputModel_, QStringLiteral("OutputOverview"));
+    outputGrid_ = makeGrid(outputModel_, QStringLiteral("OutputOverview"), kWidestOutputTexts);
     layout->addWidget(outputGrid_);
 
     connect(inputGrid_, &QAbstractItemView::doubleClicked, this,
@@ -50,7 +50,8 @@ TFrmModuleOverview::TFrmModuleOverview(Monitor& monitor, QWidget* parent)
     refresh();
 }
 
-QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QString& name)
+QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QString& name,
+                                         std::span<const char* const> widestTexts)
 {
     auto* grid = new QTableView(this);
     grid->setObjectName(name);
@@ -62,8 +63,7 @@ QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QStri
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Each column as wide as its title or its widest text.
-    fitColumnsToTexts(*grid, model == inputModel_ ? kWidestInputTexts : kWidestOutputTexts, {24, 16});
+    fitColumnsToTexts(*grid, widestTexts, {24, 16});
     // Eight rows without scrolling.
     grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height()
                          + kChannels * grid->verticalHeader()->defaultSectionSize() + 2 * grid->frameWidth());

@@ -6,6 +6,7 @@
 // It reads what the refresh cycle already read and sends no request. A double
 // click on a row asks the main window to show that channel's tab.
 #include <QWidget>
+#include <span>
 
 class QLabel;
 class QTableView;
@@ -34,7 +35,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QTableView* makeGrid(ModuleOverviewModel* model, const QString& name);
+    // A grid of eight rows, each column as wide as its title or the widest of its texts.
+    QTableView* makeGrid(ModuleOverviewModel* model, const QString& name, std::span<const char* const> widestTexts);
 
     Monitor& monitor_;
     ModuleOverviewModel* inputModel_ = nullptr;

@@ -73,7 +73,7 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     // No legend: each value axis carries its line's title in its colour.
     plot_ = new TrendPlotView;
     plot_->setObjectName(QStringLiteral("TrendChart"));
-    plot_->setFont(font());
+    plot_->setFont(font()); // for the value axes to come; the time axis was made before
     timeAxis()->setLabelFont(font());
     timeAxis()->setTickLabelFont(font());
     timeAxis()->setLabel(QStringLiteral("Время, с"));
@@ -204,9 +204,8 @@ void TFrmTrend::itemChanged(QListWidgetItem* item)
 
 void TFrmTrend::addLine(const TrendCandidate& pair, const QColor& colour, Qt::Alignment side)
 {
+    // Its axis takes the plot's font, which is the window's.
     lines_.push_back(std::make_unique<TrendPlotLine>(*plot_, pair, colour, side, titleOf(pair)));
-    lines_.back()->axis()->setLabelFont(font());
-    lines_.back()->axis()->setTickLabelFont(font());
     lines_.back()->data().feed(monitor_.analysis().ring()); // what was received before the pair was chosen
     lines_.back()->takeNewPoints();
     changed_ = true;

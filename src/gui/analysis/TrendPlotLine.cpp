@@ -19,14 +19,14 @@ TrendPlotLine::TrendPlotLine(TrendPlotView& plot, const TrendCandidate& pair, co
     : plot_(plot), data_(pair.channelNo, pair.label, pair.format), colour_(colour), side_(side), title_(title),
       axis_(plot.addValueAxis(side)), graph_(plot.addGraph(plot.timeAxis(), axis_))
 {
-    graph_->setPen(QPen(colour, 0)); // a cosmetic one-pixel pen draws fastest
+    const QPen pen(colour, 0); // a cosmetic one-pixel pen draws fastest
+    graph_->setPen(pen);
     graph_->setName(title);
     graph_->setAdaptiveSampling(true);
     axis_->setLabel(title + QStringLiteral(" — нет слов"));
     axis_->setTickLabels(false);
     axis_->setLabelColor(colour);
     axis_->setTickLabelColor(colour);
-    const QPen pen(colour, 0);
     axis_->setBasePen(pen);
     axis_->setTickPen(pen);
     axis_->setSubTickPen(pen);

@@ -53,11 +53,4 @@ void InputBufferView::paintEvent(QPaintEvent* event)
                  [this](int row, int column, QString& text) { bufferModel_->cellText(row, column, text); });
 }
 
-bool InputBufferView::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
-        GridCellPainter::followBackground(*viewport());
-    return FixedColumnGrid::viewportEvent(event);
-}
-
 } // namespace telvar5

@@ -33,7 +33,6 @@ protected:
     // The grid repaints on every refresh tick, so it draws its cells itself
     // (GridCellPainter), exactly as the table view with DrawGrid2Delegate would.
     void paintEvent(QPaintEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
 
 private:
     QPointer<InputBufferModel> bufferModel_;

@@ -140,11 +140,4 @@ bool OutputArrayView::eventFilter(QObject* watched, QEvent* event)
     return reportPress(press, 0, 0); // the corner
 }
 
-bool OutputArrayView::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
-        GridCellPainter::followBackground(*viewport());
-    return FixedColumnGrid::viewportEvent(event);
-}
-
 } // namespace telvar5

@@ -45,7 +45,6 @@ protected:
     // The grid repaints on every change of a word, so it draws its cells itself
     // (GridCellPainter), exactly as the table view with the cell delegate would.
     void paintEvent(QPaintEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
 
 private:
     // The grid cell under a point of the data area.
