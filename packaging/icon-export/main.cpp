@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "gui/IconSet.h"
+#include "gui/QtCompat.h"
 
 int main(int argc, char** argv)
 {
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
     const QDir root(QString::fromLocal8Bit(argv[1]));
     for (const int size : {16, 32}) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
-        const QPixmap pixmap = icon.pixmap(QSize(size, size), 1.0);
+        const QPixmap pixmap = telvar5::qtcompat::pixmapOfSize(icon, QSize(size, size));
         const QString file = root.filePath(folder + QStringLiteral("/telvar5-monitor.png"));
         if (pixmap.size() != QSize(size, size) || !root.mkpath(folder) || !pixmap.save(file, "PNG")) {
             std::fprintf(stderr, "telvar5-icon-export: cannot write %s\n", qPrintable(file));

@@ -4,7 +4,6 @@
 // registry key of its own, and of its command line only its own options
 // (core/MonitorArguments.h).
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <exception>
@@ -16,6 +15,7 @@
 #include "core/UserWorkingFolder.h"
 #include "formats/ReplaceFile.h"
 #include "device/PlatformDeviceBus.h"
+#include "gui/QtCompat.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/TMainFrm.h"
 
@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     telvar5::MonitorApplication app(qtArgc, qtArgv);
     // The toolkit's own texts (edit menus, standard buttons) in Russian, like the rest of the program.
     QTranslator toolkitTexts;
-    if (toolkitTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (toolkitTexts.load(QStringLiteral("qtbase_ru"), telvar5::qtcompat::translationsPath()))
         app.installTranslator(&toolkitTexts);
     try {
         const telvar5::MonitorArguments arguments =

@@ -64,7 +64,7 @@ public:
         }
         qreal advance = 0;
         for (std::size_t i = 0; i < size; ++i) {
-            const char16_t unit = text[static_cast<qsizetype>(i)].unicode();
+            const char16_t unit = text[static_cast<int>(i)].unicode();
             const quint32 glyph = unit < kUnits ? glyphs_[unit] : 0;
             if (glyph == 0) { // not a character drawn here: the font decides
                 painter.drawText(x, y, text);

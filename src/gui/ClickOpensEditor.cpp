@@ -1,4 +1,5 @@
 #include "gui/ClickOpensEditor.h"
+#include "gui/QtCompat.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -28,7 +29,7 @@ bool ClickOpensEditor::eventFilter(QObject* watched, QEvent* event)
         if (watched == view_->viewport()) {
             // Judged before the view moves the current cell to the press.
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            const QModelIndex at = view_->indexAt(mouse->position().toPoint());
+            const QModelIndex at = view_->indexAt(qtcompat::mousePoint(*mouse));
             const bool selected = view_->selectionModel() && view_->selectionModel()->isSelected(at);
             pressedSelected_ = mouse->button() == Qt::LeftButton && at.isValid() && at == view_->currentIndex()
                     && selected ? QPersistentModelIndex(at) : QPersistentModelIndex();
@@ -37,7 +38,7 @@ bool ClickOpensEditor::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseButtonRelease:
         if (watched == view_->viewport()) {
-            const QModelIndex at = view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            const QModelIndex at = view_->indexAt(qtcompat::mousePoint(*static_cast<QMouseEvent*>(event)));
             if (pressedSelected_.isValid() && at == pressedSelected_ && !view_->indexWidget(at))
                 wait_.start(QApplication::doubleClickInterval());
             pressedSelected_ = QPersistentModelIndex();

@@ -107,7 +107,7 @@ bool FixedColumnGrid::paintFrameFromPicture(const QRegion& region)
     QStyleOptionFrame option;
     initStyleOption(&option);
     QByteArray look;
-    QDataStream out(&look, QDataStream::WriteOnly);
+    QDataStream out(&look, QIODevice::WriteOnly);
     out << quintptr(style()) << int(option.state) << int(option.direction) << option.rect
         << option.palette.cacheKey() << option.lineWidth << option.midLineWidth << int(option.features)
         << int(option.frameShape);

@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QString>
 
+#include "gui/QtCompat.h"
+
 namespace telvar5 {
 
 class CellTextGlyphs;
@@ -48,7 +50,7 @@ private:
         bool operator==(const Key&) const = default;
         friend size_t qHash(const Key& key, size_t seed = 0)
         {
-            return qHashMulti(seed, key.text, key.width, key.height);
+            return qtcompat::hashMulti(seed, key.text, key.width, key.height);
         }
     };
 

@@ -1,4 +1,5 @@
 #include "gui/PicturedScrollBar.h"
+#include "gui/QtCompat.h"
 
 #include <QDataStream>
 #include <QMouseEvent>
@@ -14,12 +15,12 @@ namespace {
 QByteArray lookOf(const QStyleOptionSlider& option, const QStyle* style)
 {
     QByteArray look;
-    QDataStream out(&look, QDataStream::WriteOnly);
+    QDataStream out(&look, QIODevice::WriteOnly);
     out << quintptr(style) << int(option.state) << int(option.direction) << option.rect << option.palette.cacheKey()
         << int(option.subControls) << int(option.activeSubControls) << int(option.orientation) << option.minimum
         << option.maximum << int(option.tickPosition) << option.tickInterval << option.upsideDown
         << option.sliderPosition << option.sliderValue << option.singleStep << option.pageStep
-        << option.notchTarget << option.dialWrapping << int(option.keyboardModifiers);
+        << option.notchTarget << option.dialWrapping << qtcompat::sliderModifiers(option);
     return look;
 }
 

@@ -173,7 +173,7 @@ void TMainFrm::connectHandlers()
     connect(command(Command::SIfilePusk), &QAction::triggered, this, &TMainFrm::SIfilePuskExecute);
     connect(command(Command::SIstopChannel), &QAction::triggered, this, &TMainFrm::SIstopChannelExecute);
     connect(Panel5_->SI(), &QTabBar::currentChanged, this, &TMainFrm::SIChange);
-    connect(Panel5_->ComboBox1(), &QComboBox::activated, this, &TMainFrm::ComboBox1Change);
+    connect(Panel5_->ComboBox1(), qOverload<int>(&QComboBox::activated), this, &TMainFrm::ComboBox1Change);
     connect(command(Command::SOsinglePusk), &QAction::triggered, this, &TMainFrm::SOsinglePuskExecute);
     connect(command(Command::SOciclePusk), &QAction::triggered, this, &TMainFrm::SOciclePuskExecute);
     connect(command(Command::SOstopChannel), &QAction::triggered, this, &TMainFrm::SOstopChannelExecute);
@@ -182,8 +182,8 @@ void TMainFrm::connectHandlers()
     connect(command(Command::FileOpen1), &QAction::triggered, this, &TMainFrm::FileOpen1Execute);
     connect(command(Command::FileSaveAs1), &QAction::triggered, this, &TMainFrm::FileSaveAs1Execute);
     connect(Panel5_->SO(), &QTabBar::currentChanged, this, &TMainFrm::SOChange);
-    connect(Panel5_->cbSOArrayDim(), &QComboBox::activated, this, &TMainFrm::cbSOArrayDimChange);
-    connect(Panel5_->ComboBox2(), &QComboBox::activated, this, &TMainFrm::ComboBox2Change);
+    connect(Panel5_->cbSOArrayDim(), qOverload<int>(&QComboBox::activated), this, &TMainFrm::cbSOArrayDimChange);
+    connect(Panel5_->ComboBox2(), qOverload<int>(&QComboBox::activated), this, &TMainFrm::ComboBox2Change);
     connect(Panel5_->DrawGrid1(), &OutputArrayView::mousePressed, this, &TMainFrm::DrawGrid1MouseDown);
     // A stimulus start switches channels inside the core and lays out arrays, the shown one among them.
     connect(stimulus_, &StimulusMenu::outputChanged, this, [this] { outputShown(true); });
@@ -196,8 +196,8 @@ void TMainFrm::connectHandlers()
         &TMainFrm::cbFreqSO1Change, &TMainFrm::cbFreqSO2Change, &TMainFrm::cbFreqSO3Change, &TMainFrm::cbFreqSO4Change,
         &TMainFrm::cbFreqSO5Change, &TMainFrm::cbFreqSO6Change, &TMainFrm::cbFreqSO7Change, &TMainFrm::cbFreqSO8Change};
     for (int k = 0; k < kChannels; ++k) {
-        connect(inputList(k), &QComboBox::currentIndexChanged, this, inputHandlers[static_cast<std::size_t>(k)]);
-        connect(outputList(k), &QComboBox::currentIndexChanged, this, outputHandlers[static_cast<std::size_t>(k)]);
+        connect(inputList(k), qOverload<int>(&QComboBox::currentIndexChanged), this, inputHandlers[static_cast<std::size_t>(k)]);
+        connect(outputList(k), qOverload<int>(&QComboBox::currentIndexChanged), this, outputHandlers[static_cast<std::size_t>(k)]);
     }
 }
 

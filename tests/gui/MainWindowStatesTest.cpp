@@ -10,6 +10,7 @@
 #include <array>
 
 #include "MainWindowFixture.h"
+#include "support/QtTestCompat.h"
 #include "gui/DataPanel.h"
 #include "gui/PanelStatusBar.h"
 
@@ -54,7 +55,7 @@ bool reachable(const QAction* item)
 {
     if (!item->isEnabled())
         return false;
-    for (QObject* owner : item->associatedObjects())
+    for (QObject* owner : qtcompat::actionOwners(*item))
         if (auto* menu = qobject_cast<QMenu*>(owner); menu && !reachable(menu->menuAction()))
             return false;
     return true;

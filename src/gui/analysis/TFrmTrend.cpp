@@ -92,7 +92,7 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
 
-    connect(minutes_, &QSpinBox::valueChanged, this, &TFrmTrend::resetZoom);
+    connect(minutes_, qOverload<int>(&QSpinBox::valueChanged), this, &TFrmTrend::resetZoom);
     connect(pause_, &QPushButton::toggled, this, [this](bool on) {
         paused_ = on;
         if (following())

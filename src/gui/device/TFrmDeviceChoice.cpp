@@ -68,7 +68,7 @@ TFrmDeviceChoice::TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent)
 
     connect(Button1_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button1Click);
     connect(Button2_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button2Click);
-    connect(DeviceList_, &QComboBox::currentIndexChanged, this, [this](int line) { choice_.selectLine(line); });
+    connect(DeviceList_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int line) { choice_.selectLine(line); });
 
     // The one search of the run: every module is opened and asked for its serial number.
     choice_.search();

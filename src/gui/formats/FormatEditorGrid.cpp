@@ -12,6 +12,7 @@
 #include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
 #include "gui/UiFonts.h"
+#include "gui/QtCompat.h"
 
 namespace telvar5 {
 
@@ -97,7 +98,7 @@ void FormatEditorGrid::mousePressEvent(QMouseEvent* event)
 {
     // The press makes its cell current first, as the grid the program was made with does.
     QTableView::mousePressEvent(event);
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = qtcompat::mousePoint(*event);
     const int row = rowAt(pos.y());
     const int column = columnAt(pos.x());
     if (row < 0 || column < 0)
@@ -127,7 +128,7 @@ bool FormatEditorGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (titles_ && watched == titles_->viewport()) { // the view filters its scroll bars while it is made
         if (event->type() == QEvent::MouseButtonPress) {
-            const int column = titles_->logicalIndexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            const int column = titles_->logicalIndexAt(qtcompat::mousePoint(*static_cast<QMouseEvent*>(event)));
             emit mousePressed(column, column < 0 ? -1 : 0);
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             emit cellDoubleClicked();

@@ -40,7 +40,7 @@ TFrmFormatList::TFrmFormatList(FormatListEditor& editor, const FormatTables& tab
     connect(DrawGrid1_, &FormatEditorGrid::keyPressed, this, [this](char key) { editor_.DrawGrid1KeyPress(key); });
     connect(DrawGrid1_, &FormatEditorGrid::editTextChanged, this, &TFrmFormatList::DrawGrid1SetEditText);
     connect(DrawGrid1_, &FormatEditorGrid::mousePressed, this, &TFrmFormatList::DrawGrid1MouseDown);
-    connect(ComboBox1_, &QComboBox::activated, this, &TFrmFormatList::ComboBox1Change);
+    connect(ComboBox1_, qOverload<int>(&QComboBox::activated), this, &TFrmFormatList::ComboBox1Change);
 }
 
 void TFrmFormatList::buildPanels()

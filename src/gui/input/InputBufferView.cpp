@@ -6,6 +6,7 @@
 
 #include "gui/input/DrawGrid2Delegate.h"
 #include "gui/input/InputBufferModel.h"
+#include "gui/QtCompat.h"
 
 namespace telvar5 {
 
@@ -47,8 +48,7 @@ void InputBufferView::paintEvent(QPaintEvent* event)
         FixedColumnGrid::paintEvent(event);
         return;
     }
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
+    const QStyleOptionViewItem option = qtcompat::viewItemOption(*this);
     cells_.paint(*this, option, *event,
                  [this](int row, int column, QString& text) { bufferModel_->cellText(row, column, text); });
 }

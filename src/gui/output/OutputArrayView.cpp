@@ -11,6 +11,7 @@
 #include "gui/GridKeyFilter.h"
 #include "gui/GridTitleHeader.h"
 #include "gui/output/OutputArrayModel.h"
+#include "gui/QtCompat.h"
 
 namespace telvar5 {
 
@@ -94,7 +95,7 @@ bool OutputArrayView::reportPress(QMouseEvent* event, int column, int row)
 
 void OutputArrayView::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint cell = cellAt(event->position().toPoint());
+    const QPoint cell = cellAt(qtcompat::mousePoint(*event));
     if (!reportPress(event, cell.x(), cell.y()))
         FixedColumnGrid::mousePressEvent(event);
 }
@@ -117,8 +118,7 @@ void OutputArrayView::paintEvent(QPaintEvent* event)
         FixedColumnGrid::paintEvent(event);
         return;
     }
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
+    const QStyleOptionViewItem option = qtcompat::viewItemOption(*this);
     cells_.paint(*this, option, *event,
                  [this](int row, int column, QString& text) { arrayModel_->cellText(row, column, text); });
 }
@@ -128,7 +128,7 @@ bool OutputArrayView::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::MouseButtonPress)
         return FixedColumnGrid::eventFilter(watched, event);
     auto* press = static_cast<QMouseEvent*>(event);
-    const QPoint pos = press->position().toPoint();
+    const QPoint pos = qtcompat::mousePoint(*press);
     if (watched == titles()->viewport()) {
         const int column = titles()->logicalIndexAt(pos);
         return reportPress(press, column, 0);

@@ -18,7 +18,7 @@ QWidget* ChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
     auto* combo = new QComboBox(parent);
     combo->addItems(choices);
     // A pick is the whole edit: no second click or Enter to confirm it.
-    connect(combo, &QComboBox::activated, this, [this, combo] {
+    connect(combo, qOverload<int>(&QComboBox::activated), this, [this, combo] {
         auto* self = const_cast<ChoiceDelegate*>(this);
         emit self->commitData(combo);
         emit self->closeEditor(combo);
