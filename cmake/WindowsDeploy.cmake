@@ -17,7 +17,7 @@ find_program(TELVAR5_WINDEPLOYQT windeployqt
   DOC "windeployqt of the Qt kit the monitor is built with")
 if(CMAKE_HOST_WIN32 AND TELVAR5_WINDEPLOYQT)
   # windeployqt gathers Qt's own modules only: the plot library goes beside them by hand.
-  install(FILES $<TARGET_FILE:QCustomPlotQt6::QCustomPlotQt6> DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES $<TARGET_FILE:${TELVAR5_QCUSTOMPLOT_TARGET}> DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(CODE "
     set(monitor_exe \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/telvar5-monitor.exe\")
     message(STATUS \"windeployqt: \${monitor_exe}\")
@@ -34,19 +34,26 @@ endif()
 # The Qt libraries the monitor links (and the plot library), and the plugins it loads: the Windows
 # platform, the Windows style, and the offscreen platform for runs without a
 # desktop (QT_QPA_PLATFORM=offscreen).
-set(telvar5_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets QCustomPlotQt6::QCustomPlotQt6)
+set(qt Qt${TELVAR5_QT_MAJOR})
+set(telvar5_qt_libraries ${qt}::Core ${qt}::Gui ${qt}::Widgets ${TELVAR5_QCUSTOMPLOT_TARGET})
 foreach(library IN LISTS telvar5_qt_libraries)
   install(FILES $<TARGET_FILE:${library}> DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
-install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>
+install(FILES $<TARGET_FILE:${qt}::QWindowsIntegrationPlugin> $<TARGET_FILE:${qt}::QOffscreenIntegrationPlugin>
   DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
-if(TARGET Qt6::QWindowsVistaStylePlugin)
-  install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
+if(TARGET ${qt}::QWindowsVistaStylePlugin)
+  install(FILES $<TARGET_FILE:${qt}::QWindowsVistaStylePlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
 endif()
 
-# The mingw-w64 runtime the Qt DLLs and the monitor were built with.
+# The mingw-w64 runtime the Qt DLLs and the monitor were built with: its gcc
+# runtime unwinds with DWARF tables on 32-bit x86 and with SEH on x86-64.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(telvar5_gcc_runtime libgcc_s_dw2-1.dll)
+else()
+  set(telvar5_gcc_runtime libgcc_s_seh-1.dll)
+endif()
 set(telvar5_mingw_runtime_dlls)
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+foreach(dll libstdc++-6.dll ${telvar5_gcc_runtime} libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
     OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
@@ -60,7 +67,7 @@ install(FILES ${telvar5_mingw_runtime_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The toolkit's own texts in Russian (standard buttons, edit menus); .qm files
 # are the same on every platform, so the host's copy serves.
 find_file(TELVAR5_QTBASE_RU qtbase_ru.qm
-  PATHS /usr/share/qt6/translations "${QT6_INSTALL_PREFIX}/translations"
+  PATHS /usr/share/qt${TELVAR5_QT_MAJOR}/translations "${QT6_INSTALL_PREFIX}/translations"
   NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
 if(TELVAR5_QTBASE_RU)
   install(FILES ${TELVAR5_QTBASE_RU} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)

@@ -4,10 +4,13 @@
 # directory makes both; scripts/test-windows-gui.sh checks their file lists
 # and installs the installer silently under wine.
 set(CPACK_PACKAGE_NAME telvar5)
-set(CPACK_PACKAGE_VENDOR "TELVAR-5 monitor developers")
+# The publisher shown in "Программы и компоненты", and the registry key of the installation.
+set(CPACK_PACKAGE_VENDOR "Разработчики монитора TELVAR-5")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Monitor and test program for the TELVAR-5 ARINC 429 module")
-set(CPACK_PACKAGE_FILE_NAME "telvar5-${PROJECT_VERSION}-win64")
+# One package for every Windows from 7 SP1 to 11: a 32-bit program runs on
+# 64-bit Windows too (WoW64), and the module's own driver is 32-bit code.
+set(CPACK_PACKAGE_FILE_NAME "telvar5-${PROJECT_VERSION}-win32")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "TELVAR-5")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "TELVAR-5")
 set(CPACK_STRIP_FILES ON)
@@ -20,16 +23,17 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 # version; "Установка и удаление программ" shows the version beside it.
 set(CPACK_NSIS_PACKAGE_NAME "TELVAR-5")
 set(CPACK_NSIS_DISPLAY_NAME "TELVAR-5 ${PROJECT_VERSION}")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# The Program Files folder of 32-bit programs: "Program Files" on 32-bit
+# Windows, "Program Files (x86)" on 64-bit Windows.
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
 # No licence page: the project ships no licence text of its own, and CPack's
 # English placeholder would be the only English page. (CPack fills the page's
 # line only where it is not set; an NSIS comment stands in its place.)
 set(CPACK_NSIS_LICENSE_PAGE "; no licence page")
-# A 64-bit Unicode installer: the Russian names of the shortcuts survive, and
-# it runs where only 64-bit programs do (wine64 in the tests).
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# A 32-bit Unicode installer, as the programs it installs: the Russian names
+# of the shortcuts survive, and it runs on every Windows the programs run on.
+set(CPACK_NSIS_DEFINES "Target x86-unicode")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "telvar5-monitor.exe")
-set(CPACK_NSIS_MUI_FINISHPAGE_RUN "telvar5-monitor.exe")
 
 # The program's folder is not the user's to write, so every shortcut starts
 # the monitor in a folder of the user's documents, laid out on its first start
@@ -46,11 +50,24 @@ set(TELVAR5_DEMO_LINK "Демонстрация без модуля.lnk")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 set(CPACK_NSIS_MENU_LINKS "help/help.html" "Справка монитора TELVAR-5")
 
-# The finish page starts the monitor as its shortcut does, and offers a desktop
-# shortcut, unchecked. (NSIS takes single quotes; CPack reads these values
-# twice, hence \\\\ for one backslash.)
+# The finish page offers to start the monitor, and a desktop shortcut,
+# unchecked. The installer runs with administrator rights, and a program it
+# started would inherit them (files saved by the monitor would belong to the
+# administrators): the monitor is started through its Start-menu shortcut
+# opened by Explorer, which runs it as the desktop's user with the shortcut's
+# arguments. Without a Start-menu folder Explorer opens the program itself.
+# (NSIS takes single quotes; CPack reads these values twice, hence \\\\ for
+# one backslash.)
 set(CPACK_NSIS_INSTALLER_MUI_ICON_CODE "
-  !define MUI_FINISHPAGE_RUN_PARAMETERS '${TELVAR5_MONITOR_ARGS}'
+  !define MUI_FINISHPAGE_RUN
+  !define MUI_FINISHPAGE_RUN_TEXT 'Запустить монитор'
+  !define MUI_FINISHPAGE_RUN_FUNCTION RunMonitorAsUser
+  Function RunMonitorAsUser
+    StrCpy $0 '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\${TELVAR5_MONITOR_LINK}'
+    IfFileExists $0 +2
+      StrCpy $0 '$INSTDIR\\\\telvar5-monitor.exe'
+    Exec '\"$WINDIR\\\\explorer.exe\" \"$0\"'
+  FunctionEnd
   !define MUI_FINISHPAGE_SHOWREADME ''
   !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
   !define MUI_FINISHPAGE_SHOWREADME_TEXT 'Ярлык монитора на рабочем столе'

@@ -1,7 +1,7 @@
 # telvar5_windows_resources(TARGET DESCRIPTION): a Windows program of the
 # project carries the project's icon, version information (product, version,
-# DESCRIPTION) and a manifest (common controls 6, per-monitor DPI awareness,
-# asInvoker). Nothing elsewhere. DESCRIPTION is UTF-8; the resource compiler
+# DESCRIPTION) and a manifest (Windows 7 to 11, common controls 6, per-monitor
+# DPI awareness, asInvoker). Nothing elsewhere. DESCRIPTION is UTF-8; the resource compiler
 # is told so.
 function(telvar5_windows_resources target description)
   if(NOT WIN32)
@@ -23,6 +23,11 @@ function(telvar5_windows_resources target description)
   endwhile()
   list(JOIN parts "," TELVAR5_RC_VERSION_COMMAS)
   list(JOIN parts "." TELVAR5_RC_VERSION_DOTS)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TELVAR5_RC_ARCH x86)
+  else()
+    set(TELVAR5_RC_ARCH amd64)
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/telvar5.manifest.in ${TELVAR5_RC_MANIFEST} @ONLY)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)

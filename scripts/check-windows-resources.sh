@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks that each Windows program given carries the project's resources: an
 # icon, version information naming the product, and a manifest that asks for
-# no elevation (asInvoker), common controls 6 and per-monitor DPI awareness.
+# no elevation (asInvoker), common controls 6, per-monitor DPI awareness as Qt
+# 5.15 handles it (not V2) and Windows 7 to 11 among its supported systems.
 # One line per program; exits non-zero when one lacks any of them.
 #
 # Usage: scripts/check-windows-resources.sh PROGRAM.exe...
 set -euo pipefail
 
-OBJDUMP=x86_64-w64-mingw32-objdump
+OBJDUMP=i686-w64-mingw32-objdump # reads the resources of 64-bit images too
 status=0
 for exe in "$@"; do
     name="$(basename "${exe}")"
@@ -18,7 +19,8 @@ for exe in "$@"; do
         grep -qw "${type%%:*}" <<<"${types}" || missing+=" ${type#*:}"
     done
     manifest="$(strings -n 8 "${exe}" | tr -d '\r')"
-    for needed in 'level="asInvoker"' 'Microsoft.Windows.Common-Controls' 'PerMonitorV2'; do
+    for needed in 'level="asInvoker"' 'Microsoft.Windows.Common-Controls' '>PerMonitor<' \
+                  '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
         grep -q "${needed}" <<<"${manifest}" || missing+=" manifest:${needed}"
     done
     strings -el "${exe}" | grep -qx 'TELVAR-5' || missing+=" product-name"
@@ -26,7 +28,7 @@ for exe in "$@"; do
         echo "${name}: lacks${missing}" >&2
         status=1
     else
-        echo "${name}: icon, version information and manifest (asInvoker, common controls 6, per-monitor DPI)"
+        echo "${name}: icon, version information and manifest (asInvoker, common controls 6, per-monitor DPI, Windows 7 to 11)"
     fi
 done
 exit "${status}"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds telvar5-probe.exe and telvar5-cli.exe for 64-bit Windows with
-# mingw-w64 (the plain C++ layers, no Qt) and checks each: a 64-bit PE image
+# Cross-builds telvar5-probe.exe and telvar5-cli.exe for 32-bit Windows with
+# mingw-w64 (the plain C++ layers, no Qt) and checks each: a 32-bit PE image
 # that really calls the module's driver through SetupAPI and the file and
 # device-control functions, and needs no mingw runtime DLL. When wine is
-# installed, telvar5-cli.exe also runs under it: `--help` must succeed and
+# installed, telvar5-cli.exe also runs under it, in a 32-bit Windows 7 prefix: `--help` must succeed and
 # `modules` must report that no module is there (wine has no TELVAR-5 driver).
 #
 # Usage: scripts/cross-build-windows.sh [build-dir]   (default: <source>/build-win)
@@ -12,14 +12,14 @@ set -euo pipefail
 
 SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${1:-${SOURCE_DIR}/build-win}"
-OBJDUMP=x86_64-w64-mingw32-objdump
+OBJDUMP=i686-w64-mingw32-objdump
 PROGRAMS=(telvar5-probe telvar5-cli)
 # telvar5-cli's exit code when no module is found, and the line the device choice shows then.
 EXIT_NO_MODULE=3
 NO_MODULE_TEXT="модули не обнаружены"
 
 cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="${SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="${SOURCE_DIR}/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DTELVAR5_NO_QT=ON
 cmake --build "${BUILD_DIR}" -j 2 --target "${PROGRAMS[@]}"
@@ -48,10 +48,10 @@ check_program() {
     fi
     echo "== ${name}.exe"
 
-    if "${OBJDUMP}" -f "${exe}" | grep -q 'file format pei-x86-64'; then
-        echo "format ok:      PE32+ (pei-x86-64)"
+    if "${OBJDUMP}" -f "${exe}" | grep -q 'file format pei-i386'; then
+        echo "format ok:      PE32 (pei-i386)"
     else
-        fail "${name}.exe is not a 64-bit PE image"
+        fail "${name}.exe is not a 32-bit PE image"
     fi
 
     imports="$(imports_of "${exe}")"
@@ -84,6 +84,7 @@ done
 resource_programs=()
 for program in "${PROGRAMS[@]}"; do resource_programs+=("${BUILD_DIR}/tools/${program}.exe"); done
 "${SOURCE_DIR}/scripts/check-windows-resources.sh" "${resource_programs[@]}" || fail "a program lacks its resources"
+"${SOURCE_DIR}/scripts/check-windows-imports.sh" "${resource_programs[@]}" || fail "a program imports what Windows 7 SP1 lacks"
 
 # Runs telvar5-cli.exe under wine: ARGS... ; sets RUN_CODE, RUN_OUT, RUN_ERR.
 run_under_wine() {
@@ -102,7 +103,7 @@ source "${SOURCE_DIR}/scripts/wine-env.sh"
 wine_setup "${BUILD_DIR}"
 CLI_EXE="${BUILD_DIR}/tools/telvar5-cli.exe"
 if [[ -z "${WINE}" ]]; then
-    echo "wine:           not installed, telvar5-cli.exe is not run (apt-get install wine64 to run it)"
+    echo "wine:           not installed, telvar5-cli.exe is not run (scripts/install-deps.sh --tests installs wine32)"
 elif [[ -f "${CLI_EXE}" ]]; then
     echo "== telvar5-cli.exe under ${WINE}"
     WINE_WORK="$(mktemp -d)"

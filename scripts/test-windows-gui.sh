@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# The monitor for Windows, checked under wine:
+# The monitor for Windows (32-bit, Qt 5.15), checked under wine in a 32-bit
+# prefix set to Windows 7 SP1:
 #   1. cross-built against the Qt that scripts/build-qt-windows.sh makes from
 #      Debian's sources, with its widget suites;
 #   2. the widget suites run under wine on the offscreen platform;
 #   3. the installer (NSIS) and the portable zip made by cpack, their file
-#      lists checked, and every DLL the programs need found beside them;
+#      lists checked, every DLL the programs need found beside them, and no
+#      image importing what Windows 7 SP1 lacks (check-windows-imports.sh);
 #   4. telvar5-monitor.exe started under wine on a virtual display: the main
 #      window shows its caption, the device choice opens (no module under
-#      wine), and the program exits cleanly when its window is closed;
-#   5. the installer installed silently (/S) and the installed monitor started
-#      the same way.
+#      wine), and the program exits cleanly when its window is closed; its
+#      start time and memory are printed;
+#   5. the installer installed silently (/S) without a folder named, which
+#      must land in the Program Files of 32-bit programs, the installed
+#      monitor started as its shortcut starts it, and the uninstaller run.
 #
 # Usage: scripts/test-windows-gui.sh [build-dir]   (default: <source>/build-win-gui)
 # Needs the Qt for Windows in its cache; exits 2 if it is not there.
@@ -20,6 +24,7 @@ BUILD_DIR="${1:-${SOURCE_DIR}/build-win-gui}"
 JOBS="${JOBS:-$(nproc)}"
 CAPTION="Монитор модуля TELVAR-5"
 CHOICE_CAPTION="Выбор устройства"
+VENDOR="Разработчики монитора TELVAR-5" # the publisher, as cmake/WindowsPackage.cmake names it
 GUI_SUITES=(tests_gui tests_gui_input tests_gui_output tests_gui_analysis tests_gui_stimulus)
 
 if ! QT_PREFIX="$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix)"; then
@@ -53,18 +58,20 @@ prepare_prefix() {
     done
 }
 prepare_prefix
+wine_windows
 
 # --- 1. build -----------------------------------------------------------------
 stage_started=$(date +%s)
 cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="${QT_PREFIX}/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="${QT_PREFIX}/qt.toolchain.cmake" \
+    -DTELVAR5_QT_MAJOR=5 \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="${BUILD_DIR}/install" >/dev/null
 cmake --build "${BUILD_DIR}" -j "${JOBS}"
 echo "built:          $(( $(date +%s) - stage_started )) s"
 
-mingw_runtime_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
-pthread_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
+mingw_runtime_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+pthread_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
 # The offscreen platform on Windows reads its fonts from QT_QPA_FONTDIR only:
 # the Liberation fonts, which the suites name "Courier New" and "Arial". Wine
 # hands a Windows program no QT_* variable of Linux's, so it is set in the
@@ -90,10 +97,10 @@ for suite in "${GUI_SUITES[@]}"; do
 done
 
 # --- 3. the packages ------------------------------------------------------------
-rm -rf "${BUILD_DIR}/_CPack_Packages" "${BUILD_DIR}"/telvar5-*-win64.{exe,zip}
+rm -rf "${BUILD_DIR}/_CPack_Packages" "${BUILD_DIR}"/telvar5-*-win{32,64}.{exe,zip}
 (cd "${BUILD_DIR}" && cpack >/dev/null) || fail "cpack failed"
-installer="$(ls "${BUILD_DIR}"/telvar5-*-win64.exe 2>/dev/null | head -1)"
-zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win64.zip 2>/dev/null | head -1)"
+installer="$(ls "${BUILD_DIR}"/telvar5-*-win32.exe 2>/dev/null | head -1)"
+zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win32.zip 2>/dev/null | head -1)"
 [[ -f "${installer}" ]] || fail "the installer was not made"
 [[ -f "${zip_file}" ]] || fail "the zip was not made"
 
@@ -104,20 +111,21 @@ zip_file="$(ls "${BUILD_DIR}"/telvar5-*-win64.zip 2>/dev/null | head -1)"
 # What the installed folder must hold, relative to it.
 expected_files=(
     telvar5-monitor.exe telvar5-cli.exe telvar5-probe.exe qt.conf
-    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libQCustomPlotQt6.dll
+    Qt5Core.dll Qt5Gui.dll Qt5Widgets.dll libQCustomPlot.dll
     platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll
-    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll
+    libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll
     translations/qtbase_ru.qm help/help.html
     demo/TLV5frmt.stt demo/adc.so demo/irs.so demo/demo.si demo/climb.gen demo/telvar5-vdrv.conf
 )
 
-# DLLs every Windows has: the programs may import these without carrying them.
+# DLLs of Windows itself: the programs may import these without carrying them
+# (which of them Windows 7 SP1 has, and what they export there, is
+# check-windows-imports.sh's to say).
 SYSTEM_DLLS=(
     KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL COMDLG32.DLL WINMM.DLL
     WS2_32.DLL IMM32.DLL UXTHEME.DLL DWMAPI.DLL SHLWAPI.DLL VERSION.DLL NETAPI32.DLL USERENV.DLL WTSAPI32.DLL
     SETUPAPI.DLL MPR.DLL MSVCRT.DLL D3D9.DLL D3D11.DLL DXGI.DLL UUID.DLL AUTHZ.DLL CRYPT32.DLL COMCTL32.DLL
-    SHCORE.DLL DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL WINSPOOL.DRV
-    API-MS-WIN-CORE-SYNCH-L1-2-0.DLL API-MS-WIN-CORE-WINRT-L1-1-0.DLL API-MS-WIN-CORE-WINRT-STRING-L1-1-0.DLL
+    DWRITE.DLL D2D1.DLL BCRYPT.DLL NTDLL.DLL WINSPOOL.DRV
 )
 
 # Checks that folder $1 holds every expected file, and that every DLL an
@@ -139,11 +147,13 @@ check_folder() {
                 fail "${what}: $(basename "${binary}") needs ${dll}, which is not beside it"
                 missing=1
             fi
-        done < <(x86_64-w64-mingw32-objdump -p "${binary}" | sed -n 's/^[[:space:]]*DLL Name: //p')
+        done < <(i686-w64-mingw32-objdump -p "${binary}" | sed -n 's/^[[:space:]]*DLL Name: //p')
     done < <(find "${folder}" \( -iname '*.exe' -o -iname '*.dll' \) -not -iname 'uninstall.exe' -print0)
     if [[ "${missing}" -eq 0 ]]; then
         echo "${what}: ${#expected_files[@]} expected files, every DLL found"
     fi
+    "${SOURCE_DIR}/scripts/check-windows-imports.sh" "${folder}" | sed "s/^/${what}: /" \
+        || fail "${what}: an image imports what Windows 7 SP1 lacks (the lines above say which)"
 }
 
 if [[ -f "${zip_file}" ]]; then
@@ -160,7 +170,7 @@ XVFB_DISPLAY=":$(( 90 + RANDOM % 9 ))"
 Xvfb "${XVFB_DISPLAY}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
-    "${WINE}server" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+    "${WINESERVER}" -k 2>/dev/null || true
     kill "${xvfb_pid}" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -178,6 +188,18 @@ wait_window() {
     return 1
 }
 
+# reg_text KEY: the registry key KEY and everything below it, as UTF-8 text (reg
+# export writes UTF-16; reg query would print the Russian names in the console's
+# code page). Empty when there is no such key.
+reg_text() {
+    local file
+    file="$(mktemp --suffix=.reg)"
+    if "${WINE}" reg export "$1" "$(winpath "${file}")" /y >/dev/null 2>&1; then
+        iconv -f UTF-16LE -t UTF-8 "${file}" | tr -d '\r'
+    fi
+    rm -f "${file}"
+}
+
 # The texts of a shortcut (.lnk): its UTF-16 strings, read at either byte alignment.
 lnk_text() {
     python3 -c 'import sys
@@ -192,6 +214,8 @@ run_monitor() {
     local exe="$1" what="$2" work pid wid choice code=0
     shift 2
     work="$(mktemp -d)"
+    local started_ns shown_ms rss_kib
+    started_ns=$(date +%s%N)
     (cd "${work}" && exec "${WINE}" "${exe}" "$@") >"${BUILD_DIR}/monitor-${what}.log" 2>&1 &
     pid=$!
     if ! wid="$(wait_window "${CAPTION}" 90)"; then
@@ -199,7 +223,11 @@ run_monitor() {
         kill "${pid}" 2>/dev/null || true
         return
     fi
-    echo "${what}: the main window \"${CAPTION}\" is shown"
+    shown_ms=$(( ($(date +%s%N) - started_ns) / 1000000 ))
+    # The program's resident memory once it stands (its wine process, not wine's services).
+    sleep 2
+    rss_kib="$(awk '/^VmRSS:/ { print $2 }' "/proc/$(pgrep -f 'telvar5-monitor\.exe' | head -1)/status" 2>/dev/null || true)"
+    echo "${what}: the main window \"${CAPTION}\" is shown after ${shown_ms} ms; resident memory ${rss_kib:-?} KiB"
     if command -v import >/dev/null; then
         import -window root "${BUILD_DIR}/monitor-${what}.png" 2>/dev/null || true
     fi
@@ -239,15 +267,27 @@ if [[ -n "${zip_root:-}" ]]; then
 fi
 
 if [[ -f "${installer}" ]]; then
-    install_dir="${WINEPREFIX}/drive_c/TELVAR-5"
+    # No folder named: the installer proposes the Program Files of 32-bit
+    # programs, "Program Files" on this 32-bit Windows ("Program Files (x86)"
+    # on a 64-bit one, where a 32-bit installer is handed that folder).
+    install_dir="${WINEPREFIX}/drive_c/Program Files/TELVAR-5"
     rm -rf "${install_dir}"
     code=0
-    (cd "${BUILD_DIR}" && timeout 300 "${WINE}" "${installer}" /S '/D=C:\TELVAR-5') || code=$?
+    (cd "${BUILD_DIR}" && timeout 300 "${WINE}" "${installer}" /S) || code=$?
     if [[ "${code}" -ne 0 || ! -f "${install_dir}/telvar5-monitor.exe" ]]; then
-        fail "the silent install failed (exit ${code})"
+        fail "the silent install failed or did not land in C:\\Program Files\\TELVAR-5 (exit ${code}; found: $(find "${WINEPREFIX}/drive_c" -name telvar5-monitor.exe -printf '%h ' 2>/dev/null))"
     else
-        echo "installer:      $(basename "${installer}") /S installed $(find "${install_dir}" -type f | wc -l) files into C:\\TELVAR-5"
+        echo "installer:      $(basename "${installer}") /S installed $(find "${install_dir}" -type f | wc -l) files into C:\\Program Files\\TELVAR-5"
         check_folder "${install_dir}" "installed"
+        # The publisher "Установка и удаление программ" shows, in Russian, and its key (which the uninstaller must remove).
+        publisher="$(reg_text 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TELVAR-5' \
+            | sed -n 's/^"Publisher"="\(.*\)"$/\1/p')"
+        software="$(reg_text 'HKLM\Software')"
+        if [[ "${publisher}" == "${VENDOR}" ]] && grep -qxF "[HKEY_LOCAL_MACHINE\\Software\\${VENDOR}]" <<<"${software}"; then
+            echo "installed: publisher \"${VENDOR}\", its key in HKLM\\Software"
+        else
+            fail "installed: the publisher is \"${publisher:-not set}\", not \"${VENDOR}\", or its key is missing"
+        fi
         [[ -f "${install_dir}/Uninstall.exe" ]] || fail "installed: no uninstaller"
         menu="$(find "${WINEPREFIX}/drive_c" -path '*Start Menu/Programs/TELVAR-5*' -name '*.lnk' 2>/dev/null | sort)"
         menu_folder="$(xargs -d '\n' -n1 dirname <<<"${menu}" | sort -u)"
@@ -291,15 +331,15 @@ if [[ -f "${installer}" ]]; then
         if [[ -e "${install_dir}/telvar5-monitor.exe" ]]; then
             fail "the uninstaller left the program in place"
         else
-            echo "uninstalled:    $(find "${install_dir}" -type f 2>/dev/null | wc -l) files left in C:\\TELVAR-5"
+            echo "uninstalled:    $(find "${install_dir}" -type f 2>/dev/null | wc -l) files left in C:\\Program Files\\TELVAR-5"
         fi
         if [[ "$(cat "${user_demo}/TLV5frmt.stt" 2>/dev/null)" == "edited by the user" ]]; then
             echo "uninstalled:    the user's files in Documents\\TELVAR-5 stay"
         else
             fail "uninstalled: the user's edited formats in Documents\\TELVAR-5 are gone"
         fi
-        if "${WINE}" reg query 'HKLM\Software\TELVAR-5 monitor developers' >/dev/null 2>&1 \
-            || "${WINE}" reg query 'HKCU\Software\TELVAR-5 monitor developers' >/dev/null 2>&1; then
+        software="$(reg_text 'HKLM\Software'; reg_text 'HKCU\Software')"
+        if grep -qF "\\Software\\${VENDOR}]" <<<"${software}"; then
             fail "uninstalled: the registry key of the vendor is left behind"
         else
             echo "uninstalled:    no registry key left behind"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The path to the real card, run end to end under wine: the programs reach the
+# The path to the real card, run end to end under wine in a 32-bit prefix set to
+# Windows 7 SP1, as on the PC the card sits in, with the stand-in driver built
+# for 32-bit Windows: the programs reach the
 # module through SetupAPI, CreateFileA and one DeviceIoControl per request, with
 # no --virtual-module option, exactly as on a bench with the card. Behind the
 # module's device interfaces stands the stand-in kernel driver (standin/),
@@ -37,15 +39,14 @@ cmake --build "${BUILD_DIR}" -j 2 --target telvar5standin_sys telvar5-standin-ho
     telvar5-standin-bench tests_integration tests_device >/dev/null
 
 source "${SOURCE_DIR}/scripts/wine-env.sh"
+source "${SOURCE_DIR}/scripts/standin-env.sh"
 rm -rf "${WORK}"
 mkdir -p "${WORK}"
-wine_setup "${WORK}"
+wine_setup "${WORK}" win32
 if [[ -z "${WINE}" ]]; then
     echo "test-windows-standin: wine is not installed (scripts/install-deps.sh)" >&2
     exit 1
 fi
-WINESERVER="$(dirname "$(readlink -f "${WINE}")")/wineserver"
-[[ -x "${WINESERVER}" ]] || WINESERVER=/usr/lib/wine/wineserver
 
 status=0
 fail() {
@@ -57,54 +58,12 @@ standin="${BUILD_DIR}/standin"
 run() { "${WINE}" "$@"; }
 
 # --- 1. prefix, driver, host ----------------------------------------------------
-# One wine session from the setup on, so the driver stays loaded for every
-# program (wine starts the driver's service at each start of a session).
-mkdir -p "${WINEPREFIX}"
-"${WINESERVER}" -p
-"${WINE}" wineboot -i >/dev/null 2>&1
-config="${WORK}/demo/telvar5-vdrv.conf"
-cp -r "${SOURCE_DIR}/demo" "${WORK}/demo"
-(cd "${standin}" && run ./telvar5-standin-setup.exe install --config "$(winpath "${config}")" \
-    --inf telvar5standin.inf) || { echo "test-windows-standin: the setup failed" >&2; exit 1; }
-# The devices come up at the next start of wine, as they would at a reboot.
-"${WINESERVER}" -k
-"${WINESERVER}" -w
-"${WINESERVER}" -p
-echo "prefix and setup: $(( $(date +%s) - started )) s"
+standin_install "${standin}" "${WORK}" || { echo "test-windows-standin: the setup failed" >&2; exit 1; }
+config="${CONFIG}"
+echo "prefix and setup: $(( $(date +%s) - started )) s; $(wine_windows)"
 
 journal="${WORK}/journal.txt"
 host_log="${WORK}/host.log"
-host_pid=""
-start_host() {
-    rm -f "${WORK}/host-in"
-    mkfifo "${WORK}/host-in"
-    # The subshell's own note that the host was killed (a test does it) goes nowhere.
-    (cd "${WORK}" && "${WINE}" "${standin}/telvar5-standin-host.exe" --config "$(winpath "${config}")" \
-        --journal "$(winpath "${journal}.$1")" <"${WORK}/host-in" >>"${host_log}" 2>&1) 2>/dev/null &
-    host_pid=$!
-    exec 3>"${WORK}/host-in" # kept open: the host reads bench commands from it
-    local tries=300 # the host itself waits up to 20 s for the driver
-    until grep -q "^serving" "${host_log}" 2>/dev/null || (( tries-- == 0 )); do sleep 0.2; done
-}
-# One bench command to the host; waits for its answer to end with OK or ERROR.
-host_command() {
-    local before
-    before=$(grep -c -E '^(OK|ERROR)' "${host_log}" || true)
-    echo "$1" >&3
-    local tries=50
-    while (( tries-- > 0 )); do
-        (( $(grep -c -E '^(OK|ERROR)' "${host_log}" || true) > before )) && return 0
-        sleep 0.1
-    done
-    fail "the host did not answer \"$1\""
-}
-stop_host() {
-    [[ -n "${host_pid}" ]] || return 0
-    echo quit >&3 2>/dev/null || true
-    exec 3>&- || true
-    wait "${host_pid}" 2>/dev/null || true
-    host_pid=""
-}
 cleanup() {
     stop_host
     "${WINESERVER}" -k 2>/dev/null || true
@@ -114,12 +73,8 @@ start_host 1
 grep -q "^serving.*host attached" "${host_log}" || { cat "${host_log}" >&2; fail "the host did not start"; exit 1; }
 
 # --- 2. discovery -----------------------------------------------------------------
-# The demo: serial 1021 at 0, interface 1 failing to open (a gap), 2047 at 2, 3003 at 3.
 probe="$(run "${tools}/telvar5-probe.exe" 2>&1 | tr -d '\r')" || true
-if grep -Eq '^serial number +1021 +ordinal number +0$' <<<"${probe}" \
-    && grep -Eq '^serial number +2047 +ordinal number +2$' <<<"${probe}" \
-    && grep -Eq '^serial number +3003 +ordinal number +3$' <<<"${probe}" \
-    && grep -q '^3 TELVAR-5 module(s) found' <<<"${probe}"; then
+if probe_lists_demo "${probe}"; then
     echo "telvar5-probe.exe: 3 modules, serial numbers 1021, 2047, 3003 at ordinals 0, 2, 3"
 else
     fail "telvar5-probe.exe did not list the demo modules: ${probe}"
@@ -132,53 +87,30 @@ else
 fi
 
 # --- 3. the demo through the command line ------------------------------------------
-received="$(cd "${WORK}/demo" && run "${tools}/telvar5-cli.exe" init --in 1=0 --out 1=0 \
-    send --channel 1 --file adc.so --cyclic \
-    receive --channel 1 --ticks 3 --format csv --formats demo.si 2>&1 | tr -d '\r')" || true
+received="$(receive_demo_altitude "${tools}/telvar5-cli.exe")"
 if grep -q ',+35000.000000,фут,' <<<"${received}"; then
     echo "telvar5-cli.exe receive: input 1 reads +35000.000000 фут (label 203) through DeviceIoControl"
 else
     fail "telvar5-cli.exe receive did not decode +35000 фут: $(tail -3 <<<"${received}")"
 fi
 # The other requests: single output, file reception, word updates of the generator.
-others="$(cd "${WORK}/demo" && run "${tools}/telvar5-cli.exe" init --in 1=0,2=0 --out 1=0,2=0 \
-    send --channel 2 --file irs.so generate --channel 1 --file climb.gen \
-    receive --channel 2 --mode file --ticks 2 2>&1 | tr -d '\r')" || fail "the second command-line run failed: ${others}"
+others="$(send_other_requests "${tools}/telvar5-cli.exe")" || fail "the second command-line run failed: ${others}"
 
 # --- 4. the suites through the platform backend -----------------------------------------
-export TELVAR5_TEST_BACKEND=platform
-run_suite() {
-    local name="$1" exe="$2" filter="$3" dir log code=0
-    dir="$(dirname "${exe}")"
-    log="${WORK}/${name}.log"
-    (cd "${WORK}/demo" && timeout 600 "${WINE}" "${exe}" --gtest_filter="${filter}") >"${log}" 2>&1 || code=$?
-    if grep -q '^\[  SKIPPED \]' <(tr -d '\r' <"${log}"); then
-        fail "${name}: a test was skipped on the platform backend; log: ${log}"
-    fi
-    report_suite "${name}" "${code}" "${log}" | sed 's/under wine/through the stand-in driver/' || status=1
-}
 run_suite tests_integration "${BUILD_DIR}/tests/integration/tests_integration.exe" 'SlowPath*'
 if [[ -f "${GUI_DIR}/tests/gui/tests_gui.exe" ]]; then
-    QT_PREFIX="$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)"
-    fonts="${WORK}/offscreen-fonts"
-    mkdir -p "${fonts}"
-    cp /usr/share/fonts/truetype/liberation/Liberation{Mono,Sans}-*.ttf "${fonts}/"
-    "${WINE}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d "$(winpath "${fonts}")" /f >/dev/null 2>&1
-    mingw_dll_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
-    pthread_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
-    export WINEPATH="$(winpath "${QT_PREFIX}/bin");$(winpath "${mingw_dll_dir}");$(winpath "${pthread_dir}")"
+    gui_suite_env "$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)"
     run_suite tests_gui "${GUI_DIR}/tests/gui/tests_gui.exe" 'DemoWalkthrough.*'
     run_suite tests_gui_stimulus "${GUI_DIR}/tests/gui/tests_gui_stimulus.exe" 'StimulusOnDemo.*'
     unset WINEPATH
 else
     echo "widget suites: skipped: no Windows build of the monitor in ${GUI_DIR} (scripts/test-windows-gui.sh makes it)"
 fi
-unset TELVAR5_TEST_BACKEND
 
 # --- 5. the journal ------------------------------------------------------------------
 "${SOURCE_DIR}/scripts/check-standin-journal.py" "${journal}.1" || fail "the journal does not match the request table"
 # After the check: this suite sends requests the table does not allow, on purpose.
-TELVAR5_TEST_BACKEND=platform run_suite tests_device "${BUILD_DIR}/tests/device/tests_device.exe" 'PlatformPath*'
+run_suite tests_device "${BUILD_DIR}/tests/device/tests_device.exe" 'PlatformPath*'
 
 # --- 6. faults along the real path ---------------------------------------------------------
 cli() { (cd "${WORK}/demo" && timeout 60 "${WINE}" "${tools}/telvar5-cli.exe" "$@" 2>&1 | tr -d '\r'); }

@@ -3,7 +3,8 @@
 # telvar5-cli.exe with their checks (scripts/cross-build-windows.sh, in the same
 # build directory), then the GoogleTest suites of the plain C++ layers and the
 # command line with mingw-w64 (GoogleTest itself built from /usr/src/googletest),
-# and runs each suite under wine from its own working directory. One line per
+# and runs each suite under wine, in a 32-bit Windows 7 prefix, from its own
+# working directory. One line per
 # suite: "tests_core.exe: 212 tests passed under wine".
 #
 # Usage: scripts/test-windows.sh [build-dir]   (default: <source>/build-win-tests)
@@ -15,7 +16,7 @@ BUILD_DIR="$(realpath -m "${1:-${SOURCE_DIR}/build-win-tests}")"
 SUITES=(tests_protocol tests_device tests_vdrv tests_formats tests_demo_formats
         tests_core tests_core_analysis tests_core_stimulus tests_integration tests_cli tests_standin)
 SUITE_TIMEOUT_S=600
-OBJDUMP=x86_64-w64-mingw32-objdump
+OBJDUMP=i686-w64-mingw32-objdump
 
 # Configures the build directory too (a Release build without Qt).
 "${SOURCE_DIR}/scripts/cross-build-windows.sh" "${BUILD_DIR}"
@@ -24,7 +25,7 @@ cmake --build "${BUILD_DIR}" -j 2 --target "${SUITES[@]}"
 source "${SOURCE_DIR}/scripts/wine-env.sh"
 wine_setup "${BUILD_DIR}"
 if [[ -z "${WINE}" ]]; then
-    echo "test-windows: wine is not installed, the suites cannot run (apt-get install wine64)" >&2
+    echo "test-windows: wine is not installed, the suites cannot run (scripts/install-deps.sh --tests)" >&2
     exit 1
 fi
 
@@ -46,6 +47,7 @@ mkdir -p "${LOG_DIR}"
 status=0
 started=$(date +%s)
 echo "== the suites under ${WINE}"
+wine_windows
 for suite in "${SUITES[@]}"; do
     exe="" workdir=""
     IFS=$'\t' read -r _ exe workdir < <(awk -F'\t' -v name="${suite}" '$1 == name' "${MANIFEST}") || true

@@ -1,17 +1,28 @@
 # Sourced by the scripts that run Windows programs under wine.
 #
-# wine_setup BUILD_DIR: sets WINE to wine's loader, empty when wine is not
-# installed (Debian's wine64 package alone leaves it off the PATH, in
-# /usr/lib/wine), and gives BUILD_DIR a quiet wine prefix of its own, without
-# the Mono and Gecko installers and with its own user folders (made on the
-# first call, about 10 s).
+# wine_setup BUILD_DIR [win32|win64]: gives BUILD_DIR a quiet wine prefix of
+# its own, without the Mono and Gecko installers and with its own user folders
+# (made on the first call, about 10 s), and sets WINE to the loader that runs
+# the Windows package's programs there, empty when wine is not installed.
+#   win32 (the default)  a 32-bit Windows 7 SP1 (WINEARCH=win32, the 32-bit
+#                        loader of Debian's wine32): the PC the card sits in
+#   win64                a 64-bit Windows 10 with WoW64: WINE runs 32-bit and
+#                        64-bit programs alike (the 64-bit loader hands 32-bit
+#                        ones to the 32-bit loader)
+# WINESERVER is the server of both; WINE_ARCH says which prefix it is.
 wine_setup() {
-    WINE="$(command -v wine64 || command -v wine || true)"
-    if [[ -z "${WINE}" && -x /usr/lib/wine/wine64 ]]; then
+    WINE_ARCH="${2:-win32}"
+    if [[ "${WINE_ARCH}" == win32 ]]; then
+        WINE=/usr/lib/wine/wine
+        export WINEPREFIX="$1/wineprefix"
+    else
         WINE=/usr/lib/wine/wine64
+        export WINEPREFIX="$1/wineprefix-win64"
     fi
+    [[ -x "${WINE}" ]] || WINE=""
+    WINESERVER=/usr/lib/wine/wineserver
     # winemenubuilder off: wine writes no menu entries, .desktop files or icons into the user's desktop folders.
-    export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export WINEARCH="${WINE_ARCH}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     [[ -n "${WINE}" ]] && wine_own_folders
 }
 
@@ -19,13 +30,20 @@ wine_setup() {
 # to the home folder; the tests write there (per-user working folders), so
 # the prefix gets folders of its own instead and nothing lands outside it.
 wine_own_folders() {
+    # A prefix of the other kind (an older build folder's) cannot be reused.
+    if [[ -f "${WINEPREFIX}/system.reg" ]] && ! grep -q "^#arch=${WINE_ARCH}\$" "${WINEPREFIX}/system.reg"; then
+        rm -rf "${WINEPREFIX}"
+    fi
     if [[ ! -f "${WINEPREFIX}/system.reg" ]]; then
         "${WINE}" wineboot -i >/dev/null 2>&1 || true
+        # The Windows the package is checked on: 7 SP1 where the card sits, 10 for WoW64.
+        if [[ "${WINE_ARCH}" == win32 ]]; then
+            "${WINE}" winecfg -v win7 >/dev/null 2>&1 || true
+        else
+            "${WINE}" winecfg -v win10 >/dev/null 2>&1 || true
+        fi
         # The session ends before the caller's own begins (the stand-in stage starts a persistent one).
-        local server
-        server="$(dirname "$(readlink -f "${WINE}")")/wineserver"
-        [[ -x "${server}" ]] || server=wineserver
-        "${server}" -w 2>/dev/null || true
+        "${WINESERVER}" -w 2>/dev/null || true
     fi
     local link
     for link in "${WINEPREFIX}"/drive_c/users/*/*; do
@@ -34,6 +52,14 @@ wine_own_folders() {
             mkdir -p "${link}"
         fi
     done
+}
+
+# wine_windows: one line naming the prefix's kind and the Windows it reports,
+# "32-bit prefix: Microsoft Windows 6.1.7601" (Windows 7 SP1).
+wine_windows() {
+    local version
+    version="$("${WINE}" cmd /c ver 2>/dev/null | tr -d '\r' | grep -m1 . || true)"
+    echo "${WINE_ARCH/win/}-bit prefix: ${version:-no answer}"
 }
 
 # winpath PATH: a Linux path as wine sees it (drive Z: is the root).

@@ -188,7 +188,7 @@ static void handOver(PIRP exchange, PIRP request)
     ++g_counts.forwarded;
 }
 
-static void cancelExchange(PDEVICE_OBJECT device, PIRP irp)
+static VOID NTAPI cancelExchange(PDEVICE_OBJECT device, PIRP irp)
 {
     KIRQL irql;
     (void)device;
@@ -533,7 +533,7 @@ static NTSTATUS dispatchPnp(ModuleExt* module, PIRP irp, PIO_STACK_LOCATION stac
     return IoCallDriver(lower, irp);
 }
 
-static NTSTATUS dispatch(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI dispatch(PDEVICE_OBJECT device, PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     ModuleExt* module;
@@ -574,7 +574,7 @@ static ULONG readModuleIndex(PDEVICE_OBJECT pdo)
 static const GUID kModuleClass = {
     0x79706367, 0x88C8, 0x4CA5, {0x8D, 0x45, 0x45, 0xC3, 0x32, 0xC5, 0x15, 0x28}};
 
-static NTSTATUS addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo)
+static NTSTATUS NTAPI addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo)
 {
     PDEVICE_OBJECT fdo;
     ModuleExt* module;
@@ -627,7 +627,7 @@ static NTSTATUS addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo)
 }
 
 /* Every 100 ms: requests older than the timeout fail, and the host counts as stalled. */
-static VOID timerThread(PVOID context)
+static VOID NTAPI timerThread(PVOID context)
 {
     LARGE_INTEGER period;
     (void)context;
@@ -665,7 +665,7 @@ static VOID timerThread(PVOID context)
     PsTerminateSystemThread(STATUS_SUCCESS);
 }
 
-static VOID unload(PDRIVER_OBJECT driver)
+static VOID NTAPI unload(PDRIVER_OBJECT driver)
 {
     UNICODE_STRING link;
     (void)driver;

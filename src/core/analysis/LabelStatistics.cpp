@@ -78,7 +78,9 @@ double LabelStatistics::rate(const Channel& c, const Label& l, std::int64_t nowU
     const std::int64_t nowSecond = elapsed / kUsPerSecond;
     // Never over more time than has passed since the start.
     const std::int64_t firstSecond = std::max<std::int64_t>(0, nowSecond - kRateWindowSeconds);
-    const std::int64_t from = std::max<std::int64_t>(firstSecond, l.newestSecond - (kBuckets - 1));
+    // Signed throughout: an unsigned size_t would wrap the oldest second of a young label.
+    const std::int64_t oldestKept = std::int64_t{l.newestSecond} - static_cast<std::int64_t>(kBuckets - 1);
+    const std::int64_t from = std::max<std::int64_t>(firstSecond, oldestKept);
     const std::int64_t to = std::min<std::int64_t>(nowSecond, l.newestSecond);
     std::uint64_t words = 0;
     for (std::int64_t s = from; s <= to; ++s)
