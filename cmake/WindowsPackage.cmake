@@ -56,6 +56,7 @@ set(CPACK_NSIS_MENU_LINKS "help/help.html" "Справка монитора TELV
 # administrators): the monitor is started through its Start-menu shortcut
 # opened by Explorer, which runs it as the desktop's user with the shortcut's
 # arguments. Without a Start-menu folder Explorer opens the program itself.
+# (Explorer splits its command line at commas, not spaces: the path needs no quotes.)
 # (NSIS takes single quotes; CPack reads these values twice, hence \\\\ for
 # one backslash.)
 set(CPACK_NSIS_INSTALLER_MUI_ICON_CODE "
@@ -66,7 +67,7 @@ set(CPACK_NSIS_INSTALLER_MUI_ICON_CODE "
     StrCpy $0 '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\${TELVAR5_MONITOR_LINK}'
     IfFileExists $0 +2
       StrCpy $0 '$INSTDIR\\\\telvar5-monitor.exe'
-    Exec '\"$WINDIR\\\\explorer.exe\" \"$0\"'
+    Exec '$WINDIR\\\\explorer.exe $0'
   FunctionEnd
   !define MUI_FINISHPAGE_SHOWREADME ''
   !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED

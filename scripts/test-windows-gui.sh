@@ -62,8 +62,14 @@ wine_windows
 
 # --- 1. build -----------------------------------------------------------------
 stage_started=$(date +%s)
+# A build folder made against another Qt (another cache folder) starts its configuration afresh.
+toolchain="${QT_PREFIX}/qt.toolchain.cmake"
+if [[ "$(cat "${BUILD_DIR}/qt-prefix.txt" 2>/dev/null)" != "${QT_PREFIX}" ]]; then
+    rm -rf "${BUILD_DIR}/CMakeCache.txt" "${BUILD_DIR}/CMakeFiles"
+    echo "${QT_PREFIX}" >"${BUILD_DIR}/qt-prefix.txt"
+fi
 cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="${QT_PREFIX}/qt.toolchain.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="${toolchain}" \
     -DTELVAR5_QT_MAJOR=5 \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="${BUILD_DIR}/install" >/dev/null
