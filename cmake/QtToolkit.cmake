@@ -30,9 +30,3 @@ find_package(${telvar5_plot_package} REQUIRED)
 set(TELVAR5_QCUSTOMPLOT_TARGET ${telvar5_plot_package}::${telvar5_plot_package})
 add_library(telvar5_qcustomplot INTERFACE)
 target_link_libraries(telvar5_qcustomplot INTERFACE ${TELVAR5_QCUSTOMPLOT_TARGET})
-
-# Qt 5's headers under GCC 12 warn on every class they declare dllimport
-# (harmless, and it buries the project's own warnings): silenced there only.
-if(TELVAR5_QT_MAJOR EQUAL 5 AND MINGW)
-  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-attributes>)
-endif()

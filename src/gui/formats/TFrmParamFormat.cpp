@@ -111,7 +111,7 @@ void TFrmParamFormat::makeActions()
 {
     FileOpen1_ = new QAction(QStringLiteral("Восстановить"), this);
     FileOpen1_->setObjectName(QStringLiteral("FileOpen1"));
-    FileOpen1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileOpen1_->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     addAction(FileOpen1_);
     FileSaveAs1_ = new QAction(QStringLiteral("Сохранить"), this);
     FileSaveAs1_->setObjectName(QStringLiteral("FileSaveAs1"));

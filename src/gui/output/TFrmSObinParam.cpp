@@ -45,7 +45,8 @@ TFrmSObinParam::TFrmSObinParam(WordBitEditor& editor, QWidget* parent)
     addLabel(this, "Label2", QStringLiteral("32"), 18, 24, numbers);
     Panel1_ = new QFrame(this);
     Panel1_->setObjectName(QStringLiteral("Panel1"));
-    Panel1_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel1_->setFrameShape(QFrame::Box);
+    Panel1_->setFrameShadow(QFrame::Plain);
     Panel1_->setGeometry(48, 16, 601, 73);
     addLabel(Panel1_, "Label1",
              QStringLiteral("31   29   27   25   23   21   19   17   15   13   11    9       7    5    3    1"), 22, 8,
