@@ -8,7 +8,7 @@
 # Usage: scripts/check-windows-resources.sh PROGRAM.exe...
 set -euo pipefail
 
-OBJDUMP=i686-w64-mingw32-objdump # reads the resources of 64-bit images too
+OBJDUMP=i686-w64-mingw32-objdump # the programs are 32-bit
 status=0
 for exe in "$@"; do
     name="$(basename "${exe}")"
