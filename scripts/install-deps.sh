@@ -20,7 +20,7 @@ packages=(
 tests=no
 case "${1:-}" in
   --tests) tests=yes ;;
-  --with-display | "") ;; # (--with-display: the display is always there now; still accepted)
+  "") ;;
   *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
 esac
 if [[ "${tests}" == yes ]]; then

@@ -88,16 +88,10 @@ send_other_requests() {
         receive --channel 2 --mode file --ticks 2 2>&1 | tr -d '\r')
 }
 
-# gui_suite_env QT_PREFIX: what the widget suites need to run from their build
-# folder: the Qt and mingw DLLs on WINEPATH, the offscreen platform's fonts.
-gui_suite_env() {
-    local fonts="${WORK}/offscreen-fonts" mingw_dll_dir pthread_dir
-    mkdir -p "${fonts}"
-    cp /usr/share/fonts/truetype/liberation/Liberation{Mono,Sans}-*.ttf "${fonts}/"
-    "${WINE}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d "$(winpath "${fonts}")" /f >/dev/null 2>&1
-    mingw_dll_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
-    pthread_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
-    export WINEPATH="$(winpath "$1/bin");$(winpath "${mingw_dll_dir}");$(winpath "${pthread_dir}")"
+# standin_cleanup: the host stopped and the wine session ended (an EXIT trap).
+standin_cleanup() {
+    stop_host
+    "${WINESERVER}" -k 2>/dev/null || true
 }
 
 # run_suite NAME EXE FILTER: a GoogleTest suite through the platform backend,

@@ -76,18 +76,7 @@ cmake -S "${SOURCE_DIR}" -B "${BUILD_DIR}" -G Ninja \
 cmake --build "${BUILD_DIR}" -j "${JOBS}"
 echo "built:          $(( $(date +%s) - stage_started )) s"
 
-mingw_runtime_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
-pthread_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
-# The offscreen platform on Windows reads its fonts from QT_QPA_FONTDIR only:
-# the Liberation fonts, which the suites name "Courier New" and "Arial". Wine
-# hands a Windows program no QT_* variable of Linux's, so it is set in the
-# prefix's own environment (the suites choose offscreen themselves).
-suite_fonts="${BUILD_DIR}/offscreen-fonts"
-mkdir -p "${suite_fonts}"
-cp -u /usr/share/fonts/truetype/liberation/Liberation{Mono,Sans}-*.ttf "${suite_fonts}/"
-"${WINE}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d "$(winpath "${suite_fonts}")" /f >/dev/null 2>&1
-# The suites find the Qt and mingw DLLs through WINEPATH; the programs later run from their own folder.
-suite_winepath="$(winpath "${QT_PREFIX}/bin");$(winpath "${mingw_runtime_dir}");$(winpath "${pthread_dir}")"
+qt_suites_env "${QT_PREFIX}" "${BUILD_DIR}/offscreen-fonts"
 
 # --- 2. the widget suites -------------------------------------------------------
 for suite in "${GUI_SUITES[@]}"; do
@@ -98,7 +87,7 @@ for suite in "${GUI_SUITES[@]}"; do
     fi
     log="${BUILD_DIR}/${suite}.wine.log"
     code=0
-    (cd "$(dirname "${exe}")" && WINEPATH="${suite_winepath}" timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
+    (cd "$(dirname "${exe}")" && WINEPATH="${SUITE_WINEPATH}" timeout 900 "${WINE}" "${exe}" >"${log}" 2>&1) || code=$?
     report_suite "${suite}" "${code}" "${log}" || status=1
 done
 

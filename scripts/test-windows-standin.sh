@@ -64,11 +64,7 @@ echo "prefix and setup: $(( $(date +%s) - started )) s; $(wine_windows)"
 
 journal="${WORK}/journal.txt"
 host_log="${WORK}/host.log"
-cleanup() {
-    stop_host
-    "${WINESERVER}" -k 2>/dev/null || true
-}
-trap cleanup EXIT
+trap standin_cleanup EXIT
 start_host 1
 grep -q "^serving.*host attached" "${host_log}" || { cat "${host_log}" >&2; fail "the host did not start"; exit 1; }
 
@@ -99,7 +95,8 @@ others="$(send_other_requests "${tools}/telvar5-cli.exe")" || fail "the second c
 # --- 4. the suites through the platform backend -----------------------------------------
 run_suite tests_integration "${BUILD_DIR}/tests/integration/tests_integration.exe" 'SlowPath*'
 if [[ -f "${GUI_DIR}/tests/gui/tests_gui.exe" ]]; then
-    gui_suite_env "$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)"
+    qt_suites_env "$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)" "${WORK}/offscreen-fonts"
+    export WINEPATH="${SUITE_WINEPATH}"
     run_suite tests_gui "${GUI_DIR}/tests/gui/tests_gui.exe" 'DemoWalkthrough.*'
     run_suite tests_gui_stimulus "${GUI_DIR}/tests/gui/tests_gui_stimulus.exe" 'StimulusOnDemo.*'
     unset WINEPATH

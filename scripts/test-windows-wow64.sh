@@ -55,11 +55,7 @@ done
 # --- 2. prefix, driver, host -------------------------------------------------------------
 standin_install "${WIN64_DIR}/standin" "${WORK}" || { echo "test-windows-wow64: the setup failed" >&2; exit 1; }
 echo "prefix and setup: $(( $(date +%s) - started )) s; $(wine_windows)"
-cleanup() {
-    stop_host
-    "${WINESERVER}" -k 2>/dev/null || true
-}
-trap cleanup EXIT
+trap standin_cleanup EXIT
 start_host 1
 grep -q "^serving.*host attached" "${HOST_LOG}" || { cat "${HOST_LOG}" >&2; fail "the host did not start"; exit 1; }
 
@@ -81,7 +77,8 @@ others="$(send_other_requests "${tools}/telvar5-cli.exe")" \
 
 # --- 4. the demo walkthrough -----------------------------------------------------------------
 if [[ -f "${GUI_DIR}/tests/gui/tests_gui.exe" ]]; then
-    gui_suite_env "$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)"
+    qt_suites_env "$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix || true)" "${WORK}/offscreen-fonts"
+    export WINEPATH="${SUITE_WINEPATH}"
     run_suite tests_gui "${GUI_DIR}/tests/gui/tests_gui.exe" 'DemoWalkthrough.*'
     unset WINEPATH
 else

@@ -62,6 +62,23 @@ wine_windows() {
     echo "${WINE_ARCH/win/}-bit prefix: ${version:-no answer}"
 }
 
+# qt_suites_env QT_PREFIX FONT_DIR: what the widget suites need to run from
+# their build folder. The offscreen platform on Windows reads its fonts from
+# QT_QPA_FONTDIR only: the Liberation fonts, copied into FONT_DIR, which the
+# suites name "Courier New" and "Arial". Wine hands a Windows program no QT_*
+# variable of Linux's, so it is set in the prefix's own environment (the suites
+# choose offscreen themselves). SUITE_WINEPATH names the Qt and mingw DLLs, for
+# WINEPATH; the programs themselves run from their own folder.
+qt_suites_env() {
+    local mingw_runtime_dir pthread_dir
+    mkdir -p "$2"
+    cp -u /usr/share/fonts/truetype/liberation/Liberation{Mono,Sans}-*.ttf "$2/"
+    "${WINE}" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ /d "$(winpath "$2")" /f >/dev/null 2>&1
+    mingw_runtime_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+    pthread_dir="$(dirname "$(i686-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
+    SUITE_WINEPATH="$(winpath "$1/bin");$(winpath "${mingw_runtime_dir}");$(winpath "${pthread_dir}")"
+}
+
 # winpath PATH: a Linux path as wine sees it (drive Z: is the root).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
