@@ -28,7 +28,10 @@ DecimalEncoder::DecimalEncoder(const DecimalFormat& format)
     const int msb = format.msbBit();
     const int lsb = format.lsbBit();
     const float msbWeight = format.msbWeight();
-    if (lsb < kFirstDataBit || msb < lsb || msb >= signBit || !std::isfinite(msbWeight) || !(msbWeight > 0.0f))
+    if (lsb < kFirstDataBit || msb < lsb || msb >= signBit)
+        return;
+    refusal_ = EncoderRefusal::WeightNotPositive;
+    if (!std::isfinite(msbWeight) || !(msbWeight > 0.0f))
         return;
 
     width_ = msb - lsb + 1;
@@ -36,14 +39,21 @@ DecimalEncoder::DecimalEncoder(const DecimalFormat& format)
     fieldMask_ = ((std::uint32_t{1} << width_) - 1u) << (lsb - 1);
     signMask_ = bitValue(signBit);
     // The weights exactly as the rendering halves them, in single precision.
+    // Halving a float is exact until it falls below the smallest normal one;
+    // past that the low bits round (or vanish), and then a field with more
+    // bits set can render less than one with fewer.
+    refusal_ = EncoderRefusal::StepsLost;
     float w = msbWeight;
     for (int k = 0; k < width_; ++k) {
         weights_[k] = w;
+        if (k > 0 && !(static_cast<double>(w) * 2.0 == static_cast<double>(weights_[k - 1])))
+            return;
         w = w * 0.5f;
     }
-    if (!(weights_[width_ - 1] > 0.0f)) // halved below the smallest float: the low bits would count for nothing
-        return;
+    refusal_ = EncoderRefusal::LargestOverflows;
     maxMagnitude_ = decimalValue(fieldMask_, format).magnitude; // every field bit set, sign clear
+    if (!std::isfinite(maxMagnitude_))
+        return;
     // A sum of the top k weights is a whole number of the k-th weight that needs
     // at most k + significantBits bits: within single precision's 24 the
     // rendering adds them without rounding.
@@ -51,7 +61,7 @@ DecimalEncoder::DecimalEncoder(const DecimalFormat& format)
     exactBits_ = std::isnormal(weights_[width_ - 1]) ? std::clamp(24 - significantBits(msbWeight), 0, width_) : 0;
     largestField_ = (std::uint32_t{1} << width_) - 1u;
     stepsPerUnit_ = 1.0 / static_cast<double>(weights_[width_ - 1]);
-    usable_ = true;
+    refusal_ = EncoderRefusal::None;
 }
 
 std::array<float, 4> DecimalEncoder::renderingsFrom(std::uint32_t first) const
@@ -94,7 +104,8 @@ std::uint32_t DecimalEncoder::nearestField(double magnitude) const
     // hold the two renderings either side of the magnitude unless the sums
     // strayed a step from it. (Rounded by a cast, one instruction: the
     // magnitude is at most half a step past the largest field.)
-    const auto guess = static_cast<std::uint32_t>(magnitude * stepsPerUnit_ + 0.5);
+    const auto guess =
+        static_cast<std::uint32_t>(std::min(magnitude * stepsPerUnit_ + 0.5, static_cast<double>(largestField_)));
     const std::uint32_t lastFirst = largestField_ >= 3 ? largestField_ - 3 : 0; // even: the largest is odd
     std::uint32_t first = guess < 2 ? 0 : std::min((guess - 1u) & ~1u, lastFirst);
     std::array<float, 4> sums = renderingsFrom(first);
@@ -112,8 +123,12 @@ std::uint32_t DecimalEncoder::nearestField(double magnitude) const
     for (std::uint32_t i = 1; i < 4; ++i)
         below += static_cast<double>(sums[i]) <= magnitude ? 1u : 0u;
     const double under = magnitude - static_cast<double>(sums[below]);
-    const double over = below < 3 ? static_cast<double>(sums[below + 1]) - magnitude : under + 1.0;
-    return first + below + (over <= under ? 1u : 0u);
+    // Past the fourth there is no nearer field: either the fourth lies above
+    // the magnitude or it is the largest. (Not under + 1: at steps beyond 2^53
+    // adding one changes nothing, and the field would run past its bits.)
+    const double over = below < 3 ? static_cast<double>(sums[below + 1]) - magnitude
+                                  : std::numeric_limits<double>::infinity();
+    return std::min(first + below + (over <= under ? 1u : 0u), largestField_);
 }
 
 std::uint32_t DecimalEncoder::largestFieldNotAbove(double target) const
@@ -153,7 +168,7 @@ std::uint32_t DecimalEncoder::largestFieldNotAbove(double target) const
 
 EncodedWord DecimalEncoder::encode(double value, std::uint32_t base) const
 {
-    if (!usable_)
+    if (!usable())
         return {base, ValueFit::UnusableFormat};
     const std::uint32_t kept = base & ~(fieldMask_ | signMask_);
     if (std::isnan(value))

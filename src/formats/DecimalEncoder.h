@@ -20,6 +20,16 @@ enum class ValueFit : std::uint8_t {
     UnusableFormat, // the format cannot carry a value: nothing of the word was changed
 };
 
+// Why a format cannot carry a value.
+enum class EncoderRefusal : std::uint8_t {
+    None,
+    FieldOutOfPlace,   // the field overlaps the label or the sign bit, or msb is below lsb
+    WeightNotPositive, // the msb weight is zero, negative, infinite or not a number
+    StepsLost,         // halved below single precision's smallest step: the low bits round away,
+                       // so the renderings would not grow with the field
+    LargestOverflows,  // all bits set render as infinity: the largest value has no number
+};
+
 struct EncodedWord {
     std::uint32_t word = 0;
     ValueFit fit = ValueFit::InRange;
@@ -30,14 +40,18 @@ public:
     // A format can carry a value when its field lies within bits 9..(sign bit - 1),
     // msbBit >= lsbBit, and its msbWeight is finite and above zero: the label
     // (bits 1..8) and the sign bit must stay the encoder's to keep or set.
+    // Its weights must also halve exactly down to the last bit and its largest
+    // value be a finite float: only then do the renderings grow with the field,
+    // which the search for the nearest word relies on.
     explicit DecimalEncoder(const DecimalFormat& format);
 
-    bool usable() const { return usable_; }
+    bool usable() const { return refusal_ == EncoderRefusal::None; }
+    EncoderRefusal refusal() const { return refusal_; }
     // The largest magnitude the field renders (all field bits set); a negative
     // value reaches down to minus the same.
     float maxMagnitude() const { return maxMagnitude_; }
     // The weight of the least significant data bit, as the rendering sums it.
-    float lsbWeight() const { return usable_ ? weights_[width_ - 1] : 0.0f; }
+    float lsbWeight() const { return usable() ? weights_[width_ - 1] : 0.0f; }
 
     // The word `base` with its field and sign bit set for `value`. Every other
     // bit of `base` (label, SDI, SSM, bits between the field and the sign bit,
@@ -55,7 +69,7 @@ private:
     // The largest field M whose sum, taken as the rendering takes it, does not exceed target.
     std::uint32_t largestFieldNotAbove(double target) const;
 
-    bool usable_ = false;
+    EncoderRefusal refusal_ = EncoderRefusal::FieldOutOfPlace;
     int width_ = 0; // msbBit - lsbBit + 1
     int lsbBit_ = 0;
     std::uint32_t fieldMask_ = 0; // in place in the word

@@ -149,6 +149,77 @@ TEST(DecimalEncoderTest, AnyValueComesOutAsTheNearestOrClamped)
     }
 }
 
+// Weights from the subnormal range to the top of single precision, with any
+// mantissa: every word stays within its field and sign, and every value comes
+// out as the nearest word (checked against every field), clamped, or the
+// format is refused for a reason that holds.
+TEST(DecimalEncoderTest, ExtremeWeightsKeepToTheFieldAndGiveTheNearestWord)
+{
+    std::mt19937 rng(2126);
+    const auto unit = [&rng] { return static_cast<double>(rng()) / 4294967295.0; };
+    int checkedFormats = 0, refusedFormats = 0;
+    for (int f = 0; f < 600; ++f) {
+        const std::uint8_t wideField = rng() % 2;
+        const int lsb = 9 + static_cast<int>(rng() % 20u);
+        const int msb = std::min(lsb + static_cast<int>(rng() % 11u), wideField ? 29 : 28); // up to 2048 fields
+        // One in four near the bottom, where halving rounds.
+        const bool nearBottom = f % 4 == 1;
+        const int exponent = -149 + static_cast<int>(rng() % (nearBottom ? 30u : 277u));
+        const float mantissa = f % 3 == 0 ? 1.0f : static_cast<float>(1.0 + unit());
+        const float weight = std::ldexp(mantissa, exponent);
+        if (!(weight > 0.0f) || !std::isfinite(weight))
+            continue;
+        const DecimalFormat format =
+            makeFormat("P", wideField, static_cast<std::uint8_t>(msb), static_cast<std::uint8_t>(lsb), weight, "u");
+        const DecimalEncoder encoder(format);
+        const std::uint32_t last = (1u << (msb - lsb + 1)) - 1u;
+        std::vector<double> renderings(last + 1);
+        for (std::uint32_t k = 0; k <= last; ++k)
+            renderings[k] = renderedSteps(k, format);
+        if (!encoder.usable()) {
+            ++refusedFormats;
+            const bool overflows = std::isinf(renderings[last]);
+            const bool lowBitLost = std::ldexp(static_cast<double>(weight), lsb - msb) < std::numeric_limits<float>::min();
+            ASSERT_TRUE(encoder.refusal() == EncoderRefusal::LargestOverflows ? overflows
+                                                                             : encoder.refusal() == EncoderRefusal::StepsLost && lowBitLost)
+                << "weight " << weight << " msb " << msb << " lsb " << lsb;
+            continue;
+        }
+        ++checkedFormats;
+        for (std::uint32_t k = 1; k <= last; ++k)
+            ASSERT_GE(renderings[k], renderings[k - 1]) << "renderings fall at field " << k << " (weight " << weight
+                                                        << ", bits " << msb << ".." << lsb << ")";
+        const double max = encoder.maxMagnitude(), step = encoder.lsbWeight();
+        for (int i = 0; i < (nearBottom ? 600 : 120); ++i) {
+            double value = 0.0;
+            switch (i % 4) {
+            case 0: value = max + step * (unit() - 0.2); break; // about the largest, half a step above it too
+            case 1: value = renderings[rng() % (last + 1)] + step * (unit() - 0.5); break;
+            case 2: value = (unit() * 2.2 - 1.1) * max; break;
+            default: value = -(max + step * (unit() * 0.6 - 0.1)); break;
+            }
+            const std::uint32_t base = static_cast<std::uint32_t>(rng());
+            const EncodedWord e = encoder.encode(value, base);
+            ASSERT_EQ(e.word & ~fieldAndSignMask(format), base & ~fieldAndSignMask(format))
+                << "weight " << weight << " msb " << msb << " lsb " << lsb << " value " << value;
+            const double back = rendered(e.word, format);
+            if (e.fit != ValueFit::InRange) {
+                ASSERT_GT(std::fabs(value), max + step / 2);
+                ASSERT_EQ(back, value > 0 ? max : -max);
+                continue;
+            }
+            const double miss = std::fabs(std::fabs(back) - std::fabs(value));
+            for (std::uint32_t k = 0; k <= last; ++k)
+                ASSERT_GE(std::fabs(renderings[k] - std::fabs(value)), miss)
+                    << "field " << k << " is nearer to " << value << " than " << back << " (weight " << weight
+                    << ", bits " << msb << ".." << lsb << ")";
+            ASSERT_TRUE(back == 0.0 || (back < 0) == (value < 0)) << value << " came back as " << back;
+        }
+    }
+    EXPECT_GT(checkedFormats, 400);
+    EXPECT_GT(refusedFormats, 0); // the sample reaches the refused weights at both ends
+}
+
 TEST(DecimalEncoderTest, UnevenlySpacedRenderingsGiveTheNearerWord)
 {
     // 20 bits of 90: 64.000250 lies between 64.000168 and 64.000336, nearer the lower.

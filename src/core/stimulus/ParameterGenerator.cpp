@@ -9,6 +9,24 @@
 namespace telvar5 {
 
 namespace {
+// Why a format cannot carry a generated value, in the user's terms.
+std::string refusalText(EncoderRefusal refusal, const DecimalFormat& f)
+{
+    switch (refusal) {
+    case EncoderRefusal::StepsLost:
+        return "вес младшего бита меньше наименьшего шага числа одинарной точности, и значения поля не растут "
+               "с его кодом; уменьшите число битов или увеличьте вес старшего бита.";
+    case EncoderRefusal::LargestOverflows:
+        return "наибольшее значение поля не помещается в число одинарной точности; уменьшите вес старшего бита.";
+    case EncoderRefusal::WeightNotPositive:
+        return "вес старшего бита должен быть конечным числом больше 0.";
+    case EncoderRefusal::FieldOutOfPlace:
+    case EncoderRefusal::None:
+        break;
+    }
+    return "поле битов " + std::to_string(f.msbBit()) + ".." + std::to_string(f.lsbBit()) +
+        " должно лежать между меткой (биты 1..8) и знаковым битом.";
+}
 
 std::string rowText(std::size_t row) { return "Строка " + std::to_string(row + 1) + ": "; }
 
@@ -57,9 +75,7 @@ std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
         const DecimalFormat& f = run_.formats.formatTable[static_cast<std::size_t>(format)];
         DecimalEncoder encoder(f);
         if (!encoder.usable())
-            return rowText(i) + "формат " + tag + " не годится для выдачи значений: поле битов " +
-                std::to_string(f.msbBit()) + ".." + std::to_string(f.lsbBit()) +
-                " должно лежать между меткой (биты 1..8) и знаковым битом, вес старшего бита больше 0.";
+            return rowText(i) + "формат " + tag + " не годится для выдачи значений: " + refusalText(encoder.refusal(), f);
         std::int16_t& earlier = rowOfLabel[ch][row.label];
         if (earlier >= 0) {
             CellText label;
