@@ -28,15 +28,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     EscapeClosesWindow::install(this);
 }
 
-void HelpWindow::showContents()
+void HelpWindow::turnToContents()
 {
     if (browser_->source() != kContents)
         browser_->setSource(kContents);
     else
         browser_->scrollToAnchor(QString());
-    show();
-    raise();
-    activateWindow();
 }
 
 } // namespace telvar5

@@ -1,6 +1,6 @@
 #pragma once
 // The program's help: the Russian help page from the resources in a browser
-// window of its own, opened by "Справка", tbHelp and F1.
+// window of its own, opened by "Справка", tbHelp and F1 as a tool window of the main window.
 #include <QTextBrowser>
 #include <QWidget>
 
@@ -10,8 +10,8 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
-    // Shows the contents page and brings the window to the front.
-    void showContents();
+    // Turns to the top of the contents page; the main window shows the window as a tool window of its own.
+    void turnToContents();
     QTextBrowser* browser() const { return browser_; }
 
 private:

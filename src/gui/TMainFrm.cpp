@@ -16,6 +16,7 @@
 #include "gui/MainMenuBuilder.h"
 #include "gui/MenuBarCorner.h"
 #include "gui/PanelStatusBar.h"
+#include "gui/ToolMenu.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/analysis/RecordingIndicator.h"
 #include "gui/TFrmTimerPeriod.h"
@@ -345,7 +346,11 @@ void TMainFrm::TimerPeriodExecute()
     applyScreen();
 }
 
-void TMainFrm::HelpContents1Execute() { help_->showContents(); }
+void TMainFrm::HelpContents1Execute()
+{
+    help_->turnToContents();
+    showToolWindow(*this, help_);
+}
 
 void TMainFrm::closeEvent(QCloseEvent* event)
 {

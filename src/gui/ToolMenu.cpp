@@ -1,6 +1,6 @@
 #include "gui/ToolMenu.h"
 
-#include "gui/EscapeClosesWindow.h"
+#include "gui/ToolWindows.h"
 
 #include <QMainWindow>
 #include <QMenu>
@@ -27,12 +27,6 @@ QAction* addMenuItem(QMenu* menu, const char* name, const char* caption, const c
     return item;
 }
 
-void showToolWindow(QWidget* window)
-{
-    EscapeClosesWindow::install(window);
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
+void showToolWindow(QMainWindow& owner, QWidget* window) { ToolWindows::of(owner).show(window); }
 
 } // namespace telvar5

@@ -61,14 +61,14 @@ void AnalysisMenu::LabelStatsExecute()
         labelStats_ = new TFrmLabelStats(monitor_, &window_);
         connect(labelStats_, &TFrmLabelStats::labelChosen, this, &AnalysisMenu::inputLabelChosen);
     }
-    showToolWindow(labelStats_);
+    showToolWindow(window_, labelStats_);
 }
 
 void AnalysisMenu::TrendExecute()
 {
     if (!trend_)
         trend_ = new TFrmTrend(monitor_, &window_);
-    showToolWindow(trend_);
+    showToolWindow(window_, trend_);
 }
 
 void AnalysisMenu::RecordExecute()
@@ -93,7 +93,7 @@ void AnalysisMenu::ModuleLogExecute()
 {
     if (!moduleLog_)
         moduleLog_ = new TFrmModuleLog(monitor_, &window_);
-    showToolWindow(moduleLog_);
+    showToolWindow(window_, moduleLog_);
 }
 
 void AnalysisMenu::ModuleOverviewExecute()
@@ -103,7 +103,7 @@ void AnalysisMenu::ModuleOverviewExecute()
         connect(overview_, &TFrmModuleOverview::inputChosen, this, &AnalysisMenu::inputChannelChosen);
         connect(overview_, &TFrmModuleOverview::outputChosen, this, &AnalysisMenu::outputChannelChosen);
     }
-    showToolWindow(overview_);
+    showToolWindow(window_, overview_);
 }
 
 void AnalysisMenu::afterCommand()

@@ -36,7 +36,7 @@ void StimulusMenu::GeneratorExecute()
         generator_ = new TFrmParamGenerator(monitor_, &window_);
         connect(generator_, &TFrmParamGenerator::outputChanged, this, &StimulusMenu::outputChanged);
     }
-    showToolWindow(generator_);
+    showToolWindow(window_, generator_);
 }
 
 void StimulusMenu::ReplayExecute()
@@ -45,7 +45,7 @@ void StimulusMenu::ReplayExecute()
         replay_ = new TFrmReplay(monitor_, &window_);
         connect(replay_, &TFrmReplay::outputChanged, this, &StimulusMenu::outputChanged);
     }
-    showToolWindow(replay_);
+    showToolWindow(window_, replay_);
 }
 
 void StimulusMenu::afterTick()
