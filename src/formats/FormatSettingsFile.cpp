@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/InputFile.h"
 #include "formats/RecordFile.h"
 #include "formats/ReplaceFile.h"
 
@@ -13,10 +14,8 @@ bool loadFormatSettings(FormatTables& tables, const std::filesystem::path& file)
     tables.formatCount = 0;
     tables.paramFormatCount = 0;
     try {
-        std::ifstream in(file, std::ios::binary);
-        // A directory opens for reading on some systems but holds no records.
-        std::error_code ec;
-        if (!in.is_open() || std::filesystem::is_directory(file, ec))
+        std::ifstream in;
+        if (openInputFile(in, file) != InputProblem::None)
             return false;
         // A file of more than 256 records loads its first 256; the rest is
         // ignored, as the table has no room for it.

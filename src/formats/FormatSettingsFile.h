@@ -16,7 +16,7 @@ inline constexpr char kFormatSettingsFileName[] = "TLV5frmt.stt";
 // Sets formatCount and paramFormatCount to 0, then reads the file's records into
 // formatTable as stored, without checking their values. A short last piece counts
 // as a record whose missing bytes are zero. Returns whether the file could be
-// opened; callers may ignore it, as failures are not reported to the user.
+// opened (only a regular file is: see openInputFile); callers may ignore it, as failures are not reported to the user.
 bool loadFormatSettings(FormatTables& tables,
                         const std::filesystem::path& file = kFormatSettingsFileName) noexcept;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/InputFile.h"
 #include "formats/RecordFile.h"
 #include "formats/ReplaceFile.h"
 
@@ -11,10 +12,8 @@ namespace telvar5 {
 bool loadParamFormats(FormatTables& tables, const std::filesystem::path& file) noexcept
 {
     try {
-        std::ifstream in(file, std::ios::binary);
-        // A directory opens for reading on some systems but holds no records.
-        std::error_code ec;
-        if (!in.is_open() || std::filesystem::is_directory(file, ec))
+        std::ifstream in;
+        if (openInputFile(in, file) != InputProblem::None)
             return false;
         tables.paramFormatCount = 0;
         for (ParamFormatEntry& e : tables.paramFormatTable)

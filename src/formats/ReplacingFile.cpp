@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "formats/FileKind.h"
 #include "formats/ReplacementTarget.h"
 
 #ifdef _WIN32
@@ -76,6 +77,19 @@ std::FILE* createNewFile(const std::filesystem::path& path) noexcept
 #endif
 }
 
+WriteProblem replacementRefusal(const std::filesystem::path& target) noexcept
+{
+    switch (fileKindOf(target)) {
+    case FileKind::Folder: return WriteProblem::Folder;
+    case FileKind::Other: return WriteProblem::NotRegular;
+    case FileKind::Missing: return WriteProblem::None;
+    case FileKind::Regular: break;
+    }
+    // Refused before anything is written, as the system's own save dialogs
+    // refuse it: the caller shows its "not saved" box and the file stays.
+    return isReadOnlyFile(target) ? WriteProblem::ReadOnly : WriteProblem::None;
+}
+
 ReplacingFile::ReplacingFile(const std::filesystem::path& target, WhenNew whenNew) noexcept
 {
     try {
@@ -100,6 +114,10 @@ bool ReplacingFile::open(WhenNew whenNew)
         problem_ = WriteProblem::NoFolder;
         return false;
     }
+    // Judged through every link, so a link to a device is refused as the device is.
+    problem_ = replacementRefusal(target_);
+    if (problem_ != WriteProblem::None)
+        return false;
     // Through links to the file they lead to: the temporary goes beside that
     // file (one file system for the rename) and the links stay.
     const auto final = finalTargetOf(target_);
@@ -108,16 +126,6 @@ bool ReplacingFile::open(WhenNew whenNew)
         return false;
     }
     target_ = *final;
-    if (std::filesystem::is_directory(target_, ec)) {
-        problem_ = WriteProblem::Folder;
-        return false;
-    }
-    // Refused before anything is written, as the system's own save dialogs
-    // refuse it: the caller shows its "not saved" box and the file stays.
-    if (isReadOnlyFile(target_)) {
-        problem_ = WriteProblem::ReadOnly;
-        return false;
-    }
     const std::lock_guard lock(live().mutex);
     removeStaleTemporaries(target_);
     if (whenNew == WhenNew::WriteDirectly && !std::filesystem::exists(target_, ec) && !ec) {
@@ -207,10 +215,17 @@ bool ReplacingFile::commit() noexcept
     if (direct_)
         return true;
     std::error_code ec;
-    std::filesystem::rename(writing_, target_, ec);
+    // Something other than a file may have taken the name while the bytes were written.
+    const FileKind kind = fileKindOf(target_);
+    if (kind == FileKind::Folder || kind == FileKind::Other)
+        ec = std::make_error_code(std::errc::file_exists);
+    else
+        std::filesystem::rename(writing_, target_, ec);
     const bool renamed = !ec;
     if (!renamed) {
-        fail(writeProblemOfErrno(ec.default_error_condition().value()));
+        fail(kind == FileKind::Folder  ? WriteProblem::Folder
+             : kind == FileKind::Other ? WriteProblem::NotRegular
+                                       : writeProblemOfErrno(ec.default_error_condition().value()));
         std::filesystem::remove(writing_, ec);
     }
     writing_.clear();

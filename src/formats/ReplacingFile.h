@@ -10,6 +10,15 @@
 // a read-only file is refused (ok() false) before anything is written.
 // Temporaries of the target's naming left by a crash go on its next save.
 //
+// Only a regular file is ever replaced. A target that exists and is anything
+// else is refused before anything is written, and again at the rename should
+// one have appeared meanwhile: a folder (WriteProblem::Folder), a device, a pipe
+// or a socket, followed through links (WriteProblem::NotRegular), so that a save
+// to /dev/null or /dev/stdout never puts a file in their place. On Windows the
+// reserved device names (NUL, CON, PRN, AUX, COM1, LPT1... with or without an
+// extension, in any folder) are refused alike. Whoever means a stream (standard
+// output) writes to it itself: this writer only makes files.
+//
 // With WhenNew::WriteDirectly a target that does not exist yet is created
 // exclusively and written in place: what reached the OS survives a crash of the
 // program, and abandoning it keeps what was written (nothing old to protect).
@@ -27,6 +36,11 @@ namespace telvar5 {
 // cannot. Never opens (nor truncates) a file that exists, on any system: the
 // temporary and direct files of ReplacingFile are made so.
 std::FILE* createNewFile(const std::filesystem::path& path) noexcept;
+
+// Why a save to target is refused before anything is written: Folder,
+// NotRegular or ReadOnly; None when it may go ahead. ReplacingFile asks it
+// first; a caller may ask before it starts work that ends in the save.
+WriteProblem replacementRefusal(const std::filesystem::path& target) noexcept;
 
 class ReplacingFile {
 public:

@@ -30,6 +30,7 @@ std::string writeProblemText(WriteProblem problem)
     case WriteProblem::None: return {};
     case WriteProblem::ReadOnly: return "файл только для чтения";
     case WriteProblem::Folder: return "это имя папки";
+    case WriteProblem::NotRegular: return "это не обычный файл (устройство, канал или сокет)";
     case WriteProblem::NoFolder: return "папка не существует";
     case WriteProblem::AccessDenied: return "доступ запрещен";
     case WriteProblem::DiskFull: return "на диске нет места";

@@ -9,6 +9,7 @@ enum class WriteProblem {
     None,
     ReadOnly,     // the file is marked read-only
     Folder,       // the name is a folder's
+    NotRegular,   // a device, a pipe or a socket (on Windows a device name): never replaced
     NoFolder,     // the folder does not exist
     AccessDenied, // the system refused: rights, a read-only medium, a file in use
     DiskFull,

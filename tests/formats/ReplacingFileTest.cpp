@@ -8,7 +8,16 @@
 #include <memory>
 
 #include "FormatTestSupport.h"
+#include "formats/FileKind.h"
+#include "formats/InputFile.h"
 #include "formats/ReplacingFile.h"
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace telvar5 {
 namespace {
@@ -159,6 +168,125 @@ TEST_P(SavingOverAFile, KeepsWhatTheUserSetUp)
 
 INSTANTIATE_TEST_SUITE_P(ReplacingFile, SavingOverAFile, ::testing::ValuesIn(kSaveOverCases),
                          [](const auto& info) { return std::string(info.param.what); });
+
+// Only a regular file is ever replaced or read. Whatever else a name leads
+// to is refused before it is opened (a pipe's open would hang this test), and
+// stays what it was.
+struct NotAFileCase {
+    const char* what;
+    fs::path (*make)(const test::ScratchDir&);
+    WriteProblem writeRefusal;
+    InputProblem readRefusal;
+};
+
+const NotAFileCase kNotAFileCases[] = {
+    {"Folder", [](const test::ScratchDir& dir) { fs::create_directory(dir / "f.csv"); return dir / "f.csv"; },
+     WriteProblem::Folder, InputProblem::Folder},
+#ifdef _WIN32
+    {"Nul", [](const test::ScratchDir&) { return fs::path("NUL"); }, WriteProblem::NotRegular, InputProblem::NotRegular},
+    {"ConWithExtension", [](const test::ScratchDir& dir) { return dir / "con.csv"; }, WriteProblem::NotRegular,
+     InputProblem::NotRegular},
+    {"Com1InAFolder", [](const test::ScratchDir& dir) { return dir / "COM1"; }, WriteProblem::NotRegular,
+     InputProblem::NotRegular},
+    {"Lpt9BlankBeforeExtension", [](const test::ScratchDir& dir) { return dir / "lpt9 .tlvcap"; },
+     WriteProblem::NotRegular, InputProblem::NotRegular},
+#else
+    {"Fifo", [](const test::ScratchDir& dir) { ::mkfifo((dir / "p.csv").c_str(), 0600); return dir / "p.csv"; },
+     WriteProblem::NotRegular, InputProblem::NotRegular},
+    {"Socket",
+     [](const test::ScratchDir& dir) {
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const std::string name = (dir / "s.csv").string();
+         name.copy(address.sun_path, sizeof address.sun_path - 1);
+         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+         ::close(fd);
+         return dir / "s.csv";
+     },
+     WriteProblem::NotRegular, InputProblem::NotRegular},
+    {"DevNull", [](const test::ScratchDir&) { return fs::path("/dev/null"); }, WriteProblem::NotRegular,
+     InputProblem::NotRegular},
+    {"LinkToDevice",
+     [](const test::ScratchDir& dir) { fs::create_symlink("/dev/null", dir / "null.csv"); return dir / "null.csv"; },
+     WriteProblem::NotRegular, InputProblem::NotRegular},
+    {"LinkToFifo",
+     [](const test::ScratchDir& dir) {
+         ::mkfifo((dir / "p").c_str(), 0600);
+         fs::create_symlink("p", dir / "l.tlvcap");
+         return dir / "l.tlvcap";
+     },
+     WriteProblem::NotRegular, InputProblem::NotRegular},
+#endif
+};
+
+void PrintTo(const NotAFileCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class NotAFile : public ::testing::TestWithParam<NotAFileCase> {};
+
+TEST_P(NotAFile, IsNeitherReplacedNorOpened)
+{
+    const NotAFileCase& c = GetParam();
+    test::ScratchDir dir;
+    const fs::path target = c.make(dir);
+    const FileKind kind = fileKindOf(target);
+    ASSERT_NE(kind, FileKind::Regular);
+    ASSERT_NE(kind, FileKind::Missing);
+    const std::ptrdiff_t entries = countIn(dir.path());
+
+    EXPECT_EQ(replacementRefusal(target), c.writeRefusal);
+    ReplacingFile out(target);
+    EXPECT_FALSE(out.ok());
+    EXPECT_EQ(out.problem(), c.writeRefusal);
+    EXPECT_FALSE(out.write(std::span<const std::uint8_t>(kNew)) || out.commit());
+    EXPECT_EQ(fileKindOf(target), kind) << "still what it was";
+    EXPECT_EQ(countIn(dir.path()), entries) << "no file made beside it";
+
+    std::ifstream in;
+    EXPECT_EQ(openInputFile(in, target), c.readRefusal);
+    EXPECT_FALSE(in.is_open());
+}
+
+INSTANTIATE_TEST_SUITE_P(ReplacingFile, NotAFile, ::testing::ValuesIn(kNotAFileCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+#ifndef _WIN32
+TEST(ReplacingFile, ANameTakenByAPipeWhileWritingIsNotReplaced)
+{
+    test::ScratchDir dir;
+    test::writeBytes(dir / "a.csv", kOld);
+    ReplacingFile out(dir / "a.csv");
+    ASSERT_TRUE(out.write(std::span<const std::uint8_t>(kNew)));
+    fs::remove(dir / "a.csv");
+    ASSERT_EQ(::mkfifo((dir / "a.csv").c_str(), 0600), 0);
+    EXPECT_FALSE(out.commit());
+    EXPECT_EQ(out.problem(), WriteProblem::NotRegular);
+    EXPECT_EQ(fileKindOf(dir / "a.csv"), FileKind::Other);
+    EXPECT_EQ(countIn(dir.path()), 1) << "the temporary went";
+}
+#endif
+
+// Windows' device names, judged on every system (used on Windows only).
+TEST(ReplacingFile, WindowsDeviceNamesAreKnownInAnyFolderAndCase)
+{
+    const struct {
+        const char* path;
+        bool device;
+    } cases[] = {
+        {"NUL", true},           {"nul.csv", true},        {"C:\\data\\Con", true}, {"sub/aux.tar.gz", true},
+        {"prn", true},           {"COM1", true},           {"lpt9.so", true},         {"com0", true},
+        {"LPT3 .txt", true},     {"conin$", true},         {"CONOUT$.log", true},     {"\\\\.\\COM12", true},
+        {"C:nul", true},         {"console.csv", false},   {"COM10", false},          {"nul_file", false},
+        {"lpt", false},          {"a.nul", false},         {"NULL", false},           {"data/COMX.so", false},
+        {"\\\\?\\C:\\a.csv", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isWindowsDeviceName(c.path), c.device) << c.path;
+    EXPECT_TRUE(isWindowsDeviceName(fs::path(u8"COM\u00B9"))) << "a superscript one";
+}
 
 } // namespace
 } // namespace telvar5

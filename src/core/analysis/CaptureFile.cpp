@@ -173,15 +173,21 @@ CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes)
     return out;
 }
 
+std::string captureOpenProblemText(InputProblem problem)
+{
+    if (problem == InputProblem::Folder || problem == InputProblem::NotRegular)
+        return "Не удалось открыть файл записи: " + inputProblemText(problem) + ".";
+    return "Не удалось открыть файл записи.";
+}
+
 CaptureFileContents readCaptureFile(const std::filesystem::path& file)
 {
     CaptureFileContents out;
     try {
-        std::error_code ec;
-        const std::uintmax_t fileSize = std::filesystem::file_size(file, ec);
-        std::ifstream in(file, std::ios::binary);
-        if (ec || !in.is_open()) {
-            out.problem = "Не удалось открыть файл записи.";
+        std::uintmax_t fileSize = 0;
+        std::ifstream in;
+        if (const InputProblem problem = openInputFile(in, file, &fileSize); problem != InputProblem::None) {
+            out.problem = captureOpenProblemText(problem);
             return out;
         }
         CaptureHeaderBytes first{};

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/analysis/CaptureEntry.h"
+#include "formats/InputFile.h"
 #include "protocol/Requests.h"
 
 namespace telvar5 {
@@ -66,8 +67,12 @@ CaptureLayout judgeCaptureHeader(std::span<const std::uint8_t> first, std::uint6
 // Why reading stopped inside an entry: `whole` entries read, `tailBytes` of the next.
 std::string captureCutEntryText(std::uint64_t whole, std::size_t tailBytes, std::size_t entrySize);
 
+// Why a capture file could not be opened, as the readers say it.
+std::string captureOpenProblemText(InputProblem problem);
+
 CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes);
 // Reads the file in pieces: memory grows with its entries, never beyond what its size holds.
+// Only a regular file is opened (see openInputFile).
 CaptureFileContents readCaptureFile(const std::filesystem::path& file);
 
 } // namespace telvar5

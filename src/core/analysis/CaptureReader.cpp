@@ -20,12 +20,9 @@ bool CaptureReader::open(const std::filesystem::path& file)
     header_ = {};
     entries_ = delivered_ = 0;
     bufferEntries_ = bufferPos_ = 0;
-    std::error_code ec;
-    const std::uintmax_t fileSize = std::filesystem::file_size(file, ec);
-    if (!ec)
-        in_.open(file, std::ios::binary);
-    if (ec || !in_.is_open()) {
-        problem_ = "Не удалось открыть файл записи.";
+    std::uintmax_t fileSize = 0;
+    if (const InputProblem problem = openInputFile(in_, file, &fileSize); problem != InputProblem::None) {
+        problem_ = captureOpenProblemText(problem);
         return false;
     }
     CaptureHeaderBytes first{};

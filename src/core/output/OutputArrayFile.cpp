@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "formats/InputFile.h"
 #include "formats/RecordFile.h"
 #include "formats/ReplaceFile.h"
 #include "protocol/ByteLayout.h"
@@ -12,8 +13,8 @@ namespace telvar5 {
 ArrayRestore restoreOutputArray(const std::filesystem::path& file, OutputWords& words, std::uint16_t& size) noexcept
 {
     try {
-        std::ifstream in(file, std::ios::binary);
-        if (!in.is_open())
+        std::ifstream in;
+        if (openInputFile(in, file) != InputProblem::None)
             return ArrayRestore::CannotOpen;
         std::uint8_t countBytes[2] = {};
         if (readRecordPiece(in, countBytes, sizeof countBytes) < sizeof countBytes)

@@ -14,7 +14,7 @@ using OutputWords = std::array<std::uint32_t, kOutputWords>;
 
 enum class ArrayRestore : std::uint8_t {
     Restored,   // size and words taken from the file
-    CannotOpen, // nothing changed
+    CannotOpen, // missing, unreadable or not a regular file (see openInputFile): nothing changed
     NoWords,    // shorter than its count field, or a count of 0: nothing changed
 };
 

@@ -8,6 +8,7 @@
 
 #include "formats/Cp1251.h"
 #include "formats/DecimalFormat.h"
+#include "formats/InputFile.h"
 #include "formats/ReplaceFile.h"
 #include "formats/WordText.h"
 
@@ -277,23 +278,16 @@ GeneratorFileContents parseGeneratorText(std::string_view text, std::bitset<kCha
 GeneratorFileContents readGeneratorFile(const std::filesystem::path& file, std::bitset<kChannels> laidOut)
 {
     GeneratorFileContents out;
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(file, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        out.problem = std::filesystem::is_directory(status)
-            ? "Это папка, а не файл генератора."
-            : "Это не обычный файл (канал, устройство или сокет), а файл генератора читается только с диска.";
+    std::uintmax_t size = 0;
+    std::ifstream in;
+    switch (openInputFile(in, file, &size)) {
+    case InputProblem::None: break;
+    case InputProblem::Folder: out.problem = "Это папка, а не файл генератора."; return out;
+    case InputProblem::NotRegular:
+        out.problem = "Это не обычный файл (канал, устройство или сокет), а файл генератора читается только с диска.";
         return out;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(file, ec);
-    if (ec) {
-        out.problem = "Не удалось открыть файл генератора.";
-        return out;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) {
-        out.problem = "Не удалось открыть файл генератора.";
-        return out;
+    case InputProblem::Missing:
+    case InputProblem::Unreadable: out.problem = "Не удалось открыть файл генератора."; return out;
     }
     if (size > kMaxFileBytes) {
         out.problem = "Файл слишком велик для файла генератора (" + std::to_string(size) + " байт).";
