@@ -93,12 +93,18 @@ void CaptureCommands::stopRecording()
         setReport("Запись закончена: " + written + " в файле " + shortName(fileName_) + " (" +
                   byteSizeText(captureBytes(summary.written)) + ")" +
                   (summary.lost > 0 ? ", потеряно " + std::to_string(summary.lost) + " слов" : std::string()));
+    else if (summary.keptOld)
+        setReport("Запись прервана: файл " + shortName(fileName_) + " оставлен прежним");
     else
-        setReport("Запись прервана: в файле " + shortName(fileName_) + " " + written);
+        setReport("Запись прервана: в файле " + shortName(fileName_) + " " + std::to_string(summary.inFile) + " слов");
     std::string text;
-    if (!summary.ok)
-        text = "Запись прервана: не удалось записать файл " + fileName_ + "; в нем " +
-               std::to_string(summary.written) + " слов.";
+    const std::string reason =
+        summary.problem == WriteProblem::None ? std::string() : " (" + writeProblemText(summary.problem) + ")";
+    if (!summary.ok && summary.keptOld)
+        text = "Запись прервана: не удалось записать файл " + fileName_ + reason + "; он оставлен прежним.";
+    else if (!summary.ok)
+        text = "Запись прервана: не удалось записать файл " + fileName_ + reason + "; в нем целых записей: " +
+               std::to_string(summary.inFile) + ".";
     if (summary.lost > 0)
         text += (text.empty() ? "" : " ") + std::string("Запись не успевала за приемом: потеряно ") +
                 std::to_string(summary.lost) + " слов.";

@@ -46,6 +46,15 @@ std::int64_t threadCpuUs() noexcept
 #endif
 }
 
+// Whole entries in a capture file as its size tells: what a failed write left
+// on the disk, whatever the writer had handed to its buffers.
+std::uint64_t wholeEntriesIn(const std::filesystem::path& file) noexcept
+{
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    return ec || size < kCaptureHeaderSize ? 0 : (size - kCaptureHeaderSize) / kCaptureEntrySize;
+}
+
 } // namespace
 
 CaptureRecorder::CaptureRecorder(const CaptureRing& ring) : ring_(ring) {}
@@ -100,12 +109,23 @@ CaptureSummary CaptureRecorder::stop()
     wake_.notify_one();
     writer_.join();
 
-    CaptureSummary summary{false, written_, lost_};
+    CaptureSummary summary;
+    summary.written = written_;
+    summary.lost = lost_;
+    const bool direct = file_->direct();
+    const std::filesystem::path path = file_->writingPath();
     if (failed_)
         file_->abandon();
     else
         summary.ok = file_->commit();
     failed_ = !summary.ok;
+    summary.problem = file_->problem();
+    if (summary.ok)
+        summary.inFile = written_;
+    else if (direct)
+        summary.inFile = wholeEntriesIn(path);
+    else
+        summary.keptOld = true;
     file_.reset();
     recording_.store(false, std::memory_order_release);
     return summary;

@@ -20,6 +20,7 @@
 
 #include "core/analysis/CaptureFile.h"
 #include "core/analysis/CaptureRing.h"
+#include "formats/WriteProblem.h"
 
 namespace telvar5 {
 
@@ -27,8 +28,14 @@ class ReplacingFile;
 
 struct CaptureSummary {
     bool ok = false;           // the whole recording is in the file
-    std::uint64_t written = 0; // entries written
+    std::uint64_t written = 0; // entries handed to the file (some may not have reached the disk when it failed)
     std::uint64_t lost = 0;    // entries the ring overwrote before the writer reached them
+    // Whole entries of this recording the file holds at the end: all written
+    // when ok; after a failure, what reached the new file, as its size tells;
+    // none when a failed recording left an existing file as it was (keptOld).
+    std::uint64_t inFile = 0;
+    bool keptOld = false;
+    WriteProblem problem = WriteProblem::None; // why it failed, as far as the system told
 };
 
 class CaptureRecorder {

@@ -165,6 +165,9 @@ TEST_F(CaptureRecorderTest, AFailedWriteStopsTheRecordingAndKeepsWhatTheUserHad)
 
         ASSERT_TRUE(started);
         EXPECT_FALSE(summary.ok);
+        EXPECT_EQ(summary.inFile, existing ? 0u : 46u) << "what the file holds, not what reached its buffer";
+        EXPECT_EQ(summary.keptOld, existing);
+        EXPECT_EQ(summary.problem, WriteProblem::DiskFull);
         EXPECT_EQ(files(), 1u) << "no temporary file left";
         if (existing) {
             EXPECT_EQ(test::readBytes(file), old);
