@@ -123,6 +123,16 @@ DeviceHandle VirtualDriver::openDeviceByIndex(const Guid& interfaceClass, std::u
     return kHandleBase + (handleInterfaces_.size() - 1) * kHandleStep;
 }
 
+void VirtualDriver::closeHandle(DeviceHandle handle)
+{
+    std::lock_guard lock(mutex_);
+    const int iface = interfaceOf(handle);
+    if (iface < 0)
+        return;
+    handleInterfaces_[(handle - kHandleBase) / kHandleStep] = -1;
+    --openHandles_[static_cast<std::size_t>(iface)];
+}
+
 bool VirtualDriver::control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                             std::uint32_t outSize, std::uint32_t& bytesReturned)
 {

@@ -55,6 +55,11 @@ public:
     // gives its error code. Every open returns a fresh handle.
     DeviceHandle openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index, std::uint32_t& errorCode);
 
+    // Closes a handle: every later request on it fails. Handles are never
+    // given out again, so a closed one cannot reach another module. A handle
+    // that is unknown or already closed changes nothing.
+    void closeHandle(DeviceHandle handle);
+
     // One request. Fails (false, bytesReturned 0, out untouched) for an unknown
     // handle or code, an input size other than the request's, an output room
     // smaller than its reply, a fault, or a refusal by the module. Faults may

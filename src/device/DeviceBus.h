@@ -28,6 +28,12 @@ public:
     // The system's error code of the last request that failed, where the
     // platform tells one (Windows); 0 when it is not known.
     virtual std::uint32_t lastErrorCode() const { return 0; }
+
+    // Gives back a handle openDeviceByIndex returned; it is not used again.
+    // A module that vanished leaves its handles dead for good, so a new search
+    // closes the old ones. A bus whose handles hold nothing of the system's
+    // may leave this as it is.
+    virtual void closeDevice(DeviceHandle handle) { (void)handle; }
 };
 
 // Typed request over fixed-size records. An absent record is an empty array.

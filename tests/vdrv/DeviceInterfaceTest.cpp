@@ -51,6 +51,12 @@ TEST(DeviceInterfaces, SeveralHandlesReachTheSameModule)
     rig.startAddress(a, 3);
     EXPECT_TRUE(rig.receiving(b, 3));
     EXPECT_EQ(rig.snapshot(2).openHandles, 2u);
+    rig.bus->closeDevice(a); // dead for good; closing it again closes nothing
+    rig.bus->closeDevice(a);
+    EXPECT_EQ(rig.snapshot(2).openHandles, 1u);
+    ShortReply reply{};
+    EXPECT_FALSE(rig.send(a, ReqSIstate, channelRecord(3), reply));
+    EXPECT_TRUE(rig.receiving(b, 3));
 }
 
 TEST(DeviceInterfaces, TheProgramsSearchSeesGapsAndAtMostEightModules)

@@ -20,6 +20,7 @@ public:
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override;
 
     std::uint32_t lastErrorCode() const override { return inner_.lastErrorCode(); }
+    void closeDevice(DeviceHandle handle) override { inner_.closeDevice(handle); }
 
 private:
     DeviceBus& inner_;

@@ -31,4 +31,6 @@ bool VirtualDeviceBus::control(DeviceHandle handle, std::uint32_t code, const vo
     return driver_->control(handle, code, in, inSize, out, outSize, bytesReturned);
 }
 
+void VirtualDeviceBus::closeDevice(DeviceHandle handle) { driver_->closeHandle(handle); }
+
 } // namespace telvar5

@@ -24,6 +24,7 @@ public:
                                    std::uint32_t& errorCode) override;
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override;
+    void closeDevice(DeviceHandle handle) override;
 
     vdrv::VirtualDriver& driver() { return *driver_; }
     const std::shared_ptr<vdrv::VirtualDriver>& sharedDriver() const { return driver_; }

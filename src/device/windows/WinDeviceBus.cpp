@@ -139,4 +139,10 @@ bool WinDeviceBus::control(DeviceHandle handle, std::uint32_t code, const void* 
     return ok != FALSE;
 }
 
+void WinDeviceBus::closeDevice(DeviceHandle handle)
+{
+    if (handle != kNoDevice && handle != kInvalidHandle)
+        CloseHandle(toWinHandle(handle));
+}
+
 } // namespace telvar5

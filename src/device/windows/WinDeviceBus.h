@@ -15,8 +15,9 @@ public:
 
     std::uint32_t lastErrorCode() const override { return lastError_; }
 
-    // Handles opened here are never closed by the bus: the program keeps every
-    // module it found open until it ends, and the system closes them then.
+    // CloseHandle. The bus never closes a handle of its own accord: the program
+    // keeps the modules it found open until it searches again or ends.
+    void closeDevice(DeviceHandle handle) override;
 
 private:
     std::uint32_t lastError_ = 0; // GetLastError of the last failed request
