@@ -224,17 +224,17 @@ TEST_F(DeviceLifeTest, FormCloseStopsTheModuleOnlyIfOneWasChosen)
     EXPECT_EQ(bus.sentWith(ReqDeviceReset).size(), 2u);
 }
 
-TEST_F(DeviceLifeTest, AFailingDriverChangesNothingButTheReplies)
+TEST_F(DeviceLifeTest, AFailingDriverChoosesAndInitialisesNothing)
 {
     bus.modules[0] = {9, makeConfigWord(8, 8), true};
     auto m = start();
     bus.failAll = true;
-    choose(*m, 0);
-    // A failed reset request reads as a module without channels: only channels 1 and 2.
-    EXPECT_EQ(m->run().siChannelCount, 0u);
-    EXPECT_TRUE(m->run().deviceChosen);
+    // No channel counts from an unanswered reset: nothing is chosen, the dialog stays open, the user is told.
+    EXPECT_FALSE(m->deviceChoice().Button1Click());
+    EXPECT_FALSE(m->run().deviceChosen);
+    EXPECT_EQ(prompts.errors.size(), 1u);
     m->lifecycle().DeviceInitializationExecute();
-    EXPECT_TRUE(m->screen().timerActive);
+    EXPECT_FALSE(m->screen().timerActive);
 }
 
 TEST_F(DeviceLifeTest, RefreshPeriodIsKeptWithinItsLimits)

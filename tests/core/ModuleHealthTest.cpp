@@ -63,13 +63,14 @@ TEST(ModuleHealth, FailuresAlarmUntilAWholeTickSucceedsAndShortRepliesAreToldApa
         EXPECT_EQ(health.indicatorText(), step.indicator) << step.what;
     }
     EXPECT_EQ(health.failedRequests(), 2u * 258u); // two ticks of 2 + 256 requests
-    EXPECT_EQ(health.lastError(), "ReqSIreadWord не выполнен");
+    EXPECT_EQ(health.lastError(), "не удалось прочитать слово из буфера приема (ReqSIreadWord): модуль не ответил");
 
     m.lifecycle().DeviceResetExecute();
     const std::vector<std::string> expected{
         "выбор модуля (сброс)",
         "инициализация",
-        "модуль не отвечает: ReqSOstate не выполнен", // the first failure of the run, once
+        // The first failure of the run, once.
+        "модуль не отвечает: не удалось узнать состояние выходного канала (ReqSOstate): модуль не ответил",
         "неполный ответ: ReqSOstate (1 из 2 байт)",   // once for each kind of request
         "неполный ответ: ReqSIstate (1 из 2 байт)",
         "неполный ответ: ReqSIreadWord (5 из 6 байт)",
@@ -85,13 +86,53 @@ TEST(ModuleHealth, TheAlarmTellsItsFailuresAndALaterFailureOutsideATickRaisesItA
     ModuleHealth health([] { return std::int64_t{0}; });
     health.requestDone(ReqSOstopChannel, false, 0, 2, 1167);
     EXPECT_EQ(health.state(), HealthState::NotAnswering);
-    EXPECT_EQ(health.indicatorTip(),
-              "Отказов подряд: 1 (всего 1). Последний: ReqSOstopChannel не выполнен (ошибка 1167)");
+    EXPECT_EQ(health.indicatorTip(), "Модуль не отвечает: не удалось остановить выдачу в выходном канале "
+                                     "(ReqSOstopChannel): устройство не подключено (ошибка 1167).\n"
+                                     "Отказов подряд: 1, всего: 1.\n" +
+                                         std::string(kWhatToDoText));
     health.tickStarted();
     health.requestDone(ReqSOstate, true, 2, 2, 0);
     health.tickEnded();
     EXPECT_EQ(health.state(), HealthState::Healthy);
     EXPECT_EQ(health.indicatorTip(), "");
+}
+
+// What failed is told in words with the system error's meaning and number;
+// a choice or initialisation unanswered (or a configuration word come short)
+// raises the alarm, one that goes through settles it.
+TEST(ModuleHealth, FailuresAreToldInWordsAndTheChoiceWithItsOutcome)
+{
+    struct Step {
+        std::uint32_t code;
+        bool completed;
+        std::uint32_t bytesReturned, systemError;
+        HealthState state;
+        std::vector<std::string> journal; // what the step adds
+    };
+    const std::string choiceFailed = "выбор модуля (сброс) не выполнен: не удалось сбросить модуль при выборе "
+                                     "(ReqDeviceChoice): ";
+    const Step steps[] = {
+        {ReqDeviceChoice, false, 0, 1167, HealthState::NotAnswering,
+         {choiceFailed + "устройство не подключено (ошибка 1167)"}},
+        {ReqDeviceChoice, true, 1, 0, HealthState::NotAnswering, {choiceFailed + "ответ неполный (1 из 2 байт)"}},
+        {ReqDeviceChoice, true, 2, 0, HealthState::Healthy,
+         {"выбор модуля (сброс)", "модуль снова отвечает после 2 отказов"}},
+        {ReqDeviceInitialization, false, 0, 4321, HealthState::NotAnswering,
+         {"инициализация не выполнена: не удалось инициализировать модуль (ReqDeviceInitialization): системная "
+          "ошибка 4321"}},
+        // The initialisation's reply is not read: any completed one went through.
+        {ReqDeviceInitialization, true, 0, 0, HealthState::Healthy,
+         {"инициализация", "модуль снова отвечает после 1 отказов"}},
+    };
+    ModuleHealth health([] { return std::int64_t{0}; });
+    for (const Step& step : steps) {
+        const std::size_t before = health.journal().size();
+        health.requestDone(step.code, step.completed, step.bytesReturned, 2, step.systemError);
+        EXPECT_EQ(health.state(), step.state) << step.journal.front();
+        const std::vector<std::string> texts = journalTexts(health);
+        EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<std::ptrdiff_t>(before), texts.end()),
+                  step.journal);
+    }
 }
 
 TEST(ModuleHealth, TheJournalKeepsItsLastEventsOnly)

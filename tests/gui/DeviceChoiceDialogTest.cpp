@@ -151,6 +151,33 @@ TEST_F(DeviceChoiceDialog, CancelAfterAnEarlierChoiceShowsThatModuleAgainWithIts
     EXPECT_EQ(shownLine, 0);
 }
 
+// The list follows the modules found again: at an opening after a failure,
+// and after a choice that failed, which leaves the dialog open.
+TEST_F(DeviceChoiceDialog, TheListFollowsTheSearchesAfterAFailure)
+{
+    open();
+    choose(0);
+    bus.failAll = true;
+    initialise(); // not answered
+    bus.failAll = false;
+    bus.modules[7] = {777, makeConfigWord(8, 8)}; // installed since the search at start
+    QStringList lastLines;
+    bool stillOpen = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TFrmDeviceChoice*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        lastLines << dialog->DeviceList()->itemText(2);
+        bus.failAll = true; // the choice fails, and the search after it reads serial numbers 0
+        dialog->Button1()->click();
+        stillOpen = dialog->isVisible();
+        lastLines << dialog->DeviceList()->itemText(2);
+        dialog->Button2()->click();
+    });
+    command(Command::ActionDeviceChoice)->trigger();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(lastLines, QStringList({QString::asprintf("%18d %25d", 777, 7), QString::asprintf("%18d %25d", 0, 7)}));
+}
+
 TEST_F(DeviceChoiceDialog, ChoosingAgainResetsTheBitRates)
 {
     open();

@@ -1,11 +1,15 @@
 // The main window against the real virtual driver, loaded from its own
 // configuration file, with the request log read back through the bench socket.
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QTest>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <gtest/gtest.h>
 
 #include "ModalDriver.h"
@@ -17,6 +21,7 @@
 #include "gui/device/ModuleHealthIndicator.h"
 #include "gui/DataPanel.h"
 #include "gui/PanelStatusBar.h"
+#include "gui/ReadableColour.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/TMainFrm.h"
 #include "gui/device/TFrmDeviceChoice.h"
@@ -26,6 +31,25 @@ using namespace telvar5;
 using namespace telvar5::widgets_test;
 
 namespace {
+
+// The commonest colour of a picture (its ground), and how far its text stands
+// out: the contrast of the colour farthest from the ground.
+std::pair<QColor, double> groundAndContrast(const QImage& picture)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y)];
+    if (counts.empty())
+        return {QColor(), 0.0};
+    const QColor ground(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                            return a.second < b.second;
+                        })->first);
+    double contrast = 1.0;
+    for (const auto& [rgb, count] : counts)
+        contrast = std::max(contrast, contrastRatio(ground, QColor(rgb)));
+    return {ground, contrast};
+}
 
 class EndToEnd : public ::testing::Test {
 protected:
@@ -200,8 +224,29 @@ TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
     EXPECT_EQ(health->parentWidget(), window->menuBar()->cornerWidget(Qt::TopRightCorner));
     EXPECT_TRUE(health->isVisible());
     EXPECT_EQ(health->text().toStdString(), "модуль не отвечает");
-    EXPECT_NE(health->toolTip().toStdString().find("ReqSIreadWord не выполнен"), std::string::npos)
+    EXPECT_NE(health->toolTip().toStdString().find("не удалось прочитать слово из буфера приема (ReqSIreadWord)"),
+              std::string::npos)
         << health->toolTip().toStdString();
+    // The tooltip as it shows under a theme whose tooltips are pale grey on white, as a bench PC's were.
+    const QPalette themeTips = QToolTip::palette();
+    QPalette paleTips = themeTips;
+    paleTips.setColor(QPalette::ToolTipText, QColor(0xC8, 0xC8, 0xC8));
+    paleTips.setColor(QPalette::ToolTipBase, Qt::white);
+    QToolTip::setPalette(paleTips);
+    auto* indicator = const_cast<ModuleHealthIndicator*>(health);
+    QToolTip::showText(indicator->mapToGlobal(QPoint(2, 2)), indicator->toolTip(), indicator);
+    QWidget* tip = nullptr;
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        tip = shown->inherits("QTipLabel") && shown->isVisible() ? shown : tip;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_GE(groundAndContrast(tip->grab().toImage()).second, 4.5) << "a tooltip hard to read";
+    QToolTip::hideText();
+    QToolTip::setPalette(themeTips);
+    // The indicator keeps the alarm's white on red.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !health->size().isEmpty(); }, 2000)) << "laid out in the corner";
+    const auto [ground, contrast] = groundAndContrast(indicator->grab().toImage());
+    EXPECT_EQ(ground, QColor(0xC0, 0x00, 0x00));
+    EXPECT_GE(contrast, 4.5);
 
     // Back at the first tick whose requests all succeed; the journal tells the story.
     log("fault 0 restore");
@@ -209,7 +254,8 @@ TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
     EXPECT_FALSE(health->isVisible());
     window->analysisMenu()->moduleLogItem()->trigger();
     const QString journal = window->analysisMenu()->moduleLogWindow()->lines()->toPlainText();
-    for (const char* event : {"выбор модуля (сброс)", "инициализация", "модуль не отвечает: ReqSOstate не выполнен",
+    for (const char* event : {"выбор модуля (сброс)", "инициализация",
+                              "модуль не отвечает: не удалось узнать состояние выходного канала (ReqSOstate)",
                               "модуль снова отвечает после 516 отказов"})
         EXPECT_TRUE(journal.contains(QString::fromUtf8(event))) << event << "\n" << journal.toStdString();
 

@@ -9,21 +9,43 @@
 
 namespace telvar5 {
 
-DeviceChoice::DeviceChoice(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts)
-    : run_(run), screen_(screen), bus_(bus), prompts_(prompts)
+DeviceChoice::DeviceChoice(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts,
+                           const ModuleHealth& health)
+    : run_(run), screen_(screen), bus_(bus), prompts_(prompts), health_(health)
 {
 }
 
 void DeviceChoice::search()
 {
+    const ModuleTable previous = run_.modules;
+    for (std::size_t i = 0; i < previous.count; ++i) {
+        const DeviceHandle handle = previous.entries[i].handle;
+        if (handle == run_.deviceHandle)
+            retiredHandle_ = handle;
+        else
+            bus_.closeDevice(handle);
+    }
     run_.modules = searchModules(bus_);
+    failuresAtSearch_ = health_.failedRequests();
+    ++searches_;
     lines_.clear();
-    for (std::size_t i = 0; i < run_.modules.count; ++i)
-        lines_.push_back(deviceListLine(run_.modules.entries[i]));
+    selected_ = 0;
+    for (std::size_t i = 0; i < run_.modules.count; ++i) {
+        const ModuleEntry& entry = run_.modules.entries[i];
+        lines_.push_back(deviceListLine(entry));
+        // A search after a choice shows the chosen module's line.
+        if (run_.deviceChosen && entry.serialNumber == run_.deviceSerialNo
+            && entry.enumerationIndex == run_.deviceIndex)
+            selected_ = static_cast<int>(i);
+    }
     if (lines_.empty())
         lines_.emplace_back(kNoModulesLine);
-    selected_ = 0;
-    savedItemIndex_ = 0;
+    savedItemIndex_ = selected_;
+}
+
+bool DeviceChoice::searchDue() const
+{
+    return health_.state() == HealthState::NotAnswering || health_.failedRequests() != failuresAtSearch_;
 }
 
 void DeviceChoice::selectLine(int line)
@@ -41,24 +63,34 @@ bool DeviceChoice::Button1Click()
         return false;
     if (!prompts_.askYesNo(kResetWarningTitle, kResetWarningText))
         return false;
+    if (!confirm()) {
+        const ModuleEntry tried = run_.modules.entries[static_cast<std::size_t>(selected_)];
+        search();
+        reportFailedChoice(tried);
+        return false;
+    }
     savedItemIndex_ = selected_;
-    confirm();
     return true;
 }
 
 void DeviceChoice::FormClose() { selected_ = savedItemIndex_; }
 
-void DeviceChoice::confirm()
+bool DeviceChoice::confirm()
 {
-    const ModuleEntry& entry = run_.modules.entries[static_cast<std::size_t>(
-        std::clamp(selected_, 0, static_cast<int>(run_.modules.count) - 1))];
+    selected_ = std::clamp(selected_, 0, static_cast<int>(run_.modules.count) - 1);
+    const ModuleEntry& entry = run_.modules.entries[static_cast<std::size_t>(selected_)];
+
+    // The reset of the module. Without its reply there are no channel counts to
+    // take, and the run keeps the module it had.
+    ShortReply reply{};
+    if (!sendRequest(bus_, entry.handle, ReqDeviceChoice, NoRecord{}, reply))
+        return false;
+    if (retiredHandle_ != kNoDevice && retiredHandle_ != entry.handle)
+        bus_.closeDevice(retiredHandle_);
+    retiredHandle_ = kNoDevice;
     run_.deviceHandle = entry.handle;
     run_.deviceSerialNo = entry.serialNumber;
     run_.deviceIndex = entry.enumerationIndex;
-
-    // The reset of the module; a failed request reads as a module without channels.
-    ShortReply reply{};
-    sendRequest(bus_, run_.deviceHandle, ReqDeviceChoice, NoRecord{}, reply);
     const std::uint16_t configWord = shortReplyValue(reply);
     run_.siChannelCount = inputChannelsOf(configWord);
     run_.soChannelCount = outputChannelsOf(configWord);
@@ -83,9 +115,30 @@ void DeviceChoice::confirm()
     run_.curInputIndex = 0;
     run_.curOutputIndex = 0;
     run_.openMethod = 0;
+    return true;
 }
 
-void DeviceChoice::beforeDialog() { screen_.commands.setShown(Panel::Panel9, false); }
+void DeviceChoice::reportFailedChoice(const ModuleEntry& entry)
+{
+    char module[96];
+    std::snprintf(module, sizeof module, "серийный № %d, порядковый № %d", static_cast<int>(entry.serialNumber),
+                  static_cast<int>(entry.enumerationIndex));
+    std::string text = "Модуль (" + std::string(module) + ") не выбран: " + health_.lastError() + ".\n";
+    text += run_.deviceChosen ? "Выбранным остается прежний модуль, его настройки не изменены.\n"
+                              : "Модуль по-прежнему не выбран.\n";
+    text += !applyEnabled()
+        ? "Модули искали заново и не нашли: проверьте модуль и его драйвер."
+        : "Модули найдены заново: выберите модуль в списке еще раз или нажмите «Отмена».";
+    prompts_.showError(kChoiceFailedTitle, text);
+}
+
+void DeviceChoice::beforeDialog()
+{
+    screen_.commands.setShown(Panel::Panel9, false);
+    if (searchDue())
+        search();
+}
+
 
 namespace {
 // Channels 1 and 2 always have tabs. Modules report 2, 4 or 8; a module with

@@ -9,8 +9,9 @@
 
 namespace telvar5 {
 
-DeviceLifecycle::DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus)
-    : run_(run), screen_(screen), bus_(bus)
+DeviceLifecycle::DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts,
+                                 const ModuleHealth& health)
+    : run_(run), screen_(screen), bus_(bus), prompts_(prompts), health_(health)
 {
 }
 
@@ -19,6 +20,16 @@ void DeviceLifecycle::DeviceInitializationExecute()
     // Only a chosen module can be initialised; the commands are disabled otherwise.
     if (run_.deviceHandle == kNoDevice)
         return;
+    // The request goes first: what the window and the run hold changes only
+    // once the module has taken the codes.
+    ShortReply reply{};
+    if (!sendRequest(bus_, run_.deviceHandle, ReqDeviceInitialization, run_.freqCodes, reply)) {
+        prompts_.showError(kInitialisationFailedTitle,
+                           "Модуль не инициализирован: " + health_.lastError() +
+                               ".\nВсе осталось как было. Выберите модуль снова («Устройство» → «выбор»:\n"
+                               "модули будут найдены заново) и инициализируйте его.");
+        return;
+    }
     screen_.commands.initialised();
     screen_.inputTitle = "Буфер входного канала № 1";
     screen_.outputTitle = "Массив выходных параметров канала № 1";
@@ -31,9 +42,6 @@ void DeviceLifecycle::DeviceInitializationExecute()
     endCyclicOutput(run_, screen_);
     for (InputChannelBuffer& channel : run_.inputBuffer)
         channel.fill(InputCell{});
-
-    ShortReply reply{};
-    sendRequest(bus_, run_.deviceHandle, ReqDeviceInitialization, run_.freqCodes, reply);
 
     UpdateSIfreqText(run_);
     UpdateSOfreqText(run_);

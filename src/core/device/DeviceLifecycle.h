@@ -3,17 +3,25 @@
 // the main window closes.
 #include "core/RunState.h"
 #include "core/ScreenState.h"
+#include "core/UserPrompts.h"
+#include "core/device/ModuleHealth.h"
 #include "device/DeviceBus.h"
 
 namespace telvar5 {
 
+inline constexpr const char* kInitialisationFailedTitle = "Инициализация устройства";
+
 class DeviceLifecycle {
 public:
-    DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus);
+    // health: what the requests on bus showed (the bus reports to it).
+    DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts,
+                    const ModuleHealth& health);
 
-    // DeviceInitializationExecute: command states, titles, channel 1 on both
-    // sides, empty input buffers, the 16 codes to the module, the texts and
-    // label formats of channel 1, the counter at 0 and the refresh timer on.
+    // DeviceInitializationExecute: the 16 codes to the module, then command
+    // states, titles, channel 1 on both sides, empty input buffers, the texts
+    // and label formats of channel 1, the counter at 0 and the refresh timer
+    // on. A module that does not take the codes is not initialised: the user
+    // is told, and everything stays as it was.
     void DeviceInitializationExecute();
     // DeviceResetExecute: timer off, commands back, the module stopped, status texts cleared.
     void DeviceResetExecute();
@@ -24,6 +32,8 @@ private:
     RunState& run_;
     ScreenState& screen_;
     DeviceBus& bus_;
+    UserPrompts& prompts_;
+    const ModuleHealth& health_;
 };
 
 } // namespace telvar5

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/device/RequestFailureText.h"
 #include "formats/ReplaceFile.h"
 #include "protocol/Requests.h"
 
@@ -36,20 +37,18 @@ ModuleHealth::ModuleHealth(std::function<std::int64_t()> wallClock)
 void ModuleHealth::requestDone(std::uint32_t code, bool completed, std::uint32_t bytesReturned,
                                std::uint32_t replySize, std::uint32_t systemError)
 {
-    if (code == ReqDeviceChoice)
-        note("выбор модуля (сброс)");
-    else if (code == ReqDeviceInitialization)
-        note("инициализация");
-    else if (code == ReqDeviceReset)
+    if (code == ReqDeviceChoice || code == ReqDeviceInitialization) {
+        commandDone(code, completed, bytesReturned, replySize, systemError);
+        return;
+    }
+    if (code == ReqDeviceReset)
         note("останов");
 
     if (!completed) {
         ++failedTotal_;
         ++failedInRun_;
         tickFailed_ += inTick_;
-        lastError_ = requestName(code) + " не выполнен";
-        if (systemError != 0)
-            lastError_ += " (ошибка " + std::to_string(systemError) + ")";
+        lastError_ = requestFailureText(code, requestFailureReason(false, 0, replySize, systemError));
         if (state_ != HealthState::NotAnswering)
             note("модуль не отвечает: " + lastError_);
         state_ = HealthState::NotAnswering;
@@ -68,6 +67,30 @@ void ModuleHealth::requestDone(std::uint32_t code, bool completed, std::uint32_t
     }
     if (state_ == HealthState::Healthy)
         state_ = HealthState::ShortReplies;
+}
+
+// The choice and the initialisation are told with their outcome. A reply that
+// does not reach what the program reads of it (the channel counts) fails the
+// command as an unanswered request does; a command that went through shows the
+// module answers again.
+void ModuleHealth::commandDone(std::uint32_t code, bool completed, std::uint32_t bytesReturned,
+                               std::uint32_t replySize, std::uint32_t systemError)
+{
+    const std::string what = code == ReqDeviceChoice ? "выбор модуля (сброс)" : "инициализация";
+    if (replyReceived(code, completed, bytesReturned, replySize)) {
+        note(what);
+        if (state_ == HealthState::NotAnswering)
+            note("модуль снова отвечает после " + std::to_string(failedInRun_) + " отказов");
+        failedInRun_ = 0;
+        shortNoted_.fill(false);
+        state_ = HealthState::Healthy;
+        return;
+    }
+    ++failedTotal_;
+    ++failedInRun_;
+    lastError_ = requestFailureText(code, requestFailureReason(completed, bytesReturned, replySize, systemError));
+    note(what + " не выполнен" + (code == ReqDeviceChoice ? "" : "а") + ": " + lastError_);
+    state_ = HealthState::NotAnswering;
 }
 
 void ModuleHealth::tickStarted()
@@ -113,8 +136,8 @@ std::string ModuleHealth::indicatorTip() const
 {
     switch (state_) {
     case HealthState::NotAnswering:
-        return "Отказов подряд: " + std::to_string(failedInRun_) + " (всего " + std::to_string(failedTotal_) +
-               "). Последний: " + lastError_;
+        return "Модуль не отвечает: " + lastError_ + ".\nОтказов подряд: " + std::to_string(failedInRun_) +
+               ", всего: " + std::to_string(failedTotal_) + ".\n" + kWhatToDoText;
     case HealthState::ShortReplies:
         return "Неполных ответов всего: " + std::to_string(shortTotal_);
     case HealthState::Healthy: break;

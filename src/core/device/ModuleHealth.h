@@ -6,6 +6,8 @@
 //   so until the first tick whose requests all succeed;
 // - replies shorter than their record, with none failed, are "incomplete";
 // - otherwise all is well.
+// The choice and the initialisation count as failed when their reply is not
+// received, and as the module's answer when it is: either settles the alarm.
 // A bounded journal keeps what happened: choices, initialisations, stops,
 // the first failure of a run of failures, short replies by request kind, and
 // the return to health. Texts are UTF-8.
@@ -21,6 +23,13 @@
 namespace telvar5 {
 
 enum class HealthState { Healthy, NotAnswering, ShortReplies };
+
+// What the alarm's tooltip tells the user to do about a module that does not answer.
+// Lines short enough for a tooltip on a small screen.
+inline constexpr const char* kWhatToDoText =
+    "Что делать: проверьте модуль и его драйвер, затем остановите модуль\n"
+    "(«Устройство» → «останов»), выберите его снова («Устройство» → «выбор»:\n"
+    "модули будут найдены заново) и инициализируйте.";
 
 struct HealthEvent {
     std::int64_t wallSeconds = 0; // seconds since the epoch, when it happened
@@ -44,6 +53,7 @@ public:
     HealthState state() const { return state_; }
     std::uint64_t failedRequests() const { return failedTotal_; }
     std::uint64_t shortReplies() const { return shortTotal_; }
+    // The last failure in the user's words: what failed and why.
     const std::string& lastError() const { return lastError_; }
 
     // The indicator's text (empty while all is well) and its tooltip.
@@ -61,6 +71,8 @@ public:
     bool saveJournal(const std::string& utf8Path, WriteProblem* problem = nullptr) const;
 
 private:
+    void commandDone(std::uint32_t code, bool completed, std::uint32_t bytesReturned, std::uint32_t replySize,
+                     std::uint32_t systemError);
     void note(std::string text);
     void settle();
 

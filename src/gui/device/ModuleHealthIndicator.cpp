@@ -24,9 +24,16 @@ void ModuleHealthIndicator::showHealth(const ModuleHealth& health)
         return;
     if (health.state() != shownState_) {
         // Red for an alarm in any colour scheme: the text is bold and the colours set whole, not from the palette.
+        // The rules name this label only: the tooltip is a label too and takes
+        // the sheet, and its own colours are set whole as well (dark on pale),
+        // or it would show the alarm's white text on the style's pale ground.
         const bool alarm = health.state() == HealthState::NotAnswering;
-        setStyleSheet(alarm ? QStringLiteral("QLabel { color: #ffffff; background: #c00000; font-weight: bold; }")
-                            : QStringLiteral("QLabel { color: #000000; background: #ffd24d; }"));
+        const QString tip = QStringLiteral(
+            "QToolTip { color: #000000; background: #ffffe1; border: 1px solid #767676; font-weight: normal; }");
+        setStyleSheet((alarm ? QStringLiteral("#ModuleHealthIndicator { color: #ffffff; background: #c00000; "
+                                              "font-weight: bold; } ")
+                             : QStringLiteral("#ModuleHealthIndicator { color: #000000; background: #ffd24d; } "))
+                      + tip);
         setText(QString::fromStdString(health.indicatorText()));
         shownState_ = health.state();
     }

@@ -70,15 +70,28 @@ TFrmDeviceChoice::TFrmDeviceChoice(DeviceChoice& choice, QWidget* parent)
     connect(Button2_, &QPushButton::clicked, this, &TFrmDeviceChoice::Button2Click);
     connect(DeviceList_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int line) { choice_.selectLine(line); });
 
-    // The one search of the run: every module is opened and asked for its serial number.
+    // The search at start: every module is opened and asked for its serial number.
     choice_.search();
+    fillList();
+}
+
+void TFrmDeviceChoice::fillList()
+{
     {
         const QSignalBlocker block(DeviceList_);
+        DeviceList_->clear();
         for (const std::string& line : choice_.listLines())
             DeviceList_->addItem(QString::fromStdString(line));
     }
     Button1_->setEnabled(choice_.applyEnabled());
+    listedSearch_ = choice_.searchCount();
     showSelection();
+}
+
+void TFrmDeviceChoice::followSearch()
+{
+    if (choice_.searchCount() != listedSearch_)
+        fillList();
 }
 
 void TFrmDeviceChoice::showSelection()
@@ -96,6 +109,8 @@ void TFrmDeviceChoice::showEvent(QShowEvent* event)
 
 void TFrmDeviceChoice::FormShow()
 {
+    // The modules may have been searched again since the list was filled.
+    followSearch();
     showSelection();
     choice_.FormShow();
 }
@@ -104,6 +119,8 @@ void TFrmDeviceChoice::Button1Click()
 {
     if (choice_.Button1Click())
         accept();
+    else
+        followSearch(); // a failed choice searched again
 }
 
 void TFrmDeviceChoice::Button2Click() { reject(); }

@@ -1,7 +1,7 @@
 #pragma once
-// The device choice dialog. Creating it runs the one search for modules of the
-// run; its buttons and events go to the DeviceChoice core, which asks the
-// reset warning and confirms the module.
+// The device choice dialog. Creating it runs the search for modules; its
+// buttons and events go to the DeviceChoice core, which asks the reset
+// warning, confirms the module and searches again when its list went stale.
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -37,12 +37,16 @@ protected:
 
 private:
     void showSelection();
+    void fillList();
+    void followSearch(); // refills the list when the core has searched since
+
 
     DeviceChoice& choice_;
     QLabel* Label1_ = nullptr;
     QComboBox* DeviceList_ = nullptr;
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;
+    std::uint64_t listedSearch_ = 0; // the search the list shows
 };
 
 } // namespace telvar5
