@@ -97,44 +97,6 @@ TEST(ModuleHealth, TheAlarmTellsItsFailuresAndALaterFailureOutsideATickRaisesItA
     EXPECT_EQ(health.indicatorTip(), "");
 }
 
-// What failed is told in words with the system error's meaning and number;
-// a choice or initialisation unanswered (or a configuration word come short)
-// raises the alarm, one that goes through settles it.
-TEST(ModuleHealth, FailuresAreToldInWordsAndTheChoiceWithItsOutcome)
-{
-    struct Step {
-        std::uint32_t code;
-        bool completed;
-        std::uint32_t bytesReturned, systemError;
-        HealthState state;
-        std::vector<std::string> journal; // what the step adds
-    };
-    const std::string choiceFailed = "выбор модуля (сброс) не выполнен: не удалось сбросить модуль при выборе "
-                                     "(ReqDeviceChoice): ";
-    const Step steps[] = {
-        {ReqDeviceChoice, false, 0, 1167, HealthState::NotAnswering,
-         {choiceFailed + "устройство не подключено (ошибка 1167)"}},
-        {ReqDeviceChoice, true, 1, 0, HealthState::NotAnswering, {choiceFailed + "ответ неполный (1 из 2 байт)"}},
-        {ReqDeviceChoice, true, 2, 0, HealthState::Healthy,
-         {"выбор модуля (сброс)", "модуль снова отвечает после 2 отказов"}},
-        {ReqDeviceInitialization, false, 0, 4321, HealthState::NotAnswering,
-         {"инициализация не выполнена: не удалось инициализировать модуль (ReqDeviceInitialization): системная "
-          "ошибка 4321"}},
-        // The initialisation's reply is not read: any completed one went through.
-        {ReqDeviceInitialization, true, 0, 0, HealthState::Healthy,
-         {"инициализация", "модуль снова отвечает после 1 отказов"}},
-    };
-    ModuleHealth health([] { return std::int64_t{0}; });
-    for (const Step& step : steps) {
-        const std::size_t before = health.journal().size();
-        health.requestDone(step.code, step.completed, step.bytesReturned, 2, step.systemError);
-        EXPECT_EQ(health.state(), step.state) << step.journal.front();
-        const std::vector<std::string> texts = journalTexts(health);
-        EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<std::ptrdiff_t>(before), texts.end()),
-                  step.journal);
-    }
-}
-
 TEST(ModuleHealth, TheJournalKeepsItsLastEventsOnly)
 {
     ModuleHealth health([] { return std::int64_t{0}; });

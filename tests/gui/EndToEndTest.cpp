@@ -32,23 +32,22 @@ using namespace telvar5::widgets_test;
 
 namespace {
 
-// The commonest colour of a picture (its ground), and how far its text stands
-// out: the contrast of the colour farthest from the ground.
-std::pair<QColor, double> groundAndContrast(const QImage& picture)
+// How far the text of a picture stands out: the contrast between its
+// commonest colour (the ground) and the colour farthest from it.
+double textContrast(const QImage& picture)
 {
     std::map<QRgb, int> counts;
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             ++counts[picture.pixel(x, y)];
     if (counts.empty())
-        return {QColor(), 0.0};
-    const QColor ground(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                            return a.second < b.second;
-                        })->first);
-    double contrast = 1.0;
+        return 0.0;
+    const auto ground =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
+    double contrast = 0.0;
     for (const auto& [rgb, count] : counts)
-        contrast = std::max(contrast, contrastRatio(ground, QColor(rgb)));
-    return {ground, contrast};
+        contrast = std::max(contrast, contrastRatio(QColor(ground->first), QColor(rgb)));
+    return contrast;
 }
 
 class EndToEnd : public ::testing::Test {
@@ -239,14 +238,9 @@ TEST_F(EndToEnd, ADriverThatVanishesLeavesTheDataAndTheProgramRunning)
     for (QWidget* shown : QApplication::topLevelWidgets())
         tip = shown->inherits("QTipLabel") && shown->isVisible() ? shown : tip;
     ASSERT_NE(tip, nullptr);
-    EXPECT_GE(groundAndContrast(tip->grab().toImage()).second, 4.5) << "a tooltip hard to read";
+    EXPECT_GE(textContrast(tip->grab().toImage()), 4.5) << "a tooltip hard to read";
     QToolTip::hideText();
     QToolTip::setPalette(themeTips);
-    // The indicator keeps the alarm's white on red.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !health->size().isEmpty(); }, 2000)) << "laid out in the corner";
-    const auto [ground, contrast] = groundAndContrast(indicator->grab().toImage());
-    EXPECT_EQ(ground, QColor(0xC0, 0x00, 0x00));
-    EXPECT_GE(contrast, 4.5);
 
     // Back at the first tick whose requests all succeed; the journal tells the story.
     log("fault 0 restore");
