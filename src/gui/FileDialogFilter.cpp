@@ -1,5 +1,8 @@
 #include "gui/FileDialogFilter.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace telvar5 {
 
 namespace {
@@ -9,6 +12,26 @@ const QString kEveryFile = QStringLiteral("*.*");
 #else
 const QString kEveryFile = QStringLiteral("*");
 #endif
+
+// The description without a list of patterns at its end ("Файлы (*.so)" gives
+// "Файлы"): the filter shows the patterns it really takes after it, so a list
+// of the description's own would show twice, or show patterns it does not take.
+// A closing parenthesis that holds no pattern is part of the name and stays.
+QString withoutPatternList(const QString& description)
+{
+    if (!description.endsWith(QLatin1Char(')')))
+        return description;
+    const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+    if (open < 0)
+        return description;
+    static const QRegularExpression separators(QStringLiteral("[\\s;,]+"));
+    const QStringList listed =
+        description.mid(open + 1, description.size() - open - 2).split(separators, Qt::SkipEmptyParts);
+    const bool patterns = !listed.isEmpty() && std::all_of(listed.begin(), listed.end(), [](const QString& p) {
+        return p.contains(QLatin1Char('*')) || p.contains(QLatin1Char('?'));
+    });
+    return patterns ? description.left(open).trimmed() : description;
+}
 } // namespace
 
 QStringList qtNameFilters(const std::string& barFilter)
@@ -26,8 +49,9 @@ QStringList qtNameFilters(const std::string& barFilter)
         // The every-file pair without a description of its own gets one.
         const QString description = parts[i].trimmed() == QLatin1String("*.*") && patterns == QStringList{kEveryFile}
             ? QStringLiteral("Все файлы")
-            : parts[i].trimmed();
-        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+            : withoutPatternList(parts[i].trimmed());
+        const QString listed = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        filters << (description.isEmpty() ? listed : description + QLatin1Char(' ') + listed);
     }
     return filters;
 }

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "ModalDriver.h"
+#include "core/formats/ParamFormatEditor.h"
 #include "core/output/OutputArrays.h"
 #include "gui/FileDialogFilter.h"
 #include "gui/QtUserPrompts.h"
@@ -29,11 +30,17 @@ const char* const kAllFiles = "Все файлы (*.*)";
 const char* const kAllFiles = "Все файлы (*)"; // "*.*" would miss names without a point
 #endif
 
+// Each filter names its patterns once, after a space.
 const FilterCase kFilters[] = {
-    {kArrayOpenFilter, {"Файлы выходных параметров (*.so) (*.so)", kAllFiles}},
-    {kArraySaveFilter, {"Файлы выходных параметров (*.so) (*.so)", kAllFiles}},
+    {kArrayOpenFilter, {"Файлы выходных параметров (*.so)", kAllFiles}},
+    {kArraySaveFilter, {"Файлы выходных параметров (*.so)", kAllFiles}},
+    {kParamFormatsFilter, {"Файлы форматов входных параметров (*.si)", kAllFiles}},
+    {"Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*", {"Текстовые файлы (*.txt)", kAllFiles}},
     {"Своё имя|*.*", {QStringLiteral("Своё имя (") + (QString(kAllFiles).section(QLatin1Char('('), 1))}},
-    {"Форматы (*.si)|*.si;*.SI", {"Форматы (*.si) (*.si *.SI)"}},
+    // The patterns taken replace those the description lists.
+    {"Форматы (*.si)|*.si;*.SI", {"Форматы (*.si *.SI)"}},
+    {"Записи (копия)|*.tlvcap", {"Записи (копия) (*.tlvcap)"}},
+    {"(*.so)|*.so", {"(*.so)"}},
     {"без шаблона|", {}},
     {"", {}},
 };
