@@ -12,7 +12,7 @@ Monitor::Monitor(DeviceBus& bus, UserPrompts& prompts, const MonotonicClock& clo
       prompts_(prompts),
       clock_(clock),
       deviceChoice_(run_, screen_, watchedBus_, prompts_, health_),
-      lifecycle_(run_, screen_, watchedBus_, prompts_, health_),
+      lifecycle_(run_, screen_, watchedBus_, prompts_, health_, analysis_, clock_),
       reception_(run_, screen_, watchedBus_, analysis_, clock_),
       output_(run_, screen_, watchedBus_),
       outputArrays_(run_, screen_, prompts_),

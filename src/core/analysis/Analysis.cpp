@@ -18,4 +18,10 @@ void Analysis::receptionStarted(std::size_t ch, std::int64_t nowUs)
     statistics_.reset(ch, sinceStartUs(nowUs));
 }
 
+void Analysis::moduleInitialised(std::int64_t nowUs)
+{
+    for (std::size_t ch = 0; ch < LabelStatistics::kChannelCount; ++ch)
+        statistics_.reset(ch, sinceStartUs(nowUs));
+}
+
 } // namespace telvar5

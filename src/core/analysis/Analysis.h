@@ -20,6 +20,9 @@ public:
     // afresh. Time zero of the capture is the first start of reception in the
     // run (or the start of a recording, should that come first).
     void receptionStarted(std::size_t ch, std::int64_t nowUs);
+    // The module was initialised: its input buffers start empty, and so do the
+    // statistics of every channel, whose labels belonged to the last run.
+    void moduleInitialised(std::int64_t nowUs);
     void startClock(std::int64_t nowUs);
     bool clockStarted() const noexcept { return clockStarted_; }
     // Microseconds since time zero of the capture (0 before it).

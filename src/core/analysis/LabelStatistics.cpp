@@ -110,6 +110,7 @@ LabelStatistics::Figures LabelStatistics::figures(std::size_t ch, std::size_t la
     f.lastWord = l.lastWord;
     f.lastUs = l.lastUs;
     f.evenParityCount = c.evenParity[label];
+    f.stale = l.count == 0 || isStale(l.lastUs, nowUs);
     return f;
 }
 

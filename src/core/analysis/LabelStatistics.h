@@ -24,6 +24,12 @@ public:
     // The rate counts the words of the whole seconds (since the start of
     // reception) that cover the last 10 s: between 10 and 11 s of them.
     static constexpr std::int64_t kRateWindowSeconds = 10;
+    // A label, or a channel, whose newest word is older than this shows as stale.
+    static constexpr std::int64_t kStaleUs = 5'000'000;
+    static constexpr bool isStale(std::int64_t newestUs, std::int64_t nowUs) noexcept
+    {
+        return nowUs - newestUs > kStaleUs;
+    }
 
     struct Figures {
         std::uint64_t count = 0;
@@ -35,6 +41,8 @@ public:
         std::int64_t lastUs = 0;
         // Words whose count of ones was even: not odd parity as ARINC 429 sends it.
         std::uint64_t evenParityCount = 0;
+        // No fresh word for kStaleUs, or none at all.
+        bool stale = true;
     };
 
     LabelStatistics();

@@ -48,7 +48,7 @@ ModuleOverview::Input ModuleOverview::input(const RunState& run, const LabelStat
     if (newestUs >= 0) {
         const std::int64_t ageUs = std::max<std::int64_t>(0, nowUs - newestUs);
         row.texts[4] = decimal(static_cast<double>(ageUs) / 1e6, 1) + " с";
-        row.stale = ageUs > kStaleUs;
+        row.stale = LabelStatistics::isStale(newestUs, nowUs);
     } else {
         row.texts[4] = "нет слов";
         row.stale = true;

@@ -17,15 +17,13 @@ class ModuleOverview {
 public:
     static constexpr int kInputColumns = 5;  // mode, bit rate, words/s over 10 s, labels, newest word's age
     static constexpr int kOutputColumns = 5; // mode, bit rate, array size, transmission time, who holds it
-    // A newest word older than this is shown as stale.
-    static constexpr std::int64_t kStaleUs = 5'000'000;
 
     using InputRow = std::array<std::string, kInputColumns>;
     using OutputRow = std::array<std::string, kOutputColumns>;
 
     struct Input {
         InputRow texts;
-        bool stale = false; // no fresh word for kStaleUs (or none at all)
+        bool stale = false; // no fresh word for LabelStatistics::kStaleUs (or none at all), as for a label
     };
 
     // Input channel index ch at capture time nowUs.

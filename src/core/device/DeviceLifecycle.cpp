@@ -10,8 +10,8 @@
 namespace telvar5 {
 
 DeviceLifecycle::DeviceLifecycle(RunState& run, ScreenState& screen, DeviceBus& bus, UserPrompts& prompts,
-                                 const ModuleHealth& health)
-    : run_(run), screen_(screen), bus_(bus), prompts_(prompts), health_(health)
+                                 const ModuleHealth& health, Analysis& analysis, const MonotonicClock& clock)
+    : run_(run), screen_(screen), bus_(bus), prompts_(prompts), health_(health), analysis_(analysis), clock_(clock)
 {
 }
 
@@ -42,6 +42,8 @@ void DeviceLifecycle::DeviceInitializationExecute()
     endCyclicOutput(run_, screen_);
     for (InputChannelBuffer& channel : run_.inputBuffer)
         channel.fill(InputCell{});
+    // The labels of the last run go with its words.
+    analysis_.moduleInitialised(clock_.nowUs());
 
     UpdateSIfreqText(run_);
     UpdateSOfreqText(run_);

@@ -1,5 +1,7 @@
 #include "gui/analysis/LabelStatsModel.h"
 
+#include <QBrush>
+#include <QPalette>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -14,6 +16,9 @@ namespace {
 const std::array<const char*, LabelStatsModel::kColumns> kTitles{
     "Метка",           "Слов", "Слов/с за 10 с", "Мин. интервал, мс", "Макс. интервал, мс",
     "Последнее слово", "SDI",  "Чётность",       "Чётных слов",       "Значение"};
+
+const QString kStaleTip =
+    QStringLiteral("Нет свежих слов дольше %1 с: цифры строки старые").arg(LabelStatistics::kStaleUs / 1'000'000);
 
 QString intervalText(std::int64_t us)
 {
@@ -118,13 +123,23 @@ QVariant LabelStatsModel::data(const QModelIndex& index, int role) const
             && index.column() != ColParity;
         return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignHCenter));
     }
-    if (role != Qt::DisplayRole && role != kSortRole)
+    if (role != Qt::DisplayRole && role != kSortRole && role != Qt::ForegroundRole && role != Qt::ToolTipRole)
         return {};
     const int label = labelOf(index.row());
     if (label < 0)
         return {};
     const LabelStatistics::Figures f = statistics_.figures(channel_, static_cast<std::size_t>(label), nowUs_);
-    return role == Qt::DisplayRole ? QVariant(text(index.column(), label, f)) : sortKey(index.column(), label, f);
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.column(), label, f);
+    case kSortRole:
+        return sortKey(index.column(), label, f);
+    case Qt::ForegroundRole:
+        // Grey, as the module overview shows a channel without fresh words.
+        return f.stale ? QVariant(QBrush(QPalette().color(QPalette::Disabled, QPalette::Text))) : QVariant();
+    default:
+        return f.stale ? QVariant(kStaleTip) : QVariant();
+    }
 }
 
 QVariant LabelStatsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -156,6 +171,19 @@ void LabelStatsModel::emitRowRuns(const std::bitset<LabelStatistics::kLabelCount
     }
 }
 
+void LabelStatsModel::emitStaleChanges(int rows)
+{
+    const auto labels = statistics_.labelsInOrder(channel_);
+    for (int row = 0; row < rows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        const bool stale = statistics_.figures(channel_, labels[r], nowUs_).stale;
+        if (stale == staleRows_[r])
+            continue;
+        staleRows_[r] = stale;
+        emit dataChanged(index(row, 0), index(row, kColumns - 1));
+    }
+}
+
 void LabelStatsModel::refresh(std::int64_t nowUs)
 {
     nowUs_ = nowUs;
@@ -168,6 +196,7 @@ void LabelStatsModel::refresh(std::int64_t nowUs)
         }
         channel_ = ch;
         generation_ = statistics_.generation(ch);
+        staleRows_.reset();
     }
     // Rows the new labels bring are drawn fresh; only the rows already shown need telling.
     const std::bitset<LabelStatistics::kLabelCount> touched = statistics_.takeTouched(channel_);
@@ -185,6 +214,7 @@ void LabelStatsModel::refresh(std::int64_t nowUs)
         return;
     int covered = 0;
     emitRowRuns(touched, shown, covered);
+    emitStaleChanges(shown);
     // Rates fall while a label is silent: every row's rate moves on each tick.
     if (covered < shown)
         emit dataChanged(index(0, ColRate), index(shown - 1, ColRate));

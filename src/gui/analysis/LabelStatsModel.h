@@ -4,8 +4,10 @@
 // first seen, so rows never move under the view. The model is never reset:
 // refresh() after a tick inserts the rows of new labels, tells which rows took
 // a word and that every rate moved on; a channel switch or a restart of
-// reception removes every row before the new ones come in.
+// reception removes every row before the new ones come in. A label with no
+// fresh word for the staleness time of the statistics shows grey.
 #include <QAbstractTableModel>
+#include <bitset>
 #include <cstdint>
 
 #include "core/RunState.h"
@@ -53,6 +55,8 @@ private:
     QString text(int column, int label, const LabelStatistics::Figures& f) const;
     QVariant sortKey(int column, int label, const LabelStatistics::Figures& f) const;
     void emitRowRuns(const std::bitset<LabelStatistics::kLabelCount>& touched, int rows, int& covered);
+    // The rows shown whose staleness changed since the last refresh: their whole row is told.
+    void emitStaleChanges(int rows);
 
     LabelStatistics& statistics_;
     const RunState& run_;
@@ -60,6 +64,8 @@ private:
     std::uint32_t generation_ = 0;
     int rows_ = 0;
     std::int64_t nowUs_ = 0;
+    // By row: stale as last told.
+    std::bitset<LabelStatistics::kLabelCount> staleRows_;
     // The formats the value column last showed, to notice an edit of them.
     LabelFormatTable formats_{};
 };

@@ -13,6 +13,7 @@
 #include <array>
 
 #include "core/Monitor.h"
+#include "core/analysis/LabelStatistics.h"
 #include "gui/ColumnWidths.h"
 #include "gui/UiFonts.h"
 #include "gui/analysis/LabelStatsModel.h"
@@ -76,7 +77,9 @@ TFrmLabelStats::TFrmLabelStats(Monitor& monitor, QWidget* parent) : QWidget(pare
 
     auto* note = new QLabel(QStringLiteral("В адресном приеме метка читается не чаще одного раза за такт обновления "
                                            "экрана, поэтому частота выше частоты обновления показывается как "
-                                           "частота обновления."),
+                                           "частота обновления. Серым показаны метки без свежих слов дольше %1 с; "
+                                           "пуск приема и инициализация модуля начинают таблицу заново.")
+                                .arg(LabelStatistics::kStaleUs / 1'000'000),
                             this);
     note->setObjectName(QStringLiteral("lbNote"));
     note->setFont(ui::sansFont(ui::kSmallFontPx));

@@ -2,9 +2,10 @@
 // "Метки канала": a tool window beside the main window with the labels of the
 // shown input channel since its reception started, their counts, rates,
 // intervals, last words with their SDI and parity, and the words that came
-// with even parity. A double click on a label asks the main window to show
-// it. It follows the channel the main window shows and is brought up to date
-// after every refresh tick while it is visible.
+// with even parity; labels without a fresh word for a while show grey. A
+// double click on a label asks the main window to show it. It follows the
+// channel the main window shows and is brought up to date after every refresh
+// tick while it is visible.
 #include <QWidget>
 
 class QSortFilterProxyModel;

@@ -70,6 +70,31 @@ TEST(LabelStatistics, FiguresOfLabel203AfterASequenceOfTicks)
     }
 }
 
+TEST(LabelStatistics, ALabelIsStaleOnceItsNewestWordIsOlderThanFiveSeconds)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::int64_t> wordsMs;
+        std::int64_t nowMs;
+        bool stale;
+    };
+    const Case cases[] = {
+        {"a word just now", {1000}, 1000, false},
+        {"exactly five seconds old", {1000}, 6000, false},
+        {"older than five seconds", {1000}, 6001, true},
+        {"the newest word counts", {1000, 4000}, 8000, false},
+        {"no word at all", {}, 1000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LabelStatistics stats;
+        stats.reset(1, kStartUs);
+        for (std::int64_t ms : c.wordsMs)
+            stats.record(1, 0x60000083, kStartUs + ms * 1000);
+        EXPECT_EQ(stats.figures(1, 0203, kStartUs + c.nowMs * 1000).stale, c.stale);
+    }
+}
+
 TEST(LabelStatistics, KeepsFirstSeenOrderPerChannelAndForgetsOnlyTheRestartedChannel)
 {
     LabelStatistics stats;

@@ -107,6 +107,27 @@ TEST_F(RefreshCycleTest, ReceptionModeSurvivesAStopAndIsReadAfterTheNextInitiali
     EXPECT_EQ(run().refreshCounter, 1u);
 }
 
+// The labels a channel took belong to its run: after the next initialisation
+// the label statistics start afresh with the empty buffers, on every channel.
+TEST_F(RefreshCycleTest, TheLabelsOfTheLastRunGoAtTheNextInitialisation)
+{
+    const LabelStatistics& labels = monitor->analysis().statistics();
+    monitor->reception().SIaddressPuskExecute();
+    bus.readWord = [](std::uint16_t, std::uint16_t cell) -> std::optional<std::uint32_t> {
+        return cell == 0203 ? std::optional<std::uint32_t>(0x60000083u) : 0u;
+    };
+    monitor->refresh().Timer1Timer();
+    ASSERT_EQ(labels.labelsInOrder(0).size(), 1u);
+    const std::uint32_t generation = labels.generation(0);
+    bus.readWord = [](std::uint16_t, std::uint16_t) -> std::optional<std::uint32_t> { return 0u; };
+    monitor->lifecycle().DeviceResetExecute();
+    EXPECT_EQ(labels.labelsInOrder(0).size(), 1u) << "a stop keeps what the run took";
+    monitor->lifecycle().DeviceInitializationExecute();
+    monitor->refresh().Timer1Timer();
+    EXPECT_TRUE(labels.labelsInOrder(0).empty());
+    EXPECT_NE(labels.generation(0), generation) << "so a window showing them knows its rows are gone";
+}
+
 TEST_F(RefreshCycleTest, OutputStatusFollowsTheModule)
 {
     bus.soRunning = true;

@@ -4,9 +4,11 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "core/input/InputFixture.h"
+#include "gui/analysis/LabelStatsModel.h"
 #include "gui/analysis/TFrmLabelStats.h"
 
 namespace telvar5 {
@@ -146,6 +148,25 @@ TEST_F(LabelStatsWindowTest, FollowsTheShownChannelAndItsRestarts)
     EXPECT_EQ(rows->rowCount(), 0) << "a restart forgets the channel's labels";
     tick(800, 3, {0x0FF});
     EXPECT_EQ(texts(0), "377|1|10.0|||000000FF|0|чёт|1|") << "counted from the restart";
+}
+
+TEST_F(LabelStatsWindowTest, ALabelWithoutFreshWordsShowsGreyUntilItsNextWord)
+{
+    tick(500, 0, {0x001, kAltitude});
+    const auto grey = [this](int row) { return rows->index(row, 0).data(Qt::ForegroundRole).isValid(); };
+    EXPECT_FALSE(grey(0));
+    QSignalSpy changed(source, &QAbstractItemModel::dataChanged);
+    tick(5600, 0, {kAltitude}); // 001 has had no word for 5.1 s
+    EXPECT_TRUE(grey(0));
+    EXPECT_FALSE(rows->index(0, 5).data(Qt::ToolTipRole).toString().isEmpty()) << "the tip says why";
+    EXPECT_FALSE(grey(1));
+    const bool wholeRowTold = std::any_of(changed.begin(), changed.end(), [](const QList<QVariant>& signal) {
+        return signal[0].toModelIndex().row() == 0 && signal[0].toModelIndex().column() == 0
+            && signal[1].toModelIndex().column() == LabelStatsModel::kColumns - 1;
+    });
+    EXPECT_TRUE(wholeRowTold) << "the view repaints the row that turned grey";
+    tick(5700, 0, {0x001});
+    EXPECT_FALSE(grey(0)) << "a fresh word";
 }
 
 TEST_F(LabelStatsWindowTest, ADoubleClickOnARowAsksForThatLabelOfTheShownChannel)
