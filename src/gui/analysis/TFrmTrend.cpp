@@ -4,8 +4,10 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShowEvent>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -53,6 +55,7 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     list_ = new QListWidget;
     list_->setObjectName(QStringLiteral("TrendList"));
     list_->setFont(ui::fixedFont(ui::kGridFontPx));
+    fitListToWidestPair();
     connect(list_, &QListWidget::itemChanged, this, &TFrmTrend::itemChanged);
 
     auto* controls = new QHBoxLayout;
@@ -78,16 +81,24 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
     timeAxis()->setTickLabelFont(font());
     timeAxis()->setLabel(QStringLiteral("Время, с"));
 
+    standing_ = new QLabel;
+    standing_->setObjectName(QStringLiteral("lbStanding"));
+    standing_->setWordWrap(true);
+    // Dark text on pale yellow in any colour scheme.
+    standing_->setStyleSheet(QStringLiteral("QLabel { background: #fff2b3; color: #000000; padding: 2px 6px; }"));
+    standing_->hide();
+
     auto* right = new QWidget;
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addLayout(controls);
+    rightLayout->addWidget(standing_);
     rightLayout->addWidget(plot_, 1);
     auto* splitter = new QSplitter;
     splitter->addWidget(list_);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 660});
+    splitter->setSizes({list_->minimumWidth(), width() - list_->minimumWidth()});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
@@ -97,12 +108,25 @@ TFrmTrend::TFrmTrend(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Wi
         paused_ = on;
         if (following())
             viewEndUs_ = followedEnd();
+        showStanding();
         redraw();
     });
     connect(resetZoom_, &QPushButton::clicked, this, &TFrmTrend::resetZoom);
     connect(savePng_, &QPushButton::clicked, this, &TFrmTrend::savePng);
     connect(plot_, &TrendPlotView::zoomedByUser, this, &TFrmTrend::userZoomed);
     setTimeRange(-std::int64_t{minutes_->value()} * kUsPerMinute, 0);
+}
+
+void TFrmTrend::fitListToWidestPair()
+{
+    // A pair's line at its longest: the last label of input 8, a tag of 8 letters and units of 6.
+    auto* widest = new QListWidgetItem(QStringLiteral("Вх. 8  377  ШШШШШШШШ, ШШШШШШ"), list_);
+    widest->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    widest->setCheckState(Qt::Unchecked);
+    const int line = list_->sizeHintForColumn(0);
+    delete widest;
+    list_->setMinimumWidth(line + 2 * list_->frameWidth()
+                           + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_->verticalScrollBar()));
 }
 
 TFrmTrend::~TFrmTrend()
@@ -123,6 +147,9 @@ const TrendPlotLine* TFrmTrend::line(int channelNo, int label) const
 void TFrmTrend::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Opened again (not brought back from the task bar): the plot shows the present.
+    if (!event->spontaneous())
+        follow();
     refreshCandidates(); // the formats may have changed while the window was hidden
     feed();
     if (following())
@@ -279,6 +306,7 @@ bool TFrmTrend::setTimeRange(std::int64_t fromUs, std::int64_t toUs)
 void TFrmTrend::userZoomed()
 {
     zoomed_ = true;
+    showStanding();
     // Round ticks for the new ranges, so a narrow window still reads at a glance.
     setRoundTicks(*timeAxis(), niceStep(timeAxis()->range().size(), 6));
     for (const auto& l : lines_)
@@ -290,11 +318,36 @@ void TFrmTrend::userZoomed()
 void TFrmTrend::resetZoom()
 {
     zoomed_ = false;
+    showStanding();
     if (following())
         viewEndUs_ = followedEnd();
     for (const auto& l : lines_)
         l->fitAgain();
     redraw();
+}
+
+void TFrmTrend::follow()
+{
+    {
+        const QSignalBlocker blocker(pause_);
+        pause_->setChecked(false);
+    }
+    paused_ = false;
+    zoomed_ = false;
+    for (const auto& l : lines_)
+        l->fitAgain();
+    showStanding();
+}
+
+void TFrmTrend::showStanding()
+{
+    QStringList why;
+    if (paused_)
+        why << QStringLiteral("пауза («Пауза» нажата)");
+    if (zoomed_)
+        why << QStringLiteral("масштаб изменен («Сбросить масштаб» вернет последние минуты)");
+    standing_->setVisible(!why.isEmpty());
+    standing_->setText(QStringLiteral("График стоит и не показывает новые слова: ") + why.join(QStringLiteral("; ")));
 }
 
 void TFrmTrend::savePng()

@@ -3,7 +3,9 @@
 // capture time. Left, every pair with a decimal format in force, to check;
 // right, one line per checked pair (up to eight), each with a value axis of
 // its own in its colour, over the last minutes of capture time. The plot
-// follows the present on each tick unless paused or zoomed.
+// follows the present on each tick unless paused or zoomed; while it stands
+// still a line above it says so and why, and the window opened again follows.
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -42,6 +44,8 @@ public:
     QPushButton* pauseButton() const { return pause_; }
     QPushButton* resetZoomButton() const { return resetZoom_; }
     QPushButton* savePngButton() const { return savePng_; }
+    // The line that says the plot stands still, and why; hidden while following.
+    QLabel* standingSign() const { return standing_; }
     // The plotted line of a checked pair, or nullptr.
     const TrendPlotLine* line(int channelNo, int label) const;
     // Whether the plot moves with the present: neither paused nor zoomed.
@@ -51,6 +55,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The list of pairs as wide as the longest line a pair can have, in the font in use.
+    void fitListToWidestPair();
     void refreshCandidates();
     void itemChanged(QListWidgetItem* item);
     void addLine(const TrendCandidate& pair, const QColor& colour, Qt::Alignment side);
@@ -63,6 +69,9 @@ private:
     bool setTimeRange(std::int64_t fromUs, std::int64_t toUs);
     void userZoomed();
     void resetZoom();
+    // Back to the present: no pause, no zoom.
+    void follow();
+    void showStanding();
     void savePng();
     std::int64_t nowUs() const;
     // Where the right edge of the plot stands while following: at or just after the present.
@@ -77,6 +86,7 @@ private:
     QPushButton* pause_ = nullptr;
     QPushButton* resetZoom_ = nullptr;
     QPushButton* savePng_ = nullptr;
+    QLabel* standing_ = nullptr;
     TrendPlotView* plot_ = nullptr;
     bool paused_ = false;
     bool changed_ = false;      // an axis moved or a line came or went since the plot was drawn

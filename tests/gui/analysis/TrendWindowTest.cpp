@@ -150,7 +150,7 @@ TEST_F(TrendWindowTest, ALineHoldsTheValuesOfItsPairFromTheHistoryOnAndFollowsTh
     EXPECT_GE(line->axis()->range().upper, 127);
 }
 
-TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
+TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleasedOrTheWindowIsOpenedAgain)
 {
     const auto rubberBand = [this] {
         QWidget* plot = window->plot();
@@ -180,15 +180,23 @@ TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
         EXPECT_DOUBLE_EQ(window->timeAxis()->range().size(), 600);
     };
     const auto resetZoom = [this] { window->resetZoomButton()->click(); };
+    const auto pause = [this] { window->pauseButton()->click(); };
+    // Closed and opened again from the menu.
+    const auto reopen = [this] {
+        window->hide();
+        window->show();
+    };
     struct Case {
         const char* name;
         std::function<void()> stop, resume;
     };
     const Case cases[] = {
-        {"pause", [this] { window->pauseButton()->click(); }, [this] { window->pauseButton()->click(); }},
+        {"pause", pause, pause},
         {"rubber band", rubberBand, resetZoom},
         {"wheel", wheel, resetZoom},
         {"right click", rightClick, resetZoom},
+        {"pause, then the window opened again", pause, reopen},
+        {"wheel, then the window opened again", wheel, reopen},
     };
     check(0);
     for (const Case& c : cases) {
@@ -197,12 +205,15 @@ TEST_F(TrendWindowTest, APauseOrAZoomStopsFollowingUntilReleased)
         c.stop();
         const double shownMax = window->timeAxis()->range().upper;
         EXPECT_FALSE(window->following());
+        EXPECT_TRUE(window->standingSign()->isVisible()) << "the plot says it stands still";
         tick({2}, 5'000'000);
         EXPECT_DOUBLE_EQ(window->timeAxis()->range().upper, shownMax);
         c.resume();
         expectFollowing();
+        EXPECT_FALSE(window->pauseButton()->isChecked());
+        EXPECT_FALSE(window->standingSign()->isVisible());
     }
-    EXPECT_EQ(window->line(1, 0203)->graph()->dataCount(), 8) << "the words that came meanwhile are drawn";
+    EXPECT_EQ(window->line(1, 0203)->graph()->dataCount(), 12) << "the words that came meanwhile are drawn";
 }
 
 // Counts the paint events a widget gets.
