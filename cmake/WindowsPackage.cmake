@@ -6,6 +6,8 @@
 set(CPACK_PACKAGE_NAME telvar5)
 # The publisher shown in "Программы и компоненты", and the registry key of the installation.
 set(CPACK_PACKAGE_VENDOR "Разработчики монитора TELVAR-5")
+# The monitor's own names for Qt (src/app/MonitorApplication.h): the vendor and this.
+set(TELVAR5_APPLICATION_NAME "telvar5-monitor")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Monitor and test program for the TELVAR-5 ARINC 429 module")
 # One package for every Windows from 7 SP1 to 11: a 32-bit program runs on
@@ -83,8 +85,13 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA "
   Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_MONITOR_LINK}'
   Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${TELVAR5_DEMO_LINK}'
   Delete '$DESKTOP\\\\${TELVAR5_MONITOR_LINK}'
-  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
-# (The last line: the vendor's key goes once CPack's uninstaller has removed the
-# program's key below it, which it does before it removes the shortcuts.)
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'
+  DeleteRegKey HKCU 'Software\\\\${CPACK_PACKAGE_VENDOR}\\\\${TELVAR5_APPLICATION_NAME}'
+  DeleteRegKey /ifempty HKCU 'Software\\\\${CPACK_PACKAGE_VENDOR}'")
+# (The vendor's key goes once CPack's uninstaller has removed the program's key
+# below it, which it does before it removes the shortcuts. The user's key is
+# where Qt files what it keeps for the monitor, under the application object's
+# names, src/app/MonitorApplication.h; what Qt's file dialog keeps under its own
+# name the monitor puts back itself when it ends.)
 
 include(CPack)

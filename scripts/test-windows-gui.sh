@@ -309,6 +309,9 @@ if [[ -f "${installer}" ]]; then
         done
         demo_text="$([[ -n "${demo_link}" ]] && lnk_text "${demo_link}")" || demo_text=""
         grep -qF -- "${demo_args}" <<<"${demo_text}" || fail "installed: the demo shortcut's arguments differ from what this check runs"
+        # Qt's file dialogs of the widget suites kept their settings under Qt's own
+        # name in this prefix; the installed monitor must leave none of its own.
+        "${WINE}" reg delete 'HKCU\Software\QtProject' /f >/dev/null 2>&1 || true
         # shellcheck disable=SC2086 # the shortcut's arguments, one word each
         run_monitor "${install_dir}/telvar5-monitor.exe" "installed" ${demo_args}
         documents="$(find "${WINEPREFIX}/drive_c/users" -maxdepth 2 -name Documents -type d | head -1)"
@@ -334,10 +337,13 @@ if [[ -f "${installer}" ]]; then
             fail "uninstalled: the user's edited formats in Documents\\TELVAR-5 are gone"
         fi
         software="$(reg_text 'HKLM\Software'; reg_text 'HKCU\Software')"
-        if grep -qF "\\Software\\${VENDOR}]" <<<"${software}"; then
-            fail "uninstalled: the registry key of the vendor is left behind"
+        # The vendor's keys (the installation's, and the user's where Qt files the
+        # monitor's settings) and Qt's own, which the monitor puts back as it found it.
+        left="$(grep -oE "^\[HKEY_[A-Z_]+\\\\Software\\\\(${VENDOR}|QtProject)\]" <<<"${software}" || true)"
+        if [[ -n "${left}" ]]; then
+            fail "uninstalled: registry keys left behind: $(tr '\n' ' ' <<<"${left}")"
         else
-            echo "uninstalled:    no registry key left behind"
+            echo "uninstalled:    no registry key left behind (the vendor's, Qt's own)"
         fi
     fi
 fi

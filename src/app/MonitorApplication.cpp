@@ -5,7 +5,11 @@
 
 namespace telvar5 {
 
-MonitorApplication::MonitorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+MonitorApplication::MonitorApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setOrganizationName(QString::fromUtf8(kOrganisationName));
+    setApplicationName(QString::fromUtf8(kApplicationName));
+}
 
 bool MonitorApplication::notify(QObject* receiver, QEvent* event)
 {

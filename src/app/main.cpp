@@ -1,7 +1,8 @@
 // The monitor of the TELVAR-5: the application object, the working folder a
 // shortcut asked for, the device bus of this platform, the main window and its
 // dialogs, then the event loop. The program reads no environment variable or
-// registry key of its own, and of its command line only its own options
+// registry key of its own (it only puts back what Qt's file dialog kept, see
+// ToolkitSettingsRestorer), and of its command line only its own options
 // (core/MonitorArguments.h).
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "app/MonitorApplication.h"
+#include "app/ToolkitSettingsRestorer.h"
 #include "core/MonitorArguments.h"
 #include "core/ProgramArguments.h"
 #include "core/UserWorkingFolder.h"
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     telvar5::MonitorApplication app(qtArgc, qtArgv);
+    // Declared before the windows, so it goes after every file dialog has written its settings.
+    const telvar5::ToolkitSettingsRestorer toolkitSettings;
     // The toolkit's own texts (edit menus, standard buttons) in Russian, like the rest of the program.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QStringLiteral("qtbase_ru"), telvar5::qtcompat::translationsPath()))

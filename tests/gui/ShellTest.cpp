@@ -1,14 +1,22 @@
 // The application shell: help, leaving the program, the report of an
-// exception that escapes a handler, the Yes/No box and the open-method dialog.
+// exception that escapes a handler, the Yes/No box, the open-method dialog
+// and what Qt's file dialog keeps.
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <memory>
 #include <stdexcept>
 
 #include "MainWindowFixture.h"
 #include "gui/HelpWindow.h"
 #include "app/MonitorApplication.h"
+#include "app/ToolkitSettingsRestorer.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/device/TFrmOpenMethodChoice.h"
 
@@ -160,6 +168,46 @@ TEST(QtPrompts, AsksYesOrNoWithTheGivenTexts)
         EXPECT_EQ(title, QStringLiteral("ВНИМАНИЕ!"));
         EXPECT_EQ(text, QStringLiteral("Продолжить?"));
     }
+}
+
+// Qt's file dialog files its settings under Qt's own name whatever the
+// program's names; the program leaves that store as it found it.
+TEST(ToolkitSettings, WhatTheFileDialogKeptIsPutBackAsItWasFound)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the registry cannot be redirected here; the Windows GUI stage checks the installed monitor";
+#else
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString store = config.filePath(ToolkitSettingsRestorer::toolkitOrganisation() + ".conf");
+    auto toolkit = [] { return std::make_unique<QSettings>(QSettings::UserScope, "QtProject"); };
+    struct Case {
+        const char* what;
+        bool storeBefore;
+    };
+    for (const Case& c : {Case{"no store before the run", false}, Case{"another program's settings", true}}) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(store);
+        if (c.storeBefore) {
+            toolkit()->setValue("FileDialog/lastVisited", "file:///elsewhere");
+            toolkit()->setValue("Qt/customColors", 42);
+        }
+        {
+            const ToolkitSettingsRestorer restorer;
+            QFileDialog(nullptr, QString(), config.path()).setViewMode(QFileDialog::Detail);
+            ASSERT_EQ(toolkit()->value("FileDialog/viewMode").toString(), "Detail") << "the dialog wrote its own";
+        }
+        EXPECT_EQ(QFileInfo::exists(store), c.storeBefore);
+        if (c.storeBefore) {
+            EXPECT_EQ(toolkit()->allKeys(), QStringList({"FileDialog/lastVisited", "Qt/customColors"}));
+            EXPECT_EQ(toolkit()->value("FileDialog/lastVisited").toString(), "file:///elsewhere");
+            EXPECT_EQ(toolkit()->value("Qt/customColors").toInt(), 42);
+        }
+    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+#endif
 }
 
 } // namespace
