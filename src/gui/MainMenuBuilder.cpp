@@ -159,7 +159,8 @@ void MainMenuBuilder::buildMenus()
     item(settings, Command::TimerPeriod);
     bar->addMenu(settings);
 
-    QMenu* help = addMenu(bar, "mmHelp", "Справка");
+    // Marked as Windows programs mark it; the other captions take theirs from MenuKeyboard.
+    QMenu* help = addMenu(bar, "mmHelp", "&Справка");
     // F1 sits on the menu item, which is never disabled, so the key always opens the help.
     item(help, Command::HelpContents1)->setShortcut(QKeySequence(Qt::Key_F1));
     bar->addMenu(help);

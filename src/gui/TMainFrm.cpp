@@ -15,6 +15,7 @@
 #include "gui/HelpWindow.h"
 #include "gui/MainMenuBuilder.h"
 #include "gui/MenuBarCorner.h"
+#include "gui/MenuKeyboard.h"
 #include "gui/PanelStatusBar.h"
 #include "gui/ToolMenu.h"
 #include "gui/analysis/AnalysisMenu.h"
@@ -66,6 +67,7 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     connect(analysis_, &AnalysisMenu::outputChannelChosen, this,
             [this](int ch) { Panel5_->SO()->setCurrentIndex(ch); });
     stimulus_ = new StimulusMenu(*this, monitor_);
+    setUpMenuKeyboard(*this);
     // The recording and the module's health sit in the menu bar's corner: nothing the window lays out moves.
     auto* corner = new MenuBarCorner(*menuBar());
     healthIndicator_ = new ModuleHealthIndicator(corner);

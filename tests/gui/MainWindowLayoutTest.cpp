@@ -54,24 +54,33 @@ TEST_F(MainWindowLayout, MenuBarInOrderWithItsItems)
     QStringList titles;
     for (QAction* menu : window->menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"Файл", "Устройство", "Канал", "Выходные параметры", "Настройки", "Анализ", "Стимулы",
-                                   "Справка"}));
+    // The captions' words, each with its mnemonic.
+    EXPECT_EQ(titles, QStringList({"&Файл", "&Устройство", "&Канал", "&Выходные параметры", "&Настройки", "&Анализ",
+                                   "С&тимулы", "&Справка"}));
 
     auto texts = [](const QMenu* menu) {
         QStringList list;
         for (QAction* item : menu->actions())
-            list << item->text();
+            if (!item->isSeparator())
+                list << item->text();
         return list;
     };
-    EXPECT_EQ(texts(find<QMenu>("mmDevice")), QStringList({"выбор", "инициализация", "останов"}));
-    EXPECT_EQ(texts(find<QMenu>("mmChannels")), QStringList({"входной", "выходной"}));
-    EXPECT_EQ(texts(find<QMenu>("mmSIchannel")), QStringList({"адресный прием", "файловый прием", "остановить прием"}));
+    EXPECT_EQ(texts(find<QMenu>("mmFile")), QStringList({"&Выход"}));
+    EXPECT_EQ(texts(find<QMenu>("mmDevice")), QStringList({"&выбор", "&инициализация", "&останов"}));
+    EXPECT_EQ(texts(find<QMenu>("mmChannels")), QStringList({"&входной", "в&ыходной"}));
+    EXPECT_EQ(texts(find<QMenu>("mmSIchannel")),
+              QStringList({"&адресный прием", "&файловый прием", "&остановить прием"}));
     EXPECT_EQ(texts(find<QMenu>("mmSOchannel")),
-              QStringList({"однократная выдача", "циклическая выдача", "остановить выдачу"}));
+              QStringList({"&однократная выдача", "&циклическая выдача", "остановить &выдачу"}));
     EXPECT_EQ(texts(find<QMenu>("mmSOdata")),
-              QStringList({"обнулить", "тестовые значения", "восстановить из файла", "сохранить в файле"}));
+              QStringList({"&обнулить", "&тестовые значения", "&восстановить из файла", "&сохранить в файле"}));
     EXPECT_EQ(texts(find<QMenu>("mmSettings")),
-              QStringList({"десятичные форматы", "форматы параметров", "период обновления экрана"}));
+              QStringList({"&десятичные форматы", "&форматы параметров", "&период обновления экрана"}));
+    EXPECT_EQ(texts(find<QMenu>("mmAnalysis")),
+              QStringList({"&Метки канала", "&Тренды", "&Обзор модуля", "&Запись", "&Экспорт CSV",
+                           "Экспорт CSV &для Excel", "&Журнал модуля"}));
+    EXPECT_EQ(texts(find<QMenu>("mmStimulus")), QStringList({"&Генератор параметров…", "&Воспроизведение…"}));
+    EXPECT_EQ(texts(find<QMenu>("mmHelp")), QStringList({"&Справка"}));
     EXPECT_EQ(find<QAction>("devicechoice")->statusTip(),
               QStringLiteral("Выбор устройства из установленных в компьютере"));
     EXPECT_EQ(find<QAction>("mmHelpContents1")->shortcut(), QKeySequence(Qt::Key_F1));

@@ -3,6 +3,7 @@
 // and what Qt's file dialog keeps.
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QSettings>
@@ -14,7 +15,10 @@
 #include <stdexcept>
 
 #include "MainWindowFixture.h"
+#include "gui/DataPanel.h"
 #include "gui/HelpWindow.h"
+#include "gui/MenuKeyboard.h"
+#include "gui/input/InputBufferView.h"
 #include "app/MonitorApplication.h"
 #include "app/ToolkitSettingsRestorer.h"
 #include "gui/QtUserPrompts.h"
@@ -167,6 +171,59 @@ TEST(QtPrompts, AsksYesOrNoWithTheGivenTexts)
         EXPECT_EQ(prompts.askYesNo("ВНИМАНИЕ!", "Продолжить?"), answer == QMessageBox::Yes);
         EXPECT_EQ(title, QStringLiteral("ВНИМАНИЕ!"));
         EXPECT_EQ(text, QStringLiteral("Продолжить?"));
+    }
+}
+
+TEST(MenuMnemonics, EachCaptionTakesAFreeCyrillicLetterAndKeepsItsWords)
+{
+    struct Case {
+        QStringList captions, marked;
+    };
+    const Case cases[] = {
+        {{"Файл", "Устройство"}, {"&Файл", "&Устройство"}},
+        // A letter taken: the start of a later word, else a later letter.
+        {{"однократная выдача", "остановить выдачу"}, {"&однократная выдача", "остановить &выдачу"}},
+        {{"входной", "выходной"}, {"&входной", "в&ыходной"}},
+        // A caption marked already keeps its letter and is served first.
+        {{"Стимулы", "&Справка"}, {"С&тимулы", "&Справка"}},
+        // Latin letters are passed over, and a caption without a free letter stays as it is.
+        {{"Экспорт CSV", "Экспорт CSV для Excel"}, {"&Экспорт CSV", "Экспорт CSV &для Excel"}},
+        {{"Да", "да", "OK"}, {"&Да", "д&а", "OK"}},
+        {{"R&&D отдел"}, {"R&&D &отдел"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(withMnemonics(c.captions), c.marked) << c.captions.join(QLatin1Char('|')).toStdString();
+}
+
+// As in a Windows program: F10, or Alt pressed alone, selects the first menu
+// without opening it, and again gives the keyboard back; Alt with a menu's
+// letter opens that menu. Wherever the focus is in the main window.
+TEST_F(Shell, F10AndAltSelectTheMenuBarAndAltWithALetterOpensItsMenu)
+{
+    open();
+    choose();
+    initialise();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QMenuBar* bar = window->menuBar();
+    for (QWidget* focus : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->Panel5()->DrawGrid2())}) {
+        focus->setFocus();
+        for (Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+            SCOPED_TRACE(focus->objectName().toStdString() + (key == Qt::Key_F10 ? " F10" : " Alt"));
+            const QRect first = bar->actionGeometry(bar->actions().value(0));
+            const QImage before = bar->grab(first).toImage();
+            QTest::keyClick(QApplication::focusWidget(), key);
+            EXPECT_EQ(bar->activeAction(), bar->actions().value(0));
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            EXPECT_NE(bar->grab(first).toImage(), before) << "the selected menu shows as selected";
+            QTest::keyClick(QApplication::focusWidget(), key);
+            EXPECT_EQ(bar->activeAction(), nullptr);
+        }
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), static_cast<Qt::Key>(QChar(u'У').unicode()),
+                            QStringLiteral("у"), Qt::AltModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), find<QMenu>("mmDevice"));
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
     }
 }
 

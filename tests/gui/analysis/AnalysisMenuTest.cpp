@@ -34,7 +34,7 @@ TEST_F(AnalysisMenuTest, HoldsItsItems)
     open();
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
-        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text().remove(QLatin1Char('&')));
     EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "-", "Запись", "Экспорт CSV",
                             "Экспорт CSV для Excel", "-", "Журнал модуля"}));
 }
