@@ -1,6 +1,7 @@
 #include "gui/HelpWindow.h"
 
 #include "gui/EscapeClosesWindow.h"
+#include "gui/HelpBrowser.h"
 
 #include <QVBoxLayout>
 
@@ -20,7 +21,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Справка — Монитор модуля TELVAR-5"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    browser_ = new QTextBrowser(this);
+    // It shows the paragraphs of the platform the program runs on.
+    browser_ = new HelpBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenExternalLinks(false);
     layout->addWidget(browser_);

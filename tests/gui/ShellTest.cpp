@@ -87,6 +87,33 @@ TEST_F(Shell, HelpOpensByMenuButtonAndF1AndExitClosesIt)
     EXPECT_EQ(bus.count(ReqDeviceReset), resets + 1);
 }
 
+// The help says what differs on the platform the program runs on, and only that.
+TEST_F(Shell, TheHelpDescribesThePlatformItRunsOn)
+{
+#ifdef _WIN32
+    constexpr bool onWindows = true;
+#else
+    constexpr bool onWindows = false;
+#endif
+    open();
+    find<QAction>("mmHelpContents1")->trigger();
+    const QString text = window->helpWindow()->browser()->toPlainText();
+    struct Case {
+        const char* phrase;
+        bool windows; // a phrase of the Windows paragraphs, else of the Linux ones
+    };
+    const Case cases[] = {
+        {"стандартный звуковой сигнал Windows", true},
+        {"«Демонстрация без модуля»", true},
+        {"telvar5-monitor.exe --virtual-module", true},
+        {"звуковой сигнал X-сервера", false},
+        {"cp -r /usr/share/telvar5/demo", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(text.contains(QString::fromUtf8(c.phrase)), c.windows == onWindows) << c.phrase;
+    EXPECT_TRUE(text.contains(QStringLiteral("Текст в ячейке становится красным"))) << "what every platform does";
+}
+
 TEST_F(Shell, OpenMethodDialogShowsAndStoresTheMethod)
 {
     open();
