@@ -2,8 +2,10 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/RunState.h"
 #include "gui/ReadableColour.h"
@@ -40,8 +42,8 @@ QLabel* makeTitle(QWidget* parent, const QString& name, const QColor& colour)
     palette.setColor(QPalette::WindowText, readableOn(palette.color(QPalette::Window), colour));
     title->setPalette(palette);
     title->setFixedHeight(kShortTitle);
-    // A narrow side breaks its title into two lines of the tall band, and cuts
-    // it rather than push the splitter.
+    // A narrow side breaks its title into lines rather than push the splitter;
+    // the band grows to hold them (DataPanel::fitTitles).
     title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     title->setWordWrap(true);
     return title;
@@ -73,7 +75,7 @@ QComboBox* makeTopRowChooser(QWidget* parent, const QString& name, const QString
 
 } // namespace
 
-DataPanel::DataPanel(QWidget* parent) : QWidget(parent)
+DataPanel::DataPanel(QWidget* parent) : QWidget(parent), titleHeight_(kShortTitle)
 {
     setObjectName(QStringLiteral("Panel5"));
     auto* layout = new QHBoxLayout(this);
@@ -116,6 +118,7 @@ QWidget* DataPanel::buildInputSide()
 QWidget* DataPanel::buildOutputSide()
 {
     auto* side = new QWidget(this);
+    Panel13_ = side;
     side->setObjectName(QStringLiteral("Panel13"));
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -135,7 +138,7 @@ QWidget* DataPanel::buildOutputSide()
     ComboBox2_->move(0, 16);
     auto* sizeLabel = new QLabel(QStringLiteral("Размер массива , слов ПК"), bar);
     sizeLabel->setObjectName(QStringLiteral("Label10"));
-    sizeLabel->setGeometry(76, 0, 200, 16);
+    sizeLabel->setFont(ui::sansFont(ui::kSmallFontPx));
     cbSOArrayDim_ = new QComboBox(bar);
     cbSOArrayDim_->setObjectName(QStringLiteral("cbSOArrayDim"));
     cbSOArrayDim_->setEditable(false);
@@ -148,7 +151,6 @@ QWidget* DataPanel::buildOutputSide()
     LabelSOTime_ = new QLabel(bar);
     LabelSOTime_->setObjectName(QStringLiteral("LabelSOTime"));
     LabelSOTime_->setFont(ui::sansFont(ui::kSmallFontPx));
-    LabelSOTime_->setGeometry(154, 14, 120, 28);
     // A red star before the time while the shown array differs from its last
     // save or restore: the array lives only until the module is chosen again.
     LabelSOChanged_ = new QLabel(QStringLiteral("*"), bar);
@@ -159,6 +161,7 @@ QWidget* DataPanel::buildOutputSide()
                                                "устройства массивы обнуляются, при выходе не сохраняются"));
     LabelSOChanged_->setGeometry(143, 14, 10, 14);
     LabelSOChanged_->hide();
+    layOutArrayBar(*bar);
 
     DrawGrid1_ = new OutputArrayView(side);
 
@@ -166,7 +169,42 @@ QWidget* DataPanel::buildOutputSide()
     layout->addWidget(StaticText4_);
     layout->addWidget(bar);
     layout->addWidget(DrawGrid1_, 1);
+    for (QLabel* title : {StaticText3_, StaticText4_})
+        title->installEventFilter(this);
     return side;
+}
+
+void DataPanel::layOutArrayBar(QWidget& bar)
+{
+    // The places are those of the design; the sizes follow the texts. The time's widest text is the longest array's.
+    QLabel* sizeLabel = bar.findChild<QLabel*>(QStringLiteral("Label10"));
+    sizeLabel->setGeometry(QRect(QPoint(76, 0), sizeLabel->sizeHint().expandedTo(QSize(0, 16))));
+    const QSize time = LabelSOTime_->fontMetrics().size(0, QStringLiteral("999.9 мс\n(256 слов ПК)"));
+    LabelSOTime_->setGeometry(QRect(QPoint(154, 14), time + QSize(2, 2)));
+    bar.setMinimumWidth(std::max(sizeLabel->geometry().right(), LabelSOTime_->geometry().right()) + 1);
+    bar.setFixedHeight(std::max(42, LabelSOTime_->geometry().bottom() + 1));
+}
+
+bool DataPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // A title's width follows the splitter and the window: its lines may change.
+    if (event->type() == QEvent::Resize
+        && static_cast<QResizeEvent*>(event)->size().width() != static_cast<QResizeEvent*>(event)->oldSize().width())
+        fitTitles();
+    return QWidget::eventFilter(watched, event);
+}
+
+void DataPanel::fitTitles()
+{
+    int height = titleHeight_;
+    for (const QLabel* title : {StaticText3_, StaticText4_}) {
+        const QRect lines = title->fontMetrics().boundingRect(QRect(0, 0, title->contentsRect().width(), kTallTitle * 10),
+                                                              Qt::AlignCenter | Qt::TextWordWrap, title->text());
+        height = std::max(height, lines.height() + title->height() - title->contentsRect().height());
+    }
+    for (QLabel* title : {StaticText3_, StaticText4_})
+        if (title->height() != height)
+            title->setFixedHeight(height);
 }
 
 void DataPanel::showState(const ScreenState& screen, int inputIndex, int outputIndex, int arraySize)
@@ -188,11 +226,10 @@ void DataPanel::showState(const ScreenState& screen, int inputIndex, int outputI
     if (SO_->currentIndex() != outputIndex)
         SO_->setCurrentIndex(outputIndex);
 
-    const int titleHeight = screen.titlesTall ? kTallTitle : kShortTitle;
+    titleHeight_ = screen.titlesTall ? kTallTitle : kShortTitle;
     StaticText3_->setText(QString::fromStdString(screen.inputTitle));
-    StaticText3_->setFixedHeight(titleHeight);
     StaticText4_->setText(QString::fromStdString(screen.outputTitle));
-    StaticText4_->setFixedHeight(titleHeight);
+    fitTitles();
 
     if (arraySize >= 1 && arraySize <= cbSOArrayDim_->count())
         cbSOArrayDim_->setCurrentIndex(arraySize - 1);
@@ -200,7 +237,8 @@ void DataPanel::showState(const ScreenState& screen, int inputIndex, int outputI
 
 void DataPanel::setInputWidth(int panelWidth, int inputWidth)
 {
-    splitter_->setSizes({inputWidth, qMax(0, panelWidth - inputWidth - splitter_->handleWidth())});
+    const int outputWidth = std::max(panelWidth - inputWidth - splitter_->handleWidth(), Panel13_->minimumSizeHint().width());
+    splitter_->setSizes({std::max(0, panelWidth - outputWidth - splitter_->handleWidth()), outputWidth});
 }
 
 } // namespace telvar5

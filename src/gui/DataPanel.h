@@ -44,12 +44,20 @@ public:
     // Titles, tabs shown and selected, and the array size of the displayed
     // output channel; no change signal is emitted.
     void showState(const ScreenState& screen, int inputIndex, int outputIndex, int arraySize);
-    // The input side takes this width; the output side the rest.
+    // The input side takes this width, the output side the rest, but never less
+    // than its grid's columns and its bar's texts need.
     void setInputWidth(int panelWidth, int inputWidth);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildInputSide();
     QWidget* buildOutputSide();
+    // Label10 and the transmission time as large as their texts in the font in use; the bar as wide as they need.
+    void layOutArrayBar(QWidget& bar);
+    // Both titles as tall as the taller needs on its side's width, and at least `titleHeight_`.
+    void fitTitles();
 
     QSplitter* splitter_ = nullptr;
     QWidget* Panel12_ = nullptr;
@@ -64,6 +72,8 @@ private:
     QLabel* LabelSOTime_ = nullptr;
     QLabel* LabelSOChanged_ = nullptr;
     OutputArrayView* DrawGrid1_ = nullptr;
+    QWidget* Panel13_ = nullptr;
+    int titleHeight_ = 0;
 };
 
 } // namespace telvar5

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QDataStream>
 #include <QPaintEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyleOptionFrame>
 
 #include "gui/GridCornerTitle.h"
@@ -52,7 +54,9 @@ void FixedColumnGrid::setModel(QAbstractItemModel* model)
 void FixedColumnGrid::setColumnWidths(std::initializer_list<int> widths)
 {
     int column = 0;
+    columnsWidth_ = 0;
     for (int width : widths) {
+        columnsWidth_ += width;
         if (column == 0)
             fixedColumn_->setFixedWidth(width);
         else
@@ -63,6 +67,11 @@ void FixedColumnGrid::setColumnWidths(std::initializer_list<int> widths)
 }
 
 int FixedColumnGrid::fixedColumnWidth() const { return fixedColumn_->width(); }
+
+int FixedColumnGrid::widthForColumns() const
+{
+    return columnsWidth_ + 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+}
 
 QWidget* FixedColumnGrid::cornerTitle() const { return corner_; }
 

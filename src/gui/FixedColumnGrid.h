@@ -26,6 +26,8 @@ public:
     // The widths of the model's columns; the first is the fixed column's.
     void setColumnWidths(std::initializer_list<int> widths);
     int fixedColumnWidth() const;
+    // The width that shows every column as setColumnWidths laid them out, beside a vertical scroll bar.
+    int widthForColumns() const;
     GridFixedColumn* fixedColumn() const { return fixedColumn_; }
     GridTitleHeader* titles() const { return titles_; }
     QWidget* cornerTitle() const;
@@ -48,6 +50,7 @@ private:
     GridFixedColumn* fixedColumn_ = nullptr;
     GridCornerTitle* corner_ = nullptr;
     StillPicture frame_;
+    int columnsWidth_ = 0;
 };
 
 } // namespace telvar5

@@ -48,6 +48,12 @@ void OutputArrayView::setModel(QAbstractItemModel* model)
     arrayModel_ = qobject_cast<OutputArrayModel*>(model);
     FixedColumnGrid::setModel(model);
     setColumnWidths({kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
+    updateGeometry();
+}
+
+QSize OutputArrayView::minimumSizeHint() const
+{
+    return {widthForColumns(), FixedColumnGrid::minimumSizeHint().height()};
 }
 
 void OutputArrayView::setEditable(bool on)

@@ -25,6 +25,8 @@ public:
     explicit OutputArrayView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
+    // The grid never scrolls sideways: it asks for the width of all its columns.
+    QSize minimumSizeHint() const override;
     // The grid's options: typing into the address and code cells, and widening columns with the mouse.
     void setEditable(bool on);
     void setColumnsResizable(bool on);
