@@ -20,9 +20,9 @@ bool isCyrillic(QChar c) { return c.isLetter() && c.script() == QChar::Script_Cy
 qsizetype markAt(const QString& caption)
 {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != QLatin1Char('&'))
+        if (caption.at(i) != QLatin1Char('&'))
             continue;
-        if (caption[i + 1] != QLatin1Char('&'))
+        if (caption.at(i + 1) != QLatin1Char('&'))
             return i;
         ++i;
     }
@@ -33,8 +33,8 @@ qsizetype markAt(const QString& caption)
 qsizetype freeLetter(const QString& caption, const QString& taken, bool wordStart)
 {
     for (qsizetype i = 0; i < caption.size(); ++i) {
-        const bool startsWord = i == 0 || !caption[i - 1].isLetterOrNumber();
-        if (isCyrillic(caption[i]) && (startsWord || !wordStart) && !taken.contains(caption[i].toLower()))
+        const bool startsWord = i == 0 || !caption.at(i - 1).isLetterOrNumber();
+        if (isCyrillic(caption.at(i)) && (startsWord || !wordStart) && !taken.contains(caption.at(i).toLower()))
             return i;
     }
     return -1;
@@ -78,7 +78,7 @@ QStringList withMnemonics(const QStringList& captions)
     for (const QString& caption : captions) {
         const qsizetype at = markAt(caption);
         if (at >= 0)
-            taken += caption[at + 1].toLower();
+            taken += caption.at(at + 1).toLower();
     }
     QStringList marked;
     for (const QString& caption : captions) {
@@ -92,7 +92,7 @@ QStringList withMnemonics(const QStringList& captions)
             marked << caption;
             continue;
         }
-        taken += caption[at].toLower();
+        taken += caption.at(at).toLower();
         marked << caption.left(at) + QLatin1Char('&') + caption.mid(at);
     }
     return marked;
