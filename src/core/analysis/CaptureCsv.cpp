@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -119,8 +121,85 @@ char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, Csv
 
 } // namespace
 
+namespace {
+
+// Writes the table of a capture's entries in pieces through `write`, asking
+// `interrupted` before each; false when a write failed or it was interrupted.
+bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& formats, CsvDialect dialect,
+                   const std::function<bool(std::string_view)>& write, const std::function<bool()>& interrupted,
+                   CsvExportResult& result)
+{
+    const CsvStyle style = CsvStyle::of(dialect);
+    const auto channelFormats = std::make_unique<ChannelFormats>(formats, style.separator);
+    std::vector<char> chunk(kChunkBytes + kLineRoom);
+    char* p = chunk.data();
+    if (dialect == CsvDialect::Excel)
+        p = std::copy(kByteOrderMark.begin(), kByteOrderMark.end(), p);
+    for (const std::string_view field : kHeaderFields) {
+        p = std::copy(field.begin(), field.end(), p);
+        *p++ = field == kHeaderFields[std::size(kHeaderFields) - 1] ? '\n' : style.separator;
+    }
+    const auto pieceDone = [&] {
+        if (interrupted && interrupted()) {
+            result.interrupted = true;
+            return false;
+        }
+        const bool wrote = write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data())));
+        p = chunk.data();
+        return wrote;
+    };
+    for (const CaptureEntry& entry : contents.entries) {
+        p = putLine(p, entry, *channelFormats, style);
+        if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes && !pieceDone())
+            return false;
+    }
+    return pieceDone();
+}
+
+} // namespace
+
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
-                                 const FormatTables& formats, CsvDialect dialect)
+                                 const FormatTables& formats, CsvDialect dialect,
+                                 const std::function<bool()>& interrupted)
+{
+    CsvExportResult result;
+    try {
+        // Refused before the capture is read: a device or a pipe never becomes a file.
+        if (const WriteProblem refusal = replacementRefusal(csv); refusal != WriteProblem::None) {
+            result.problem = "Не удалось создать файл CSV: " + writeProblemText(refusal) + ".";
+            return result;
+        }
+        const CaptureFileContents contents = readCaptureFile(capture);
+        result.problem = contents.problem;
+        if (!contents.headerValid)
+            return result;
+
+        ReplacingFile out(csv);
+        if (!out.ok()) {
+            result.problem = "Не удалось создать файл CSV: " + writeProblemText(out.problem()) + ".";
+            return result;
+        }
+        const auto write = [&out](std::string_view text) { return out.write(text); };
+        if (!writeCsvTable(contents, formats, dialect, write, interrupted, result) && result.interrupted) {
+            out.abandon(); // nothing under the CSV's name: an existing file stays as it was
+            return result;
+        }
+        if (!out.commit()) {
+            result.problem = "Не удалось записать файл CSV: " + writeProblemText(out.problem()) + ".";
+            return result;
+        }
+        result.written = true;
+        result.entries = contents.entries.size();
+    } catch (...) {
+        result.written = false;
+        result.entries = 0;
+        result.problem = "Не удалось экспортировать запись в CSV: не хватает памяти.";
+    }
+    return result;
+}
+
+CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostream& csv, const FormatTables& formats,
+                                 CsvDialect dialect, const std::function<bool()>& interrupted)
 {
     CsvExportResult result;
     try {
@@ -128,33 +207,16 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
         result.problem = contents.problem;
         if (!contents.headerValid)
             return result;
-
-        const CsvStyle style = CsvStyle::of(dialect);
-        const auto channelFormats = std::make_unique<ChannelFormats>(formats, style.separator);
-        ReplacingFile out(csv);
-        if (!out.ok()) {
-            result.problem = "Не удалось создать файл CSV: нет доступа к папке или такое имя занято папкой.";
-            return result;
-        }
-        std::vector<char> chunk(kChunkBytes + kLineRoom);
-        char* p = chunk.data();
-        if (dialect == CsvDialect::Excel)
-            p = std::copy(kByteOrderMark.begin(), kByteOrderMark.end(), p);
-        for (const std::string_view field : kHeaderFields) {
-            p = std::copy(field.begin(), field.end(), p);
-            *p++ = field == kHeaderFields[std::size(kHeaderFields) - 1] ? '\n' : style.separator;
-        }
-        for (const CaptureEntry& entry : contents.entries) {
-            p = putLine(p, entry, *channelFormats, style);
-            if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes) {
-                if (!out.write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data()))))
-                    break; // commit() below reports it
-                p = chunk.data();
-            }
-        }
-        out.write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data())));
-        if (!out.commit()) {
-            result.problem = "Не удалось записать файл CSV: нет места на диске или нет доступа.";
+        const auto write = [&csv, &result](std::string_view text) {
+            errno = 0;
+            csv.write(text.data(), static_cast<std::streamsize>(text.size()));
+            csv.flush();
+            result.streamError = csv ? 0 : errno;
+            return static_cast<bool>(csv);
+        };
+        if (!writeCsvTable(contents, formats, dialect, write, interrupted, result)) {
+            if (!result.interrupted)
+                result.problem = "Не удалось записать таблицу CSV.";
             return result;
         }
         result.written = true;

@@ -9,6 +9,8 @@
 // column: a UTF-8 byte-order mark, ";" between fields and "," in the values.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "formats/FormatTables.h"
@@ -21,11 +23,22 @@ struct CsvExportResult {
     bool written = false;     // the CSV file is complete
     std::uint64_t entries = 0; // lines below the header
     std::string problem;       // for the user (Russian): why nothing was written, or the capture's damage
+    bool interrupted = false;  // stopped on request: nothing written
+    int streamError = 0;       // a failed write to a stream: the system's error number (errno) it left
 };
 
 // A damaged capture exports its complete entries, with the reader's message in
-// `problem`. The CSV replaces an existing file only once it is whole.
+// `problem`. The CSV replaces an existing file only once it is whole; a target
+// that is not a regular file is refused before the capture is read (see
+// ReplacingFile). `interrupted`, when given, is asked before each piece of the
+// table is written: once it says so the export stops and leaves nothing under
+// the CSV's name, an existing file as it was.
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
-                                 const FormatTables& formats, CsvDialect dialect = CsvDialect::Plain);
+                                 const FormatTables& formats, CsvDialect dialect = CsvDialect::Plain,
+                                 const std::function<bool()>& interrupted = {});
+// The same table into a stream (standard output), piece by piece: a failed
+// write ends it, and what reached the stream stays there.
+CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostream& csv, const FormatTables& formats,
+                                 CsvDialect dialect = CsvDialect::Plain, const std::function<bool()>& interrupted = {});
 
 } // namespace telvar5

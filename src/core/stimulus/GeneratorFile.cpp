@@ -269,6 +269,7 @@ GeneratorFileContents parseGeneratorText(std::string_view text, std::bitset<kCha
         }
         ++perChannel[ch];
         out.rows.push_back(*row);
+        out.rowLines.push_back(lineNo);
     }
     if (!headerSeen)
         out.problem = "Файл генератора пуст.";

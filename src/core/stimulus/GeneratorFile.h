@@ -37,6 +37,7 @@ struct GeneratorBadLine {
 
 struct GeneratorFileContents {
     std::vector<GeneratorRow> rows;          // every good row, in file order
+    std::vector<int> rowLines;               // the line of each row in the file, from 1
     std::vector<GeneratorBadLine> badLines;  // rows that could not be read, in file order
     std::string problem;                     // empty when the file was read; else for the user (Russian)
 };

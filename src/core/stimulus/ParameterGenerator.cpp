@@ -28,17 +28,16 @@ std::string refusalText(EncoderRefusal refusal, const DecimalFormat& f)
         " должно лежать между меткой (биты 1..8) и знаковым битом.";
 }
 
-std::string rowText(std::size_t row) { return "Строка " + std::to_string(row + 1) + ": "; }
-
 } // namespace
 
 ParameterGenerator::ParameterGenerator(const RunState& run, StimulusOutput& output) : run_(run), output_(output) {}
 
-void ParameterGenerator::setRows(std::vector<GeneratorRow> rows)
+void ParameterGenerator::setRows(std::vector<GeneratorRow> rows, std::vector<int> rowNumbers)
 {
     if (running_)
         return; // the rows of a running generator stay as they were started
     rows_ = std::move(rows);
+    rowNumbers_ = rowNumbers.size() == rows_.size() ? std::move(rowNumbers) : std::vector<int>();
     states_.assign(rows_.size(), {});
 }
 
@@ -49,6 +48,16 @@ std::bitset<kChannels> ParameterGenerator::channelsNamed() const
         if (row.channel >= 1 && row.channel <= kChannels)
             named.set(static_cast<std::size_t>(row.channel - 1));
     return named;
+}
+
+int ParameterGenerator::rowNumber(std::size_t row) const
+{
+    return rowNumbers_.empty() ? static_cast<int>(row + 1) : rowNumbers_[row];
+}
+
+std::string ParameterGenerator::rowText(std::size_t row) const
+{
+    return "Строка " + std::to_string(rowNumber(row)) + ": ";
 }
 
 std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
@@ -80,7 +89,8 @@ std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
         if (earlier >= 0) {
             CellText label;
             return rowText(i) + "метка " + std::string(addressText(row.label, label)) + " канала " +
-                std::to_string(row.channel) + " уже задана в строке " + std::to_string(earlier + 1) + ".";
+                std::to_string(row.channel) + " уже задана в строке " +
+                std::to_string(rowNumber(static_cast<std::size_t>(earlier))) + ".";
         }
         earlier = static_cast<std::int16_t>(i);
         const std::uint32_t base = row.label | std::uint32_t{row.ssm & 3u} << 29;

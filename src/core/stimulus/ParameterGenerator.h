@@ -31,7 +31,9 @@ public:
 
     // The rows are edited only while the generator is stopped.
     const std::vector<GeneratorRow>& rows() const { return rows_; }
-    void setRows(std::vector<GeneratorRow> rows);
+    // rowNumbers: how start()'s reasons name the rows, one number each (the
+    // lines of the file they came from); none: 1, 2... as the window's rows.
+    void setRows(std::vector<GeneratorRow> rows, std::vector<int> rowNumbers = {});
 
     // Checks the rows against the module and the decimal formats in force,
     // lays out and starts every channel the rows name, and computes the values
@@ -66,11 +68,15 @@ private:
     };
     // The rows made ready to run, or why they cannot.
     std::string prepare(std::vector<LiveRow>& live) const;
+    // The row of that index as the reasons name it, and "Строка N: ".
+    int rowNumber(std::size_t row) const;
+    std::string rowText(std::size_t row) const;
     void update(LiveRow& live, double tSeconds);
 
     const RunState& run_;
     StimulusOutput& output_;
     std::vector<GeneratorRow> rows_;
+    std::vector<int> rowNumbers_; // empty, or one per row
     std::vector<LiveRow> live_;
     std::vector<GeneratorRowState> states_;
     std::bitset<kChannels> channels_;
