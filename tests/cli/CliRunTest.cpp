@@ -115,10 +115,15 @@ TEST_F(CliRun, BadArgumentsAndMissingThingsGiveTheirExitCodes)
         {{"init", "--module", "2", "send", "--channel", "6", "--file", "a.so"}, 2, "нет выходного канала 6", false},
         {{"record", "--capture", "r.tlvcap", "--ticks", "1"}, 2, "ни один входной канал не принимает", false},
         {{"init", "--module", "1"}, 3, "init: модуль с порядковым № 1 не найден", false},
-        {{"send", "--channel", "1", "--file", "missing.so"}, 4, "не удалось открыть файл массива missing.so", false},
-        {{"send", "--channel", "1", "--file", "empty.so"}, 4, "в файле массива нет слов: empty.so", false},
-        {{"receive", "--channel", "1", "--formats", "missing.si"}, 4, "файл форматов параметров missing.si", false},
-        {{"export", "--capture", "missing.tlvcap", "--csv", "o.csv"}, 4, "export: таблица не записана", false},
+        // Files are judged before the module is touched, also behind a command that would.
+        {{"send", "--channel", "1", "--file", "missing.so"}, 4, "не удалось открыть файл массива missing.so: файла нет",
+         true},
+        {{"send", "--channel", "1", "--file", "empty.so"}, 4, "в файле массива нет слов: empty.so", true},
+        {{"receive", "--channel", "1", "--formats", "missing.si"}, 4, "файл форматов параметров missing.si", true},
+        {{"init", "export", "--capture", "missing.tlvcap", "--csv", "o.csv"}, 4,
+         "export: не удалось открыть файл записи missing.tlvcap: файла нет", true},
+        {{"init", "record", "--capture", ".", "--channel", "1"}, 4,
+         "record: нельзя записать файл записи в .: это имя папки", true},
     };
     for (const auto& c : cases) {
         std::string joined;
@@ -138,15 +143,34 @@ TEST_F(CliRun, BadArgumentsAndMissingThingsGiveTheirExitCodes)
     }
 }
 
+// Lines of more than 80 characters (not bytes: the help is Russian in UTF-8).
+std::string linesBeyond80(const std::string& text)
+{
+    std::string beyond;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (std::count_if(line.begin(), line.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) > 80)
+            beyond += line + "\n";
+    return beyond;
+}
+
 TEST_F(CliRun, HelpRunsNothingAndTheBudgetCountsTicks)
 {
+    // A command's help wins over whatever else the line holds, right or not.
     for (const char* command : {"modules", "init", "receive", "send", "record", "export", "generate", "replay"}) {
-        const Outcome o = run({"init", "--module", "7", command, "--help"});
+        const Outcome o = run({"init", "--module", "7", command, "--channel", "99", "--bogus", "-h"});
         EXPECT_EQ(o.code, 0);
         EXPECT_EQ(o.out.rfind(std::string("telvar5-cli ") + command, 0), 0u) << o.out;
         EXPECT_EQ(o.err, "");
+        EXPECT_EQ(linesBeyond80(o.out), "");
     }
-    EXPECT_NE(run({"--help"}).out.find("4  файл не читается"), std::string::npos);
+    const Outcome general = run({"--help"});
+    EXPECT_NE(general.out.find("4  файл не читается"), std::string::npos);
+    EXPECT_NE(general.out.find("141  stdout закрыт"), std::string::npos);
+    EXPECT_EQ(linesBeyond80(general.out), "");
+    EXPECT_NE(run({"generate", "--help"}).out.find("TELVAR5-GEN 1\n    # канал метка"), std::string::npos)
+        << "the row syntax";
+    EXPECT_EQ(run({"receive", "--version"}).out.rfind("telvar5-cli 1.", 0), 0u);
     EXPECT_TRUE(driver->requestLog().empty());
 
     const struct {
@@ -171,6 +195,20 @@ TEST_F(CliRun, NoModuleOrAModuleThatStopsAnsweringEndsTheRun)
     useConfig("");
     EXPECT_EQ(run({"modules"}).err, "telvar5-cli: modules: модули не обнаружены\n");
     EXPECT_EQ(run({"receive", "--channel", "1"}).code, 3);
+
+    // A module there that would not open is named, and the next is taken only when asked for.
+    useConfig("interface 0 fails 32\ninterface 2 serial 2047 inputs 4 outputs 4\n");
+    const std::string held = "модуль с порядковым № 0 не открывается (ошибка 32)";
+    const Outcome first = run({"init"});
+    EXPECT_EQ(first.code, 3);
+    EXPECT_NE(first.err.find("telvar5-cli: init: " + held + "; другой модуль выбирается только по init --module N"),
+              std::string::npos)
+        << first.err;
+    EXPECT_EQ(run({"init", "--module", "0"}).err, "telvar5-cli: init: " + held + "\n");
+    EXPECT_EQ(run({"init", "--module", "2"}).code, 0);
+    const Outcome listed = run({"modules"});
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_EQ(listed.err, "telvar5-cli: modules: " + held + "\n");
 
     useConfig(kTwoModules);
     int sleeps = 0;
@@ -266,6 +304,7 @@ TEST_F(CliRun, AChainedLoopbackReceivesTheArraySent)
         expected += head + "131,203,7FFFF883,3,,,11111111111111111111000\n";
     }
     EXPECT_EQ(o.out, expected);
+    EXPECT_EQ(o.err.find("десятичных форматов"), std::string::npos) << o.err;
     // The cyclic output ran to the end of the invocation and was stopped there.
     std::vector<vdrv::SentWord> sent;
     vdrv::TransmitterSnapshot state;
@@ -273,6 +312,15 @@ TEST_F(CliRun, AChainedLoopbackReceivesTheArraySent)
     ASSERT_TRUE(driver->sentWords(0, 1, 1000, sent, state, error)) << error;
     EXPECT_GT(sent.size(), 9u);
     EXPECT_EQ(state.state, vdrv::Transmitter::State::Idle);
+
+    // Without decimal formats the empty value columns are explained, once.
+    std::filesystem::remove(kFormatSettingsFileName);
+    const Outcome bare = run({"receive", "--channel", "1", "--ticks", "1", "receive", "--channel", "2", "--ticks", "1"});
+    EXPECT_EQ(bare.code, 0);
+    const std::string said = "telvar5-cli: receive: файл десятичных форматов TLV5frmt.stt в текущей папке не прочитан "
+                             "(файла нет): значения и единицы не выводятся\n";
+    EXPECT_NE(bare.err.find(said), std::string::npos) << bare.err;
+    EXPECT_EQ(bare.err.find(said), bare.err.rfind(said)) << bare.err;
 }
 
 TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
@@ -338,7 +386,7 @@ TEST_F(CliRun, CtrlCEndsTheRunWithWholeLinesAndStopsWhatTransmits)
     const Outcome o = run({"send", "--channel", "1", "--file", "a.so", "--cyclic", "receive", "--channel", "1",
                            "--seconds", "60", "--period", "100", "--format", "csv"});
     EXPECT_EQ(o.code, 130);
-    EXPECT_NE(o.err.find("прервано"), std::string::npos) << o.err;
+    EXPECT_TRUE(o.err.ends_with("telvar5-cli: прервано: выдача остановлена, модуль сброшен\n")) << o.err;
     EXPECT_EQ(sleeps, 3) << "no tick after the interrupt";
     // The header and two ticks of three words, every line whole.
     EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 7) << o.out;
@@ -348,4 +396,20 @@ TEST_F(CliRun, CtrlCEndsTheRunWithWholeLinesAndStopsWhatTransmits)
     const Outcome after = run({"receive", "--channel", "1", "--ticks", "2", "--period", "100", "--format", "csv"});
     EXPECT_EQ(after.code, 0);
     EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 1) << after.out;
+
+    // Ctrl+C during an export: no table, not even part of one, under the name asked for.
+    ASSERT_EQ(run({"send", "--channel", "1", "--file", "a.so", "--cyclic", "record", "--capture", "r.tlvcap", "--channel",
+                   "1", "--ticks", "2"})
+                  .code,
+              0);
+    std::ofstream("r.csv") << "old";
+    int asked = 0;
+    interrupted = [&asked] { return ++asked > 1; }; // after the check before the command
+    const Outcome exported = run({"export", "--capture", "r.tlvcap", "--csv", "r.csv"});
+    EXPECT_EQ(exported.code, 130);
+    EXPECT_EQ(exported.err, "telvar5-cli: export: прервано: таблица r.csv не записана\n");
+    std::ifstream csv("r.csv");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(csv), {}), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator{}), 5)
+        << "a.so, f.si, TLV5frmt.stt, r.tlvcap, r.csv: no temporary";
 }

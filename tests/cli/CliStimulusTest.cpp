@@ -128,7 +128,7 @@ protected:
 TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
 {
     writeText("bad.gen", "TELVAR5-GEN 1\n1 203 \"ALT\" 3 const 1\n1 204 ALT 3 const 1\n# ok\n9 203 \"ALT\" 3 const 1\n");
-    writeText("notag.gen", "TELVAR5-GEN 1\n1 203 \"NOPE\" 3 const 1\n");
+    writeText("notag.gen", "TELVAR5-GEN 1\n2 203 \"ALT\" 3 const 1\n\n1 203 \"NOPE\" 3 const 1\n");
     writeCapture("wiped.tlvcap");
     std::fstream("wiped.tlvcap", std::ios::binary | std::ios::in | std::ios::out).seekp(12).write("\xFF\xFF", 2);
     const std::vector<std::string> replay = {"replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "2"};
@@ -149,13 +149,13 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {{"generate", "--channel", "1", "--file", "missing.gen", "--seconds", "1"}, 4,
          "generate: missing.gen: Не удалось открыть файл генератора", true},
         {{"generate", "--channel", "1", "--file", "bad.gen", "--seconds", "1"}, 4,
-         "generate: в файле генератора bad.gen строки с ошибками: строка 3: имя формата не в кавычках; строка 5: "
-         "канал «9» — не номер от 1 до 8\n",
+         "generate: в файле генератора bad.gen строки с ошибками: 2\n  строка 3: имя формата не в кавычках\n"
+         "  строка 5: канал «9» — не номер от 1 до 8\n",
          true},
         {{"generate", "--channel", "3", "--file", "g.gen", "--seconds", "1"}, 2,
          "нет строк выходного канала 3 (есть строки каналов 1, 2)", true},
         {{"generate", "--channel", "1", "--file", "notag.gen", "--seconds", "1"}, 2,
-         "generate: notag.gen, строки канала 1: Строка 1: нет десятичного формата «NOPE»", false},
+         "generate: notag.gen: Строка 4: нет десятичного формата «NOPE»", false}, // its line in the file
         {{"generate", "--channel", "1", "--file", "g.gen", "send", "--channel", "1", "--file", "a.so"}, 2,
          "send: выходной канал 1 занят: его ведет генератор", false},
         {{"generate", "--channel", "1", "--file", "g.gen", "generate", "--channel", "1", "--file", "g.gen",
@@ -167,12 +167,12 @@ TEST_F(CliStimulus, BadOptionsAndFilesAreRefusedWithTheirExitCodes)
         {replayWith({"--loop"}), 2, "с --loop нужен --seconds или следующая команда", true},
         {replayWith({"--period", "100", "modules"}), 2, "--period указывается с --seconds или у последней", true},
         {{"replay", "--capture", "missing.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
-         "replay: missing.tlvcap: Не удалось открыть файл записи", false},
+         "replay: missing.tlvcap: Не удалось открыть файл записи", true},
         {{"replay", "--capture", "wiped.tlvcap", "--from-channel", "1", "--channel", "2"}, 4,
-         "replay: wiped.tlvcap: Заголовок файла записи поврежден: размер записи 65535 байт", false},
+         "replay: wiped.tlvcap: Заголовок файла записи поврежден: размер записи 65535 байт", true},
         {replayWith({"--max-gap", "0"}), 2, "--max-gap ждет число секунд больше 0", true},
         {{"replay", "--capture", "c.tlvcap", "--from-channel", "3", "--channel", "2"}, 2,
-         "replay: в записи c.tlvcap нет слов входного канала 3 (есть каналы 1, 2)", false},
+         "replay: в записи c.tlvcap нет слов входного канала 3 (есть каналы 1, 2)", true},
         {{"init", "--module", "2", "replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "6"}, 2,
          "replay: у модуля нет выходного канала 6 (выходных каналов 4)", false},
         {{"generate", "--channel", "2", "--file", "g.gen", "replay", "--capture", "c.tlvcap", "--from-channel", "1",
@@ -271,6 +271,31 @@ TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClampedAndWhatWasNoNumbe
     EXPECT_EQ(checkOutputRequests(1), 6u);
 }
 
+// A stop the module refuses at the end of --seconds, or of a single pass, fails the run.
+TEST_F(CliStimulus, AStopTheModuleRefusesFailsTheRun)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* said;
+    } cases[] = {
+        {{"generate", "--channel", "1", "--file", "g.gen", "--seconds", "0.3"},
+         "telvar5-cli: generate: выходной канал 1: модуль не принял остановку генератора; выдано изменений слов: "},
+        {{"replay", "--capture", "c.tlvcap", "--from-channel", "1", "--channel", "2"},
+         "telvar5-cli: replay: выходной канал 2: модуль не принял остановку воспроизведения; применено записей: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        useConfig(kTwoModules);
+        fault("fail ReqSOstopChannel");
+        const Outcome o = run(c.args);
+        EXPECT_EQ(o.code, 1);
+        EXPECT_NE(o.err.find(c.said), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("telvar5-cli: " + c.args.front() + ": модуль не выполнил запрос ReqSOstopChannel\n"),
+                  std::string::npos)
+            << o.err;
+    }
+}
+
 TEST_F(CliStimulus, OnlyTheGeneratedChannelsRowsAreLimitedToAnArray)
 {
     std::string text = "TELVAR5-GEN 1\n2 203 \"ALT\" 3 const 5\n";
@@ -288,7 +313,7 @@ TEST_F(CliStimulus, OnlyTheGeneratedChannelsRowsAreLimitedToAnArray)
     useConfig(kTwoModules);
     const Outcome same = run({"generate", "--channel", "1", "--file", "many.gen", "--seconds", "0.1"});
     EXPECT_EQ(same.code, 4);
-    EXPECT_NE(same.err.find("строки с ошибками: строка 259: больше 256 строк для канала 1\n"), std::string::npos)
+    EXPECT_NE(same.err.find("строки с ошибками: 1\n  строка 259: больше 256 строк для канала 1\n"), std::string::npos)
         << same.err;
     EXPECT_TRUE(driver->requestLog().empty());
 }

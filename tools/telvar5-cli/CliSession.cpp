@@ -1,11 +1,15 @@
 #include "CliSession.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "CliError.h"
 #include "SecondsText.h"
+#include "StdoutFailure.h"
 #include "core/device/BitRates.h"
+#include "formats/FormatSettingsFile.h"
+#include "formats/InputFile.h"
 
 namespace telvar5::cli {
 
@@ -31,8 +35,11 @@ CliSession::CliSession(CliEnvironment& env, std::ostream& out, std::ostream& err
 
 void CliSession::writeLine(std::string_view line)
 {
+    errno = 0;
     out_.write(line.data(), static_cast<std::streamsize>(line.size()));
     out_.flush();
+    if (!out_)
+        throw stdoutFailure(errno);
 }
 
 void CliSession::note(std::string_view text)
@@ -63,11 +70,37 @@ void CliSession::releaseModule()
     initialised_ = false;
 }
 
+std::vector<std::string> CliSession::unopenedModules()
+{
+    modules();
+    std::vector<std::string> lines;
+    for (const auto& [index, error] : watch_.failedOpens())
+        lines.push_back("модуль с порядковым № " + std::to_string(index) + " не открывается (ошибка " +
+                        std::to_string(error) + ")");
+    return lines;
+}
+
 void CliSession::choose(std::optional<std::uint32_t> ordinal, std::string_view command)
 {
     const ModuleTable& table = modules();
+    const std::string where = std::string(command) + ": ";
+    const auto& failed = watch_.failedOpens();
+    // A module there that would not open (another program holds it, or no
+    // rights) is named, and the next one is taken only when asked for.
+    const std::uint32_t firstFound = table.count > 0 ? table.entries[0].enumerationIndex : kMaxInterfaceIndex;
+    const std::vector<std::string> unopened = unopenedModules();
+    for (std::size_t k = 0; k < failed.size(); ++k) {
+        const std::string& line = unopened[k];
+        if (ordinal && *ordinal == failed[k].first)
+            throw CliError(ExitCode::NoModule, where + line);
+        if (!ordinal && failed[k].first < firstFound)
+            throw CliError(ExitCode::NoModule,
+                           where + line + (table.count == 0 ? std::string()
+                                                            : "; другой модуль выбирается только по init --module N "
+                                                              "(см. modules)"));
+    }
     if (table.count == 0)
-        throw CliError(ExitCode::NoModule, std::string(command) + ": " + kNoModulesLine);
+        throw CliError(ExitCode::NoModule, where + kNoModulesLine);
     int line = 0;
     if (ordinal) {
         line = -1;
@@ -75,8 +108,8 @@ void CliSession::choose(std::optional<std::uint32_t> ordinal, std::string_view c
             if (table.entries[i].enumerationIndex == *ordinal)
                 line = static_cast<int>(i);
         if (line < 0)
-            throw CliError(ExitCode::NoModule, std::string(command) + ": модуль с порядковым № " +
-                                                   std::to_string(*ordinal) + " не найден");
+            throw CliError(ExitCode::NoModule, where + "модуль с порядковым № " + std::to_string(*ordinal) +
+                                                   " не найден");
     }
     releaseModule();
     DeviceChoice& choice = monitor_->deviceChoice();
@@ -159,13 +192,33 @@ void CliSession::loadParamFormats(const std::string& path, std::string_view comm
                        std::string(command) + ": не удалось открыть файл форматов параметров " + path);
 }
 
+void CliSession::warnWithoutDecimalFormats(std::string_view command)
+{
+    if (formatsWarned_ || run().formats.formatCount > 0)
+        return;
+    formatsWarned_ = true;
+    const InputProblem problem = inputFileProblem(kFormatSettingsFileName);
+    note(std::string(command) + ": " +
+         (problem == InputProblem::None
+              ? std::string("в файле десятичных форматов ") + kFormatSettingsFileName + " нет форматов"
+              : std::string("файл десятичных форматов ") + kFormatSettingsFileName + " в текущей папке не прочитан (" +
+                    inputProblemText(problem) + ")") +
+         ": значения и единицы не выводятся");
+}
+
 void CliSession::sleepUntil(std::int64_t untilUs)
 {
     if (env_.sleepUntil)
         env_.sleepUntil(untilUs);
-    // The session's end then stops every output and resets the module, as on any failure.
-    if (env_.interrupted && env_.interrupted())
-        throw CliError(ExitCode::Interrupted, "прервано: выдача остановлена, модуль сброшен");
+    stopIfInterrupted();
+}
+
+void CliSession::stopIfInterrupted() const
+{
+    // The session's end then stops every output and resets the module, as on
+    // any failure, and says so after it did.
+    if (interrupted())
+        throw CliError(ExitCode::Interrupted, "прервано");
 }
 
 std::int64_t CliSession::wallClockUs() const { return env_.wallClockUs ? env_.wallClockUs() : 0; }
@@ -242,8 +295,9 @@ void CliSession::stopStimuli()
     stimuli_.clear();
 }
 
-void CliSession::finish()
+bool CliSession::finish()
 {
+    const bool hadModule = run().deviceHandle != kNoDevice;
     const std::uint64_t mark = failureMark();
     stopStimuli();
     for (std::size_t ch = 0; ch < cyclic_.size(); ++ch) {
@@ -256,6 +310,7 @@ void CliSession::finish()
     if (run().deviceHandle != kNoDevice)
         monitor_->lifecycle().FormClose();
     expectAnswered(mark, "завершение");
+    return hadModule;
 }
 
 } // namespace telvar5::cli

@@ -33,15 +33,24 @@ public:
     RunState& run() { return monitor_->run(); }
 
     // A whole line of data (ending in '\n') to stdout, handed over at once.
+    // Throws CliError when it could not be written (see stdoutFailure).
     void writeLine(std::string_view line);
+    // stdout itself, for a command that writes more than lines (export --csv -).
+    std::ostream& out() { return out_; }
     // One line for the user on stderr, after "telvar5-cli: ".
     void note(std::string_view text);
 
     // --- The module ---------------------------------------------------------------
     // The modules found; the search runs once per invocation.
     const ModuleTable& modules();
+    // The modules of the search that are there but would not open, one line
+    // each: "модуль с порядковым № 0 не открывается (ошибка 5)".
+    std::vector<std::string> unopenedModules();
     // Chooses (and so resets) the module of that ordinal number, or the first
-    // one found. Throws NoModule when there is none, RequestFailed when it does not answer.
+    // one found. Throws NoModule when there is none, when the one asked for
+    // would not open, or, without an ordinal number, when a module before the
+    // first one found would not open (another is taken only when asked for);
+    // RequestFailed when it does not answer.
     void choose(std::optional<std::uint32_t> ordinal, std::string_view command);
     // The chosen module's line: "TELVAR-5: серийный № 1021; порядковый № 0".
     const std::string& chosenLine() { return monitor_->screen().statusBar1[0]; }
@@ -62,10 +71,16 @@ public:
     void stopReception(int channel, std::string_view command);
     // Loads a parameter formats file (.si); throws FileError when it cannot be opened.
     void loadParamFormats(const std::string& path, std::string_view command);
+    // Says once per invocation, on stderr, that no decimal format is in force
+    // (TLV5frmt.stt missing, unreadable or empty), so values and units stay empty.
+    void warnWithoutDecimalFormats(std::string_view command);
 
     // --- Time --------------------------------------------------------------------------
     std::int64_t nowUs() const { return env_.clock->nowUs(); }
+    // Throws Interrupted once the user asked the program to end.
     void sleepUntil(std::int64_t untilUs);
+    void stopIfInterrupted() const;
+    bool interrupted() const { return env_.interrupted && env_.interrupted(); }
     std::int64_t wallClockUs() const;
     // Runs the refresh cycle at the period until the budget is spent or `finished`
     // (when given) says so after a tick, calling the kept stimuli's afterTick
@@ -93,8 +108,9 @@ public:
     };
     void keepStimulus(KeptStimulus stimulus) { stimuli_.push_back(std::move(stimulus)); }
     // End of the invocation: stops the cyclic outputs still running and resets
-    // the module. Throws RequestFailed when the module refused.
-    void finish();
+    // the module. Returns whether there was a module to reset; throws
+    // RequestFailed when the module refused.
+    bool finish();
 
 private:
     void releaseModule();
@@ -108,6 +124,7 @@ private:
     std::unique_ptr<Monitor> monitor_;
     bool searched_ = false;
     bool initialised_ = false;
+    bool formatsWarned_ = false;
     std::bitset<kChannels> cyclic_;
     std::vector<KeptStimulus> stimuli_;
 };

@@ -33,7 +33,8 @@ constexpr KnownOption kRecordOptions[] = {{"capture", true, false}, {"seconds", 
 constexpr KnownOption kExportOptions[] = {{"capture", true, false}, {"csv", true, false}, {"formats", true, false},
                                          {"excel", false, false}};
 constexpr KnownOption kGenerateOptions[] = {{"channel", true, false}, {"file", true, false},
-                                           {"seconds", true, false}, {"period", true, false}};
+                                           {"seconds", true, false}, {"period", true, false},
+                                           {"formats", true, false}};
 constexpr KnownOption kReplayOptions[] = {{"capture", true, false}, {"from-channel", true, false},
                                          {"channel", true, false}, {"speed", true, false},
                                          {"loop", false, false},    {"seconds", true, false},
@@ -69,19 +70,32 @@ bool CommandLine::isCommand(std::string_view word) { return findCommand(word) !=
 CommandLine CommandLine::parse(std::span<const std::string> args)
 {
     CommandLine line;
+    // Help for the command the first --help follows, or the general help; the
+    // rest of the line is not judged.
+    std::string_view lastCommand;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == kVirtualModule) {
+            ++i; // its value
+        } else if (isCommand(arg)) {
+            lastCommand = findCommand(arg)->name;
+        } else if (arg == "--version") {
+            line.version = true;
+            return line;
+        } else if (arg == "--help" || arg == "-h") {
+            if (lastCommand.empty())
+                line.generalHelp = true;
+            else
+                line.calls.push_back({std::string(lastCommand), {}, true, true});
+            return line;
+        }
+    }
     const KnownCommand* current = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (const KnownCommand* known = findCommand(arg)) {
             current = known;
             line.calls.push_back({arg, {}, false});
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            if (current)
-                line.calls.back().help = true;
-            else
-                line.generalHelp = true;
             continue;
         }
         if (arg == kVirtualModule || arg.starts_with(std::string(kVirtualModule) + "=")) {

@@ -17,11 +17,14 @@ namespace telvar5::cli {
 class CommandLine {
 public:
     // Throws CliError (BadArgument) on an unknown command or option, a missing
-    // value, an option given twice, or no command at all.
+    // value, an option given twice, or no command at all. --help (or -h) and
+    // --version win over all of that, wherever they stand: help is asked for
+    // when the line is not right yet.
     static CommandLine parse(std::span<const std::string> args);
     static bool isCommand(std::string_view word);
 
-    bool generalHelp = false; // --help before any command
+    bool version = false;     // --version
+    bool generalHelp = false; // --help before any command; after one, that command's call alone, its help set
     std::optional<std::string> virtualModule; // --virtual-module: the virtual driver's configuration (UTF-8)
     std::vector<CommandCall> calls;
 };

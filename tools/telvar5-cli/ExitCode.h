@@ -4,12 +4,13 @@
 namespace telvar5::cli {
 
 enum class ExitCode : int {
-    Success = 0,       // every command of the invocation was carried out
-    RequestFailed = 1, // the module refused a request or stopped answering
+    Success = 0,       // every command of the invocation was carried out, and every line of it written
+    RequestFailed = 1, // the module refused a request (a start, a stop) or stopped answering
     BadArgument = 2,   // unknown command or option, a bad number, a channel out of range
-    NoModule = 3,      // no module found, or not the one asked for
-    FileError = 4,     // an array, formats, capture or CSV file that cannot be read or written
+    NoModule = 3,      // no module found, not the one asked for, or the first one would not open
+    FileError = 4,     // a file (or stdout) that cannot be read or written, or that is not a regular file
     Interrupted = 130, // Ctrl+C or a termination signal: what transmitted was stopped first
+    OutputClosed = 141, // the reader of stdout went away (a closed pipe): stopped first, as at Ctrl+C
 };
 
 } // namespace telvar5::cli

@@ -1,7 +1,8 @@
 #pragma once
 // `export --capture FILE --csv OUT [--formats FILE.si] [--excel]`: the capture
 // file as CSV through the formats in force, the file the window's "Экспорт CSV"
-// (or "Экспорт CSV для Excel") writes.
+// (or "Экспорт CSV для Excel") writes; `--csv -` writes it to stdout. Ctrl+C
+// stops it and leaves no file under OUT's name (an existing one as it was).
 #include <optional>
 #include <string>
 
@@ -14,6 +15,7 @@ namespace telvar5::cli {
 class ExportCommand final : public Command {
 public:
     explicit ExportCommand(const OptionValues& options);
+    void checkFiles(FilePlan& plan) override;
     void run(CliSession& session) override;
 
 private:

@@ -6,6 +6,7 @@
 
 #include "CliError.h"
 #include "CliSession.h"
+#include "FileChecks.h"
 #include "core/stimulus/GeneratorFile.h"
 #include "formats/ReplaceFile.h"
 
@@ -68,17 +69,22 @@ public:
             follow();
     }
 
-    void stop()
+    // Says what the generator did; false when the module did not take the stop.
+    bool stop()
     {
         if (stopped_)
-            return;
+            return true;
         stopped_ = true;
+        const std::uint64_t mark = session_.failureMark();
         if (generator_.running())
             generator_.stop();
+        const bool answered = session_.failureMark() == mark;
         session_.note("generate: выходной канал " + std::to_string(channel_) +
-                      ": генератор остановлен; выдано изменений слов: " + std::to_string(changes_) +
+                      (answered ? ": генератор остановлен" : ": модуль не принял остановку генератора") +
+                      "; выдано изменений слов: " + std::to_string(changes_) +
                       clamped_.text("значений вне диапазона формата (выданы предельные)") +
                       notANumber_.text("значений не число (NaN, выдан ноль)"));
+        return answered;
     }
 
 private:
@@ -114,7 +120,8 @@ GenerateCommand::GenerateCommand(const OptionValues& options)
     : channel_(options.channel()),
       file_(options.requiredPath("file")),
       durationUs_(options.secondsUs("seconds")),
-      periodMs_(options.periodMs())
+      periodMs_(options.periodMs()),
+      formatsFile_(options.optionalPath("formats"))
 {
     if (options.has("period") && !durationUs_)
         options.fail("--period указывается только с --seconds (без него генератор идет тиками следующих команд)");
@@ -128,14 +135,18 @@ GenerateCommand::GenerateCommand(const OptionValues& options)
     const GeneratorFileContents contents = readGeneratorFile(pathFromUtf8(file_), laidOut);
     if (!contents.problem.empty())
         throw CliError(ExitCode::FileError, "generate: " + file_ + ": " + clause(contents.problem));
+    // Every bad line, each on a line of its own.
     if (!contents.badLines.empty())
-        throw CliError(ExitCode::FileError,
-                       "generate: в файле генератора " + file_ + " строки с ошибками: " + badLinesText(contents.badLines));
+        throw CliError(ExitCode::FileError, "generate: в файле генератора " + file_ + " строки с ошибками: " +
+                                                std::to_string(contents.badLines.size()) + "\n  " +
+                                                badLinesText(contents.badLines, "\n  ", contents.badLines.size()));
     std::set<int> others;
     std::size_t otherRows = 0;
-    for (const GeneratorRow& row : contents.rows) {
+    for (std::size_t i = 0; i < contents.rows.size(); ++i) {
+        const GeneratorRow& row = contents.rows[i];
         if (row.channel == channel_) {
             rows_.push_back(row);
+            rowLines_.push_back(contents.rowLines[i]);
         } else {
             others.insert(row.channel);
             ++otherRows;
@@ -149,25 +160,34 @@ GenerateCommand::GenerateCommand(const OptionValues& options)
                    " (каналы " + listed(others, "%u") + ")";
 }
 
+void GenerateCommand::checkFiles(FilePlan&)
+{
+    if (formatsFile_)
+        requireParamFormats("generate", *formatsFile_);
+}
+
 void GenerateCommand::run(CliSession& session)
 {
     session.ensureInitialised("generate");
     session.requireOutput(channel_, "generate");
+    if (formatsFile_)
+        session.loadParamFormats(*formatsFile_, "generate");
     if (!leftOut_.empty())
         session.note(leftOut_);
     ParameterGenerator& generator = session.monitor().stimuli().generator();
     if (generator.running())
         throw CliError(ExitCode::BadArgument, "generate: генератор уже работает по предыдущей команде generate; "
                                               "в одном вызове генератор запускается один раз, пока он не остановлен");
-    generator.setRows(rows_);
+    // A refusal names the row by its line in the file, as the bad lines are named.
+    generator.setRows(rows_, rowLines_);
     const std::uint64_t mark = session.failureMark();
     const std::string reason = generator.start(session.nowUs());
     session.expectAnswered(mark, "generate");
     if (!reason.empty())
-        throw CliError(ExitCode::BadArgument,
-                       "generate: " + file_ + ", строки канала " + std::to_string(channel_) + ": " + clause(reason));
+        throw CliError(ExitCode::BadArgument, "generate: " + file_ + ": " + clause(reason));
 
     const auto watch = std::make_shared<GeneratorWatch>(session, generator, channel_);
+    // At the session's end a stop the module refused fails the run there.
     session.keepStimulus({[watch] { watch->afterTick(); }, [watch] { watch->stop(); }});
     if (!durationUs_) {
         session.note("generate: выходной канал " + std::to_string(channel_) + ": генератор, меток: " +
@@ -177,7 +197,9 @@ void GenerateCommand::run(CliSession& session)
     TickBudget budget;
     budget.durationUs = *durationUs_;
     session.runTicks(periodMs_, budget, [] {}, "generate");
-    watch->stop();
+    const std::uint64_t stopMark = session.failureMark();
+    if (!watch->stop())
+        session.expectAnswered(stopMark, "generate");
 }
 
 } // namespace telvar5::cli

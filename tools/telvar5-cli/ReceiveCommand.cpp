@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CliSession.h"
+#include "FileChecks.h"
 
 namespace telvar5::cli {
 
@@ -22,12 +23,19 @@ ReceiveCommand::ReceiveCommand(const OptionValues& options)
     }
 }
 
+void ReceiveCommand::checkFiles(FilePlan&)
+{
+    if (formatsFile_)
+        requireParamFormats("receive", *formatsFile_);
+}
+
 void ReceiveCommand::run(CliSession& session)
 {
     session.ensureInitialised("receive");
     session.requireInput(channel_, "receive");
     if (formatsFile_)
         session.loadParamFormats(*formatsFile_, "receive");
+    session.warnWithoutDecimalFormats("receive");
 
     Monitor& monitor = session.monitor();
     const CaptureRing& ring = monitor.analysis().ring();

@@ -4,6 +4,7 @@
 
 #include "CliError.h"
 #include "CliSession.h"
+#include "FileChecks.h"
 #include "core/analysis/CaptureRecorder.h"
 #include "formats/ReplaceFile.h"
 
@@ -18,7 +19,29 @@ RecordCommand::RecordCommand(const OptionValues& options)
 {
     if (options.has("mode") && !channel_)
         options.fail("--mode указывается только с --channel");
+    if (file_ == "-")
+        options.fail("файл записи двоичный и пишется только в файл, не в stdout ('-')");
 }
+
+void RecordCommand::checkFiles(FilePlan& plan)
+{
+    requireReplaceable("record", "файл записи", file_);
+    plan.willWrite(file_);
+}
+
+namespace {
+
+// What a recording that failed left: the reason, and what the file holds.
+std::string failedRecording(const std::string& file, const CaptureSummary& summary)
+{
+    const std::string reason =
+        summary.problem == WriteProblem::None ? std::string() : " (" + writeProblemText(summary.problem) + ")";
+    return "record: не удалось записать файл " + file + reason +
+           (summary.keptOld ? "; файл оставлен прежним"
+                            : "; в нем целых записей: " + std::to_string(summary.inFile));
+}
+
+} // namespace
 
 void RecordCommand::run(CliSession& session)
 {
@@ -48,13 +71,11 @@ void RecordCommand::run(CliSession& session)
         throw CliError(ExitCode::FileError, "record: не удалось создать файл записи " + file_);
     session.runTicks(periodMs_, budget_, [&] {
         if (recorder.failed())
-            throw CliError(ExitCode::FileError, "record: не удалось записать файл " + file_ + "; в нем слов: " +
-                                                    std::to_string(recorder.stop().written));
+            throw CliError(ExitCode::FileError, failedRecording(file_, recorder.stop()));
     }, "record");
     const CaptureSummary summary = recorder.stop();
     if (!summary.ok)
-        throw CliError(ExitCode::FileError,
-                       "record: не удалось записать файл " + file_ + "; в нем слов: " + std::to_string(summary.written));
+        throw CliError(ExitCode::FileError, failedRecording(file_, summary));
     if (channel_)
         session.stopReception(*channel_, "record");
     if (summary.lost > 0)

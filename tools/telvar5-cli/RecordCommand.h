@@ -15,6 +15,7 @@ namespace telvar5::cli {
 class RecordCommand final : public Command {
 public:
     explicit RecordCommand(const OptionValues& options);
+    void checkFiles(FilePlan& plan) override;
     void run(CliSession& session) override;
 
 private:

@@ -42,18 +42,23 @@ public:
     {
     }
 
-    void stop()
+    // Says how far it went; false when the module did not take the stop.
+    bool stop()
     {
         if (stopped_)
-            return;
+            return true;
         stopped_ = true;
         const ReplayProgress progress = replay_.progress();
+        const std::uint64_t mark = session_.failureMark();
         replay_.stop();
+        const bool answered = session_.failureMark() == mark;
         session_.note("replay: выходной канал " + std::to_string(channel_) +
-                      ": воспроизведение остановлено; применено записей: " + std::to_string(progress.entriesApplied) +
+                      (answered ? ": воспроизведение остановлено" : ": модуль не принял остановку воспроизведения") +
+                      "; применено записей: " + std::to_string(progress.entriesApplied) +
                       ", выдано изменений слов: " + std::to_string(progress.wordsSent) +
                       ", пройдено кругов: " + std::to_string(progress.lap) +
                       (progress.finished ? ", запись проиграна до конца" : ""));
+        return answered;
     }
 
 private:
@@ -83,7 +88,16 @@ ReplayCommand::ReplayCommand(const OptionValues& options)
                      "следующих команд)");
 }
 
-void ReplayCommand::checkCapture(CliSession& session) const
+void ReplayCommand::checkFiles(FilePlan& plan)
+{
+    // A capture an earlier `record` of the invocation writes is judged when this command runs.
+    if (!plan.writtenEarlier(capture_)) {
+        captureNote_ = checkCapture();
+        checked_ = true;
+    }
+}
+
+std::string ReplayCommand::checkCapture() const
 {
     std::string problem;
     const auto channels = CaptureReplay::channelsIn(pathFromUtf8(capture_), problem);
@@ -98,15 +112,17 @@ void ReplayCommand::checkCapture(CliSession& session) const
                                                   std::to_string(fromChannel_) + " (есть каналы " + present + ")");
     }
     // A capture cut inside its last entry still plays its whole entries.
-    if (!problem.empty())
-        session.note("replay: " + capture_ + ": " + clause(problem));
+    return problem.empty() ? std::string() : "replay: " + capture_ + ": " + clause(problem);
 }
 
 void ReplayCommand::run(CliSession& session)
 {
+    if (!checked_)
+        captureNote_ = checkCapture();
     session.ensureInitialised("replay");
     session.requireOutput(channel_, "replay");
-    checkCapture(session);
+    if (!captureNote_.empty())
+        session.note(captureNote_);
     CaptureReplay& replay = session.monitor().stimuli().replay();
     if (replay.running())
         throw CliError(ExitCode::BadArgument, "replay: воспроизведение уже идет по предыдущей команде replay; в одном "
@@ -153,7 +169,9 @@ void ReplayCommand::run(CliSession& session)
         session.note(started + ", до конца команд");
         return;
     }
-    watch->stop();
+    const std::uint64_t stopMark = session.failureMark();
+    if (!watch->stop())
+        session.expectAnswered(stopMark, "replay");
 }
 
 } // namespace telvar5::cli

@@ -18,11 +18,13 @@ namespace telvar5::cli {
 class ReplayCommand final : public Command {
 public:
     explicit ReplayCommand(const OptionValues& options);
+    void checkFiles(FilePlan& plan) override;
     void run(CliSession& session) override;
 
 private:
-    // Throws FileError or BadArgument when the capture has no words of the input channel.
-    void checkCapture(CliSession& session) const;
+    // Throws FileError or BadArgument when the capture has no words of the
+    // input channel; returns what is to be said of a damaged one, or nothing.
+    std::string checkCapture() const;
 
     std::string capture_; // read when the command runs: an earlier `record` may write it
     int fromChannel_;
@@ -33,6 +35,8 @@ private:
     std::optional<std::int64_t> durationUs_;
     std::int32_t periodMs_;
     bool last_;
+    bool checked_ = false;     // the capture was judged before the module was touched
+    std::string captureNote_;  // what is said of the capture when the command runs
 };
 
 } // namespace telvar5::cli

@@ -6,6 +6,7 @@ namespace telvar5::cli {
 
 namespace {
 constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorNoMoreItems = 259; // no interface of that index
 } // namespace
 
 DeviceHandle RequestWatch::openDeviceByIndex(const Guid& interfaceClass, std::uint32_t index,
@@ -15,7 +16,12 @@ DeviceHandle RequestWatch::openDeviceByIndex(const Guid& interfaceClass, std::ui
         errorCode = kErrorFileNotFound;
         return kInvalidHandle;
     }
-    return inner_->openDeviceByIndex(interfaceClass, index, errorCode);
+    if (index == 0)
+        failedOpens_.clear();
+    const DeviceHandle handle = inner_->openDeviceByIndex(interfaceClass, index, errorCode);
+    if (handle == kInvalidHandle && errorCode != kErrorNoMoreItems && errorCode != kErrorFileNotFound)
+        failedOpens_.emplace_back(index, errorCode);
+    return handle;
 }
 
 bool RequestWatch::control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,

@@ -4,6 +4,8 @@
 // reads as stopped), as the window must; a bench run must not, so the CLI
 // looks at these counts after each of its own requests and after each tick.
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "device/DeviceBus.h"
 
@@ -23,12 +25,17 @@ public:
     std::uint64_t requests() const { return requests_; }
     std::uint64_t failures() const { return failures_; }
     std::uint32_t lastFailedCode() const { return lastFailedCode_; }
+    // The interfaces of the latest search that are there but would not open,
+    // with the system's error: {interface index, error}. A search tries the
+    // indexes from 0, so an open of index 0 begins the list anew.
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& failedOpens() const { return failedOpens_; }
 
 private:
     DeviceBus* inner_;
     std::uint64_t requests_ = 0;
     std::uint64_t failures_ = 0;
     std::uint32_t lastFailedCode_ = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> failedOpens_;
 };
 
 } // namespace telvar5::cli

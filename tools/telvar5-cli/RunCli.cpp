@@ -1,13 +1,17 @@
 #include "RunCli.h"
 
+#include <cerrno>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "CliError.h"
 #include "CliSession.h"
 #include "Command.h"
 #include "CommandLine.h"
+#include "FilePlan.h"
 #include "HelpText.h"
+#include "StdoutFailure.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5::cli {
@@ -51,47 +55,80 @@ PlatformDeviceBus openDriver(const CommandLine& line, std::ostream& err, CliEnvi
     return opened;
 }
 
+// Help, the version: text on stdout that must arrive whole.
+int printOut(std::ostream& out, const std::string& text)
+{
+    errno = 0;
+    out << text << std::flush;
+    if (!out)
+        throw stdoutFailure(errno);
+    return static_cast<int>(ExitCode::Success);
+}
+
+// A run that was stopped (Ctrl+C, a closed stdout) says, after the session's
+// end sent them, that the outputs stopped and the module was reset, or that it
+// could not.
+std::string afterStop(const CliError& failure, bool hadModule, const std::optional<CliError>& finishFailure)
+{
+    const std::string said = failure.what();
+    if (failure.code() != ExitCode::Interrupted && failure.code() != ExitCode::OutputClosed)
+        return said;
+    if (finishFailure)
+        return said + "; остановить выдачу и сбросить модуль не удалось: " + finishFailure->what();
+    return hadModule ? said + ": выдача остановлена, модуль сброшен" : said;
+}
+
 } // namespace
 
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, CliEnvironment& env)
 {
     try {
         const CommandLine line = CommandLine::parse(args);
-        if (line.generalHelp) {
-            out << HelpText::general() << std::flush;
-            return static_cast<int>(ExitCode::Success);
-        }
-        for (const CommandCall& call : line.calls) {
-            if (call.help) {
-                out << HelpText::command(call.name) << std::flush;
-                return static_cast<int>(ExitCode::Success);
-            }
-        }
-        // Every command judges its options before the first one runs.
+        if (line.version)
+            return printOut(out, HelpText::version());
+        if (line.generalHelp)
+            return printOut(out, HelpText::general());
+        for (const CommandCall& call : line.calls)
+            if (call.help)
+                return printOut(out, HelpText::command(call.name));
+        // Every command judges its options, then every file, before the first one runs.
         std::vector<std::unique_ptr<Command>> commands;
         for (const CommandCall& call : line.calls)
             commands.push_back(makeCommand(call));
+        FilePlan plan;
+        for (const auto& command : commands)
+            command->checkFiles(plan);
 
         const PlatformDeviceBus driver = openDriver(line, err, env);
         CliEnvironment sessionEnv = env;
         if (driver.bus)
             sessionEnv.bus = driver.bus.get();
         CliSession session(sessionEnv, out, err);
-        int code = static_cast<int>(ExitCode::Success);
+        std::optional<CliError> failure;
         try {
-            for (const auto& command : commands)
+            for (const auto& command : commands) {
+                session.stopIfInterrupted();
                 command->run(session);
+            }
         } catch (const CliError& e) {
-            code = report(err, e.what(), e.code());
+            failure = e;
         }
-        // What still transmits stops whatever happened; its failure counts only when all else went well.
+        // What still transmits stops whatever happened, before the failure is told.
+        std::optional<CliError> finishFailure;
+        bool hadModule = false;
         try {
-            session.finish();
+            hadModule = session.finish();
         } catch (const CliError& e) {
-            if (code == static_cast<int>(ExitCode::Success))
-                code = report(err, e.what(), e.code());
+            finishFailure = e;
         }
-        return code;
+        if (failure) {
+            const std::string message = afterStop(*failure, hadModule, finishFailure);
+            if (finishFailure && message == failure->what())
+                report(err, finishFailure->what(), finishFailure->code());
+            return report(err, message, failure->code());
+        }
+        return finishFailure ? report(err, finishFailure->what(), finishFailure->code())
+                             : static_cast<int>(ExitCode::Success);
     } catch (const CliError& e) {
         return report(err, e.what(), e.code());
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include "CliError.h"
 #include "CliSession.h"
+#include "FileChecks.h"
 #include "core/output/OutputArrayFile.h"
 #include "core/output/TransmitTime.h"
 #include "formats/ReplaceFile.h"
@@ -18,17 +19,25 @@ SendCommand::SendCommand(const OptionValues& options)
         options.fail("--seconds указывается только с --cyclic");
 }
 
+void SendCommand::checkFiles(FilePlan&) { checkArray(); }
+
+void SendCommand::checkArray() const
+{
+    requireReadable("send", "файл массива", file_);
+    OutputWords scratch{};
+    std::uint16_t size = 0;
+    if (restoreOutputArray(pathFromUtf8(file_), scratch, size) == ArrayRestore::NoWords)
+        throw CliError(ExitCode::FileError, "send: в файле массива нет слов: " + file_);
+}
+
 void SendCommand::loadArray(CliSession& session) const
 {
     if (session.monitor().outputArrays().FileOpen1Accept(file_))
         return;
-    // The window says nothing here; a bench run must say why.
-    OutputWords scratch{};
-    std::uint16_t size = 0;
-    const bool opened = restoreOutputArray(pathFromUtf8(file_), scratch, size) != ArrayRestore::CannotOpen;
-    throw CliError(ExitCode::FileError, "send: " + std::string(opened ? "в файле массива нет слов: "
-                                                                      : "не удалось открыть файл массива ") +
-                                            file_);
+    // The window says nothing here; a bench run must say why. The file read
+    // well before the module was touched, so it changed since.
+    checkArray();
+    throw CliError(ExitCode::FileError, "send: не удалось прочитать файл массива " + file_);
 }
 
 void SendCommand::run(CliSession& session)

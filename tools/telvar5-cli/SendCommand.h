@@ -14,9 +14,12 @@ namespace telvar5::cli {
 class SendCommand final : public Command {
 public:
     explicit SendCommand(const OptionValues& options);
+    void checkFiles(FilePlan& plan) override;
     void run(CliSession& session) override;
 
 private:
+    // Throws FileError when the array file cannot be read or holds no word.
+    void checkArray() const;
     void loadArray(CliSession& session) const;
 
     int channel_;
