@@ -8,6 +8,7 @@
 #include "SecondsText.h"
 #include "StdoutFailure.h"
 #include "core/device/BitRates.h"
+#include "core/device/RequestFailureText.h"
 #include "formats/FormatSettingsFile.h"
 #include "formats/InputFile.h"
 
@@ -74,9 +75,11 @@ std::vector<std::string> CliSession::unopenedModules()
 {
     modules();
     std::vector<std::string> lines;
-    for (const auto& [index, error] : watch_.failedOpens())
-        lines.push_back("модуль с порядковым № " + std::to_string(index) + " не открывается (ошибка " +
-                        std::to_string(error) + ")");
+    for (const auto& [index, error] : watch_.failedOpens()) {
+        const std::string meaning = systemErrorMeaning(error);
+        lines.push_back("модуль с порядковым № " + std::to_string(index) + " не открывается (" +
+                        (meaning.empty() ? std::string() : meaning + ", ") + "ошибка " + std::to_string(error) + ")");
+    }
     return lines;
 }
 

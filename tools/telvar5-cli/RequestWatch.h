@@ -21,6 +21,13 @@ public:
     // request counts as failed as sendRequest judges it (replyReceived).
     bool control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize, std::uint32_t& bytesReturned) override;
+    // Passed on: the system's error of the last failed request, and a search's closing of dead handles.
+    std::uint32_t lastErrorCode() const override { return inner_ ? inner_->lastErrorCode() : 0; }
+    void closeDevice(DeviceHandle handle) override
+    {
+        if (inner_)
+            inner_->closeDevice(handle);
+    }
 
     std::uint64_t requests() const { return requests_; }
     std::uint64_t failures() const { return failures_; }
