@@ -2,6 +2,8 @@
 // Columns as wide as what they show: each column of a table view gets the
 // width of its title (in the header's font) or of the widest text it is to
 // hold (in the grid's font), whichever is wider, each with room beside it.
+// A title wider than its texts breaks at a space into two lines where that
+// keeps the column narrower; the title row then is two lines tall.
 #include <span>
 
 class QTableView;

@@ -18,6 +18,7 @@
 #include "gui/MenuKeyboard.h"
 #include "gui/PanelStatusBar.h"
 #include "gui/ToolMenu.h"
+#include "gui/ToolWindows.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/analysis/RecordingIndicator.h"
 #include "gui/TFrmTimerPeriod.h"
@@ -96,6 +97,10 @@ TMainFrm::TMainFrm(DeviceBus& bus, UserPrompts& prompts, QWidget* parent)
     FrmFormatList_ = new TFrmFormatList(monitor_.formatList(), monitor_.run().formats, this);
     FrmParamFormat_ = new TFrmParamFormat(monitor_.paramFormats(), monitor_.run().formats, this);
     FrmTimerPeriod_ = new TFrmTimerPeriod(monitor_, this);
+    // Every dialog opens whole on the work area: two have places of their own, which a small screen may not hold.
+    for (QWidget* dialog : std::initializer_list<QWidget*>{FrmDeviceChoice_, FrmOpenMethodChoice_, FrmSObinParam_,
+                                                           FrmFormatList_, FrmParamFormat_, FrmTimerPeriod_})
+        ToolWindows::of(*this).keepWhole(dialog);
 
     applyScreen();
 }

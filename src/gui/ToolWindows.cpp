@@ -88,12 +88,36 @@ void ToolWindows::place(QWidget* window)
     window->move(frame.topLeft());
 }
 
+void ToolWindows::keepWhole(QWidget* dialog)
+{
+    if (kept_.contains(dialog))
+        return;
+    kept_.insert(dialog);
+    connect(dialog, &QObject::destroyed, this, [this](QObject* gone) { kept_.remove(gone); });
+    dialog->installEventFilter(this);
+}
+
+void ToolWindows::moveWhole(QWidget* dialog)
+{
+    const QRect workArea = workArea_(owner_);
+    if (workArea.isEmpty())
+        return;
+    const QMargins margins = frameMargins(*dialog, owner_);
+    const QRect frame(dialog->pos(), grown(dialog->size(), margins));
+    const QRect whole = ToolWindowPlacement::keptOnScreen(frame, grown(dialog->minimumSizeHint(), margins), workArea);
+    if (whole.size() != frame.size())
+        dialog->resize(whole.size().shrunkBy(margins));
+    if (whole.topLeft() != frame.topLeft())
+        dialog->move(whole.topLeft());
+}
+
 bool ToolWindows::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Hide) {
-        const auto* window = static_cast<const QWidget*>(watched);
+    auto* window = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Hide && adopted_.contains(watched))
         places_.insert(window->objectName(), window->frameGeometry());
-    }
+    else if (event->type() == QEvent::Show && kept_.contains(watched))
+        moveWhole(window);
     return QObject::eventFilter(watched, event);
 }
 

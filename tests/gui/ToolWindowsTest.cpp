@@ -1,13 +1,13 @@
 // Tool windows: where each opens on the screen, that the window system is told
 // to keep it above the main window, and that it comes back where it was left.
 #include <QMainWindow>
-#include <QScreen>
 #include <QWindow>
 #include <functional>
 
 #include "MainWindowFixture.h"
 #include "gui/HelpWindow.h"
 #include "gui/ToolWindowPlacement.h"
+#include "gui/ToolWindows.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmModuleLog.h"
@@ -81,6 +81,9 @@ using ToolWindowsTest = MainWindowTest;
 TEST_F(ToolWindowsTest, EachStaysAboveTheMainWindowOpensBelowItsMenusAndComesBackWhereLeft)
 {
     open();
+    // The main window over the work area of a 1024 x 768 screen.
+    ToolWindows::of(*window).setWorkArea([](const QWidget&) { return kWork; });
+    window->setGeometry(kWork);
     choose();
     initialise();
     AnalysisMenu& analysis = *window->analysisMenu();
@@ -98,7 +101,6 @@ TEST_F(ToolWindowsTest, EachStaysAboveTheMainWindowOpensBelowItsMenusAndComesBac
         {stimulus.replayItem(), [&] { return stimulus.replayWindow(); }},
         {command(Command::HelpContents1), [&] { return window->helpWindow(); }},
     };
-    const QRect workArea = window->screen()->availableGeometry();
     const int dataTop = window->centralWidget()->mapToGlobal(QPoint(0, 0)).y();
     for (const Tool& tool : tools) {
         tool.item->trigger();
@@ -111,7 +113,7 @@ TEST_F(ToolWindowsTest, EachStaysAboveTheMainWindowOpensBelowItsMenusAndComesBac
         ASSERT_NE(shown->windowHandle(), nullptr);
         EXPECT_EQ(shown->windowHandle()->transientParent(), window->windowHandle());
         const QRect frame = shown->frameGeometry();
-        EXPECT_TRUE(workArea.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+        EXPECT_TRUE(kWork.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
                                               << frame.height();
         EXPECT_GE(frame.top(), dataTop);
 

@@ -62,10 +62,13 @@ QTableView* TFrmModuleOverview::makeGrid(ModuleOverviewModel* model, const QStri
     grid->setWordWrap(false);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as tall as a line of text, so that the window fits a 1024 x 768 screen.
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fitColumnsToTexts(*grid, widestTexts, {24, 16});
     // Eight rows without scrolling.
-    grid->setFixedHeight(grid->horizontalHeader()->sizeHint().height()
+    const QHeaderView* titles = grid->horizontalHeader();
+    grid->setFixedHeight(std::max(titles->minimumHeight(), titles->sizeHint().height())
                          + kChannels * grid->verticalHeader()->defaultSectionSize() + 2 * grid->frameWidth());
     return grid;
 }

@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QToolTip>
 
 #include "gui/CellEditDelegate.h"
@@ -66,6 +67,12 @@ void FormatEditorGrid::setColumnWidths(std::initializer_list<int> widths)
         setColumnWidth(column, std::max(width, metrics.horizontalAdvance(title) + kTitleRoom));
         ++column;
     }
+}
+
+int FormatEditorGrid::widthForColumns() const
+{
+    return horizontalHeader()->length() + 2 * frameWidth()
+        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
 }
 
 int FormatEditorGrid::currentGridRow() const

@@ -27,6 +27,8 @@ public:
 
     // At least these widths, wider where the model's title needs it (set the model first).
     void setColumnWidths(std::initializer_list<int> widths);
+    // The width that shows every column beside a vertical scroll bar.
+    int widthForColumns() const;
     bool editable() const { return editTriggers() != NoEditTriggers; }
     GridTitleHeader* titles() const { return titles_; }
 

@@ -34,6 +34,7 @@ TFrmFormatList::TFrmFormatList(FormatListEditor& editor, const FormatTables& tab
     model_ = new FormatListModel(tables, this);
     DrawGrid1_->setModel(model_);
     DrawGrid1_->setColumnWidths({69, 64, 67, 72, 106, 120});
+    DrawGrid1_->setMinimumWidth(DrawGrid1_->widthForColumns()); // every column whole, in the font in use
 
     connect(btAdd_, &QPushButton::clicked, this, &TFrmFormatList::btAddClick);
     connect(btDelete_, &QPushButton::clicked, this, &TFrmFormatList::btDeleteClick);

@@ -48,6 +48,8 @@ TFrmParamFormat::TFrmParamFormat(ParamFormatEditor& editor, const FormatTables& 
     formatModel_ = new FormatListModel(tables, this);
     DrawGrid1_->setModel(formatModel_);
     DrawGrid1_->setColumnWidths({77, 64, 64, 74, 101, 120});
+    // Columns a title widened in the font in use widen the dialog rather than lose "единицы измерения" at the edge.
+    DrawGrid1_->setMinimumWidth(DrawGrid1_->widthForColumns());
 
     connect(btAdd_, &QPushButton::clicked, this, &TFrmParamFormat::btAddClick);
     connect(btDelete_, &QPushButton::clicked, this, &TFrmParamFormat::btDeleteClick);

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -96,8 +97,13 @@ TFrmParamGenerator::TFrmParamGenerator(Monitor& monitor, QWidget* parent)
     connect(start_, &QPushButton::clicked, this, &TFrmParamGenerator::StartExecute);
     connect(stop_, &QPushButton::clicked, this, &TFrmParamGenerator::StopExecute);
 
-    // The row numbers, the frame and the vertical scroll bar beside the columns.
-    resize(std::max(760, total + 80), 380);
+    // The row numbers (up to three digits), the frame and the vertical scroll bar beside the
+    // columns, in the font in use: the last column ends inside the window.
+    const int rowNumbers = grid_->verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("999"))
+        + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid_->verticalHeader());
+    const int gridWidth = total + rowNumbers + 2 * grid_->frameWidth()
+        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_->verticalScrollBar());
+    resize(std::max(760, gridWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 380);
     showRunning();
 }
 
