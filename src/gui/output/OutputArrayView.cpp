@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionViewItem>
+#include <algorithm>
 
 #include "gui/CellEditDelegate.h"
 #include "gui/ClickOpensEditor.h"
@@ -47,7 +48,16 @@ void OutputArrayView::setModel(QAbstractItemModel* model)
 {
     arrayModel_ = qobject_cast<OutputArrayModel*>(model);
     FixedColumnGrid::setModel(model);
-    setColumnWidths({kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
+    // As the input grid's: a title wider than its column in the font in use ("код(HEX)") widens it;
+    // a title's trailing blanks draw nothing.
+    std::array<int, kColumnWidths.size()> widths = kColumnWidths;
+    for (std::size_t column = 0; model && column < widths.size(); ++column) {
+        QString title = model->headerData(static_cast<int>(column), Qt::Horizontal).toString();
+        while (title.endsWith(QLatin1Char(' ')))
+            title.chop(1);
+        widths[column] = std::max(widths[column], fontMetrics().horizontalAdvance(title) + kTitleRoom);
+    }
+    setColumnWidths({widths[0], widths[1], widths[2]});
     updateGeometry();
 }
 

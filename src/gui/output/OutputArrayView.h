@@ -20,7 +20,9 @@ class OutputArrayModel;
 class OutputArrayView : public FixedColumnGrid {
     Q_OBJECT
 public:
+    // The columns' widths at least; a title that needs more in the font in use widens its column.
     static constexpr std::array<int, 3> kColumnWidths{64, 56, 71};
+    static constexpr int kTitleRoom = 4;
 
     explicit OutputArrayView(QWidget* parent = nullptr);
 

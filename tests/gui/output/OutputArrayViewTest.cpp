@@ -21,8 +21,7 @@ void showBeside(OutputArrayView& view, FixedColumnGrid& reference, OutputArrayMo
     view.setModel(&model);
     reference.setItemDelegate(new CellEditDelegate(nullptr, 1, &reference));
     reference.setModel(&model);
-    const auto& widths = OutputArrayView::kColumnWidths;
-    reference.setColumnWidths({widths[0], widths[1], widths[2]});
+    reference.setColumnWidths({view.fixedColumnWidth(), view.columnWidth(1), view.columnWidth(2)});
     reference.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (FixedColumnGrid* grid : {static_cast<FixedColumnGrid*>(&view), &reference}) {
         grid->resize(215, rows * FixedColumnGrid::kRowHeight); // room right of the columns
