@@ -59,13 +59,14 @@ void ToolWindows::show(QWidget* window)
 
 void ToolWindows::adopt(QWidget* window)
 {
-    if (!adopted_.contains(window)) {
-        adopted_.insert(window);
-        connect(window, &QObject::destroyed, this, [this](QObject* gone) { adopted_.remove(gone); });
-        window->setParent(&owner_, (window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
-        EscapeClosesWindow::install(window);
-        window->installEventFilter(this);
-    }
+    if (adopted_.contains(window))
+        return;
+    adopted_.insert(window);
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) { adopted_.remove(gone); });
+    // A tool window: the type both window systems keep above the window it belongs to.
+    window->setParent(&owner_, (window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
+    EscapeClosesWindow::install(window);
+    window->installEventFilter(this);
 }
 
 void ToolWindows::place(QWidget* window)
