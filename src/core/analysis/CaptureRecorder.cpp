@@ -1,5 +1,6 @@
 #include "core/analysis/CaptureRecorder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <system_error>
@@ -64,7 +65,8 @@ CaptureRecorder::~CaptureRecorder()
     stop();
 }
 
-bool CaptureRecorder::start(const std::filesystem::path& file, const CaptureHeader& header)
+bool CaptureRecorder::start(const std::filesystem::path& file, const CaptureHeader& header,
+                            std::optional<std::uint64_t> from)
 {
     const std::lock_guard lock(control_);
     if (writer_.joinable())
@@ -88,7 +90,8 @@ bool CaptureRecorder::start(const std::filesystem::path& file, const CaptureHead
         failed_ = false;
         writerCpuUs_ = 0;
         stopRequested_ = false;
-        writer_ = std::thread(&CaptureRecorder::run, this, ring_.head());
+        const std::uint64_t head = ring_.head();
+        writer_ = std::thread(&CaptureRecorder::run, this, from ? std::min(*from, head) : head);
     } catch (...) { // no memory or no thread: no recording
         file_.reset();
         return false;

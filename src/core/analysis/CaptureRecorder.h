@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <thread>
 
@@ -47,7 +48,10 @@ public:
 
     // Starts writing every entry published from now on (ring.head()) into `file`.
     // False when the file cannot be created, or a recording is already running.
-    bool start(const std::filesystem::path& file, const CaptureHeader& header);
+    // With `from`, the recording starts at that earlier entry instead (a pre-trigger:
+    // the words just before a condition was met); entries the ring no longer holds count as lost.
+    bool start(const std::filesystem::path& file, const CaptureHeader& header,
+               std::optional<std::uint64_t> from = std::nullopt);
     // Writes what the ring published up to now, closes the file and reports.
     // A recording that failed keeps what a new file received; a replaced file stays as it was.
     CaptureSummary stop();

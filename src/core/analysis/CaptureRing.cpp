@@ -20,6 +20,19 @@ std::uint64_t CaptureRing::oldest() const noexcept
     return h > capacity() ? h - capacity() : 0;
 }
 
+std::uint64_t CaptureRing::firstSince(std::int64_t timeUs) const noexcept
+{
+    std::uint64_t low = oldest(), high = head();
+    while (low < high) {
+        const std::uint64_t middle = low + (high - low) / 2;
+        if (at(middle).timeUs < timeUs)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 CaptureRange CaptureRing::copy(std::uint64_t from, std::span<CaptureEntry> out) const noexcept
 {
     const std::uint64_t h = head();

@@ -58,6 +58,9 @@ public:
 
     // On the producer's thread: entry `number`, which must lie in [oldest(), head()).
     CaptureEntry at(std::uint64_t number) const noexcept { return read(slots_[number & mask_]); }
+    // On the producer's thread: the number of the oldest entry still held whose
+    // time is timeUs or later (head() when none is). Times grow with the numbers.
+    std::uint64_t firstSince(std::int64_t timeUs) const noexcept;
 
     // From any thread: copies up to out.size() entries from `from` on. Entries
     // the producer overwrote before or during the copy are skipped, so

@@ -100,6 +100,19 @@ TEST_F(CaptureRecorderTest, WritesEveryEntryPublishedWhileRecordingOnly)
     }
 }
 
+TEST_F(CaptureRecorderTest, APreTriggerStartsWithTheEntriesBeforeTheStart)
+{
+    pushTicks(ring, 0, 100);
+    CaptureRecorder recorder(ring);
+    // Entry n has time n * 50: the last 1.5 ms before the start are entries 70..99.
+    ASSERT_TRUE(recorder.start(file, header, ring.firstSince(ring.at(99).timeUs - 1450)));
+    pushTicks(ring, 100, 20);
+    const CaptureSummary summary = recorder.stop();
+    EXPECT_TRUE(summary.ok);
+    EXPECT_EQ(summary.lost, 0u);
+    expectEntries(readCaptureFile(file), 70, 50);
+}
+
 TEST_F(CaptureRecorderTest, EntriesTheRingOverwroteAreCountedLostAndTheRestKeepTheirOrder)
 {
     CaptureRing small(64);

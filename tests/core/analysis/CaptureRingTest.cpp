@@ -39,6 +39,24 @@ TEST(CaptureRing, ReadersSeeOnlyPublishedEntriesAndSkipWhatTheRingOverwrote)
         EXPECT_EQ(out[i].tick, got.first + i);
 }
 
+TEST(CaptureRing, FindsTheFirstEntryHeldSinceATime)
+{
+    CaptureRing ring(16);
+    for (std::uint64_t n = 0; n < 40; ++n) {
+        CaptureEntry e = entryNo(n);
+        e.timeUs = static_cast<std::int64_t>(n / 2 * 10); // two entries share each time
+        ring.push(e);
+    }
+    ring.publish();
+    ASSERT_EQ(ring.oldest(), 24u); // time 120
+    const struct {
+        std::int64_t timeUs;
+        std::uint64_t first;
+    } cases[] = {{-5, 24}, {0, 24}, {120, 24}, {121, 26}, {130, 26}, {190, 38}, {191, 40}, {1000, 40}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ring.firstSince(c.timeUs), c.first) << c.timeUs;
+}
+
 TEST(CaptureRing, AReaderOnAnotherThreadGetsEveryEntryInOrderWhileItKeepsUp)
 {
     CaptureRing ring(1 << 12);
