@@ -130,6 +130,36 @@ std::string wordProblem(std::string_view missing, std::string_view what, std::st
     return std::string(what) + " «" + std::string(word) + "» — не " + std::string(expected);
 }
 
+// The optional last column "every MS" cut off the end of the line: false
+// and why when its number is no interval.
+bool takeInterval(std::string_view& line, double& intervalMs, std::string& problem)
+{
+    std::string_view s = line;
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    const std::size_t valueAt = s.find_last_of(" \t");
+    if (valueAt == std::string_view::npos)
+        return true;
+    std::string_view head = s.substr(0, valueAt);
+    while (!head.empty() && blank(head.back()))
+        head.remove_suffix(1);
+    const std::size_t keyAt = head.find_last_of(" \t");
+    const std::size_t keyStart = keyAt == std::string_view::npos ? 0 : keyAt + 1;
+    if (head.substr(keyStart) != "every")
+        return true;
+    const std::string_view value = s.substr(valueAt + 1);
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+    if (ec != std::errc() || end != value.data() + value.size() || !(v > 0.0 && v <= kGeneratorMaxIntervalMs)) {
+        problem = "интервал «" + std::string(value) + "» — не число миллисекунд больше 0 и не больше 60000 "
+                  "(числа пишутся с точкой)";
+        return false;
+    }
+    intervalMs = v;
+    line = head.substr(0, keyStart);
+    return true;
+}
+
 std::optional<GeneratorRow> parseRow(std::string_view line, std::string& problem)
 {
     GeneratorRow row;
@@ -165,6 +195,9 @@ std::optional<GeneratorRow> parseRow(std::string_view line, std::string& problem
         problem = "в имени формата нулевой знак";
     if (!problem.empty())
         return std::nullopt;
+    double intervalMs = 0.0;
+    if (!takeInterval(line, intervalMs, problem))
+        return std::nullopt;
     const auto waveform = parseWaveform(line, problem);
     if (!waveform)
         return std::nullopt;
@@ -173,6 +206,7 @@ std::optional<GeneratorRow> parseRow(std::string_view line, std::string& problem
     row.tag = *tag;
     row.ssm = static_cast<std::uint8_t>(*ssm);
     row.waveform = *waveform;
+    row.intervalMs = intervalMs;
     return row;
 }
 
@@ -196,7 +230,8 @@ std::string generatorText(std::span<const GeneratorRow> rows)
     std::string out(kMagic);
     out += ' ' + std::to_string(kGeneratorFileVersion) + "\n";
     out += "# channel label(octal) \"tag\" ssm waveform: const A | ramp A B PERIOD_S repeat|hold |\n"
-           "#   sine CENTRE AMPLITUDE PERIOD_S | square A B PERIOD_S | step A B AT_S | walk LOW HIGH RATE SEED\n";
+           "#   sine CENTRE AMPLITUDE PERIOD_S | square A B PERIOD_S | step A B AT_S | walk LOW HIGH RATE SEED\n"
+           "#   [every INTERVAL_MS]  (without it: once per pass of the array)\n";
     CellText label;
     for (const GeneratorRow& row : rows) {
         out += std::to_string(row.channel) + ' ' + std::string(addressText(row.label, label)) + " \"";
@@ -212,7 +247,13 @@ std::string generatorText(std::span<const GeneratorRow> rows)
                 out.push_back('\\');
             out.push_back(c);
         }
-        out += "\" " + std::to_string(row.ssm) + ' ' + waveformText(row.waveform) + '\n';
+        out += "\" " + std::to_string(row.ssm) + ' ' + waveformText(row.waveform);
+        if (row.intervalMs > 0.0) {
+            char interval[32];
+            const auto end = std::to_chars(interval, interval + sizeof interval, row.intervalMs).ptr; // reads back exactly
+            out += " every " + std::string(interval, end);
+        }
+        out += '\n';
     }
     return out;
 }

@@ -4,12 +4,15 @@
 //   TELVAR5-GEN 1
 //   # channel label(octal) "tag" ssm waveform arguments...
 //   1 203 "ALT" 3 ramp 0 40000 60 repeat
+//   1 206 "CAS" 3 sine 250 50 60 every 62.5
 //
 // The first line names the format and its version; blank lines and lines
 // starting with '#' are comments. The tag is quoted so that it may hold
 // blanks; a quote or backslash inside it is escaped with a backslash, a
 // control character written as \xHH (two hex digits), so that every tag
-// stays on its line.
+// stays on its line. A row may end in "every MS", its transmit interval in
+// milliseconds; a row without it is sent once per pass of the array, as
+// files written before the column read.
 #include <bitset>
 #include <filesystem>
 #include <span>
@@ -26,6 +29,7 @@ namespace telvar5 {
 inline constexpr int kGeneratorFileVersion = 1;
 // A channel holds at most 256 words, so the file holds at most that many rows a channel.
 inline constexpr std::size_t kGeneratorRowsPerChannel = 256;
+inline constexpr double kGeneratorMaxIntervalMs = 60000.0;
 inline constexpr std::size_t kGeneratorMaxRows = kChannels * kGeneratorRowsPerChannel;
 
 // A row that could not be read: its line and why.

@@ -14,6 +14,7 @@ struct GeneratorRow {
     std::string tag;         // the decimal format's tag, raw Windows-1251 bytes as the formats table holds them
     std::uint8_t ssm = 3;    // bits 30..31; 3 is normal operation for BNR data
     Waveform waveform;
+    double intervalMs = 0.0; // how often the label is sent; 0: once per pass of the array
     bool operator==(const GeneratorRow&) const = default;
 };
 

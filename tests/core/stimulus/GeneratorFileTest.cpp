@@ -14,9 +14,10 @@
 namespace telvar5 {
 namespace {
 
-GeneratorRow row(int channel, std::uint8_t label, std::string tag, std::uint8_t ssm, const char* waveform)
+GeneratorRow row(int channel, std::uint8_t label, std::string tag, std::uint8_t ssm, const char* waveform,
+                 double intervalMs = 0.0)
 {
-    return {channel, label, std::move(tag), ssm, *parseWaveform(waveform)};
+    return {channel, label, std::move(tag), ssm, *parseWaveform(waveform), intervalMs};
 }
 
 TEST(GeneratorFileTest, RowsReadBackAsTheyWereWritten)
@@ -26,10 +27,13 @@ TEST(GeneratorFileTest, RowsReadBackAsTheyWereWritten)
         row(1, 0206, "\xC2\xE7\xEB\xB8\xF2", 0, "sine 250 50 30"), // "Взлёт" in Windows-1251
         row(8, 0, "a \"b\\", 2, "walk -1 1 0.5 7"),                // blanks, a quote and a backslash
         row(2, 0377, "X", 1, "step 1 2 3"),
+        row(3, 0310, "ALT", 3, "const 7", 62.5),
+        row(3, 0311, "ALT", 3, "ramp 0 1 2 hold", 0.1 + 0.2), // a sum that prints with many digits
     };
     const std::string text = generatorText(rows);
     EXPECT_NE(text.find("1 203 \"ALT\" 3 ramp 0 40000 60 repeat\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\"Взлёт\""), std::string::npos) << "tags are UTF-8 in the file";
+    EXPECT_NE(text.find("3 310 \"ALT\" 3 const 7 every 62.5\n"), std::string::npos) << text;
     const GeneratorFileContents back = parseGeneratorText(text);
     EXPECT_TRUE(back.problem.empty()) << back.problem;
     EXPECT_TRUE(back.badLines.empty());
@@ -67,6 +71,10 @@ TEST(GeneratorFileTest, BadRowsAreNamedByLineAndReasonAndTheRestIsRead)
         {"1 203 \"ALT\" 3 walk 10 0 1 1", "НИЖНЯЯ граница больше ВЕРХНЕЙ"},
         {"1 203 \"ALT\" 3 walk 0 10 -1 1", "СКОРОСТЬ закона walk не может быть меньше 0"},
         {"1 203 \"ALT\" 3 walk 0 10 1 x", "ЗЕРНО закона walk — целое число"},
+        {"1 203 \"ALT\" 3 const 1 every 0", "интервал «0» — не число миллисекунд больше 0"},
+        {"1 203 \"ALT\" 3 const 1 every 1,5", "интервал «1,5»"},
+        {"1 203 \"ALT\" 3 const 1 every 60001", "интервал «60001»"},
+        {"1 203 \"ALT\" 3 const 1 every", "закон const ждет"},
     };
     std::string text = "# made by hand\r\nTELVAR5-GEN 1\r\n1 203 \"ALT\" 3 const 1000\r\n";
     for (const auto& b : bad)
@@ -106,8 +114,8 @@ TEST(GeneratorFileTest, EveryTagASavedFileCanHoldReadsBack)
     const GeneratorFileContents back = parseGeneratorText(text);
     EXPECT_TRUE(back.badLines.empty()) << badLinesText(back.badLines);
     EXPECT_EQ(back.rows, rows);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(rows.size()) + 3)
-        << "one line a row, after the header and two comments";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(rows.size()) + 4)
+        << "one line a row, after the header and three comments";
 }
 
 TEST(GeneratorFileTest, NotepadsByteOrderMarkAndDoubledLineEndsAreText)
