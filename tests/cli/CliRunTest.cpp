@@ -378,6 +378,46 @@ TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
 
 } // namespace
 
+TEST_F(CliRun, RecordWaitsForItsStartConditionAndEndsAtItsStopCondition)
+{
+    const std::vector<std::string> send = {"send", "--channel", "1", "--file", "a.so", "--cyclic", "record",
+                                           "--channel", "1", "--period", "100"};
+    const auto with = [&send](std::vector<std::string> tail) {
+        tail.insert(tail.begin(), send.begin(), send.end());
+        return tail;
+    };
+    // Each tick loops back the words of labels 001, 002 and 203 into cells 1, 2 and 131.
+    const Outcome o = run(with({"--capture", "r.tlvcap", "--ticks", "6", "--start", "arrive:1:203", "--pre", "1", "--stop", "absent:1:205:150"}));
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.err.find("record: пришла метка 203 канала 1 на 0.1 с: запись начата\n"
+                         "telvar5-cli: record: метка 205 канала 1 не приходит дольше 150 мс на 0.3 с: запись кончена\n"
+                         "telvar5-cli: record: в файл r.tlvcap записано слов: 9\n"),
+              std::string::npos)
+        << o.err;
+    const CaptureFileContents capture = readCaptureFile("r.tlvcap");
+    ASSERT_EQ(capture.entries.size(), 9u);
+    // The pre-trigger brings in the words of the tick before label 203's.
+    EXPECT_EQ(capture.entries.front().cell, 1);
+    EXPECT_EQ(capture.entries.front().timeUs, 100'000);
+    EXPECT_EQ(capture.entries.back().timeUs, 300'000);
+
+    // A value that never crosses: no recording, no file, and the run says so.
+    const Outcome never = run(with({"--ticks", "3", "--capture", "n.tlvcap", "--start", "cross:1:203:5", "--formats", "f.si"}));
+    EXPECT_EQ(never.code, 5);
+    EXPECT_NE(never.err.find("record: условие начала (метка 203 канала 1 пересекла 5) не наступило: файл n.tlvcap не "
+                             "записан"),
+              std::string::npos)
+        << never.err;
+    EXPECT_FALSE(std::filesystem::exists("n.tlvcap"));
+
+    for (const auto& bad : {std::vector<std::string>{"--start", "arrive:1:208"}, {"--stop", "cross:1:203"},
+                            {"--pre", "1"}, {"--start", "ssm:9:203"}}) {
+        const Outcome refused = run(with({"--capture", "b.tlvcap", bad[0], bad[1]}));
+        EXPECT_EQ(refused.code, 2) << bad[1];
+        EXPECT_NE(refused.err.find(bad[0] == "--pre" ? "--pre" : bad[1]), std::string::npos) << refused.err;
+    }
+}
+
 TEST_F(CliRun, CtrlCEndsTheRunWithWholeLinesAndStopsWhatTransmits)
 {
     int sleeps = 0;

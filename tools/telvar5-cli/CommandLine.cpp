@@ -29,7 +29,9 @@ constexpr KnownOption kSendOptions[] = {{"channel", true, false}, {"file", true,
                                        {"cyclic", false, false}, {"seconds", true, false}};
 constexpr KnownOption kRecordOptions[] = {{"capture", true, false}, {"seconds", true, false},
                                          {"ticks", true, false},   {"period", true, false},
-                                         {"channel", true, false}, {"mode", true, false}};
+                                         {"channel", true, false}, {"mode", true, false},
+                                         {"start", true, false},   {"stop", true, false},
+                                         {"pre", true, false},     {"formats", true, false}};
 constexpr KnownOption kExportOptions[] = {{"capture", true, false}, {"csv", true, false}, {"formats", true, false},
                                          {"excel", false, false}};
 constexpr KnownOption kGenerateOptions[] = {{"channel", true, false}, {"file", true, false},

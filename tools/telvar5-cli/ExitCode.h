@@ -9,6 +9,7 @@ enum class ExitCode : int {
     BadArgument = 2,   // unknown command or option, a bad number, a channel out of range
     NoModule = 3,      // no module found, not the one asked for, or the first one would not open
     FileError = 4,     // a file (or stdout) that cannot be read or written, or that is not a regular file
+    NotTriggered = 5,  // a recording's start condition was not met in its time: no file was written
     Interrupted = 130, // Ctrl+C or a termination signal: what transmitted was stopped first
     OutputClosed = 141, // the reader of stdout went away (a closed pipe): stopped first, as at Ctrl+C
 };

@@ -8,6 +8,7 @@
 #include "CliError.h"
 #include "core/RefreshPeriod.h"
 #include "core/RunState.h"
+#include "core/analysis/RecordingConditionText.h"
 
 namespace telvar5::cli {
 
@@ -46,6 +47,19 @@ const std::string* OptionValues::last(std::string_view name) const
 }
 
 bool OptionValues::has(std::string_view name) const { return last(name) != nullptr; }
+
+std::optional<RecordingCondition> OptionValues::condition(std::string_view name) const
+{
+    const std::string* text = last(name);
+    if (!text)
+        return std::nullopt;
+    const auto condition = parseRecordingCondition(*text);
+    if (!condition)
+        fail("--" + std::string(name) + " " + *text +
+             ": условие - arrive:C:LLL, cross:C:LLL:V, range:C:LLL:MIN:MAX, ssm:C:LLL или absent:C:LLL:MS "
+             "(C 1..8, LLL восьмеричная)");
+    return condition;
+}
 
 std::vector<std::string> OptionValues::all(std::string_view name) const
 {

@@ -11,6 +11,7 @@
 
 #include "CommandCall.h"
 #include "TickBudget.h"
+#include "core/analysis/RecordingCondition.h"
 
 namespace telvar5::cli {
 
@@ -33,6 +34,9 @@ public:
     std::optional<double> decimal(std::string_view name, double min, double max) const;
     // Seconds, a decimal number above 0, as microseconds.
     std::optional<std::int64_t> secondsUs(std::string_view name) const;
+
+    // A recording condition (arrive:C:LLL and the like); nothing when the option is absent.
+    std::optional<RecordingCondition> condition(std::string_view name) const;
 
     // --channel C, 1..8, required.
     int channel() const;

@@ -5,7 +5,10 @@
 #include "CliError.h"
 #include "CliSession.h"
 #include "FileChecks.h"
+#include "SecondsText.h"
 #include "core/analysis/CaptureRecorder.h"
+#include "core/analysis/RecordingConditionText.h"
+#include "core/analysis/TriggerWatch.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5::cli {
@@ -15,8 +18,14 @@ RecordCommand::RecordCommand(const OptionValues& options)
       budget_(options.budget()),
       periodMs_(options.periodMs()),
       channel_(options.has("channel") ? std::optional<int>(options.channel()) : std::nullopt),
-      mode_(options.receptionMode())
+      mode_(options.receptionMode()),
+      start_(options.condition("start")),
+      stop_(options.condition("stop")),
+      preUs_(options.secondsUs("pre").value_or(0)),
+      formatsFile_(options.optionalPath("formats"))
 {
+    if (options.has("pre") && !start_)
+        options.fail("--pre указывается только с --start");
     if (options.has("mode") && !channel_)
         options.fail("--mode указывается только с --channel");
     if (file_ == "-")
@@ -27,6 +36,8 @@ void RecordCommand::checkFiles(FilePlan& plan)
 {
     requireReplaceable("record", "файл записи", file_);
     plan.willWrite(file_);
+    if (formatsFile_)
+        requireParamFormats("record", *formatsFile_);
 }
 
 namespace {
@@ -46,6 +57,11 @@ std::string failedRecording(const std::string& file, const CaptureSummary& summa
 void RecordCommand::run(CliSession& session)
 {
     session.ensureInitialised("record");
+    for (const auto& condition : {start_, stop_})
+        if (condition)
+            session.requireInput(condition->channel, "record");
+    if (formatsFile_)
+        session.loadParamFormats(*formatsFile_, "record");
     if (channel_)
         session.startReception(*channel_, mode_, "record");
     const auto& modes = session.run().receptionMode;
@@ -66,13 +82,48 @@ void RecordCommand::run(CliSession& session)
     header.refreshPeriodMs = session.run().refreshPeriodMs;
     header.startUnixUs = session.wallClockUs() - analysis.sinceStartUs(nowUs);
 
-    CaptureRecorder recorder(analysis.ring());
-    if (!recorder.start(pathFromUtf8(file_), header))
-        throw CliError(ExitCode::FileError, "record: не удалось создать файл записи " + file_);
+    const CaptureRing& ring = analysis.ring();
+    const FormatTables& formats = session.run().formats;
+    CaptureRecorder recorder(ring);
+    std::optional<TriggerWatch> startWatch;
+    std::optional<TriggerWatch> stopWatch;
+    const auto begin = [&](std::optional<std::uint64_t> from) {
+        if (!recorder.start(pathFromUtf8(file_), header, from))
+            throw CliError(ExitCode::FileError, "record: не удалось создать файл записи " + file_);
+        if (stop_)
+            stopWatch.emplace(ring, formats, *stop_, analysis.sinceStartUs(session.nowUs()));
+    };
+    if (start_)
+        startWatch.emplace(ring, formats, *start_, analysis.sinceStartUs(nowUs));
+    else
+        begin(std::nullopt);
+    bool stopMet = false;
     session.runTicks(periodMs_, budget_, [&] {
+        const std::int64_t sinceStartUs = analysis.sinceStartUs(session.nowUs());
+        if (startWatch && !recorder.recording()) {
+            if (!startWatch->poll(sinceStartUs))
+                return;
+            // The recording takes the words from the pre-trigger time on, the one that met the condition included.
+            const std::int64_t metUs = *startWatch->trigger().metAtUs();
+            begin(std::min(*startWatch->metEntry(), ring.firstSince(metUs - preUs_)));
+            session.note("record: " + recordingConditionText(*start_) + " на " +
+                         secondsText(static_cast<double>(metUs)) + ": запись начата");
+            return;
+        }
         if (recorder.failed())
             throw CliError(ExitCode::FileError, failedRecording(file_, recorder.stop()));
-    }, "record");
+        if (stopWatch && stopWatch->poll(sinceStartUs)) {
+            stopMet = true;
+            session.note("record: " + recordingConditionText(*stop_) + " на " +
+                         secondsText(static_cast<double>(*stopWatch->trigger().metAtUs())) + ": запись кончена");
+        }
+    }, "record", [&] { return stopMet; });
+    if (start_ && !recorder.recording()) {
+        if (channel_)
+            session.stopReception(*channel_, "record");
+        throw CliError(ExitCode::NotTriggered, "record: условие начала (" + recordingConditionText(*start_) +
+                                                   ") не наступило: файл " + file_ + " не записан");
+    }
     const CaptureSummary summary = recorder.stop();
     if (!summary.ok)
         throw CliError(ExitCode::FileError, failedRecording(file_, summary));
