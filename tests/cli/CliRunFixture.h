@@ -34,7 +34,8 @@ namespace telvar5::clitest {
 
 inline constexpr const char* kTwoModules = "interface 0 serial 1021 inputs 8 outputs 8\n"
                                            "interface 2 serial 2047 inputs 4 outputs 4\n";
-inline constexpr std::int64_t kWallUs = 1'700'000'000'000'000;
+inline constexpr std::int64_t kWallUs = 1'700'000'000'000'000; // 2023-11-14 22:13:20 UTC
+inline constexpr std::int32_t kUtcOffsetSeconds = 3 * 3600;
 // Label 001 (+9320.625 м), label 002 (no format), label 203 (-1 м); address reception puts 203 in cell 131.
 inline constexpr std::uint32_t kWords[] = {0x61234501, 0x20000002, 0x7FFFF883};
 
@@ -126,6 +127,7 @@ protected:
             onSleep();
         };
         env.wallClockUs = [] { return kWallUs; };
+        env.utcOffset = [](std::int64_t) { return kUtcOffsetSeconds; };
         env.interrupted = interrupted;
         env.openBus = openBus;
         std::ostringstream out, err;

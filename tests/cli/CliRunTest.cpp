@@ -42,19 +42,25 @@ TEST_F(CliRun, EveryCommandPrintsExactlyWhatItDid)
          "",
          implicitInit("send") + "telvar5-cli: send: выходной канал 1: выдано однократно слов: 3\n"},
         {with({"receive", "--channel", "1", "--ticks", "1", "--period", "100", "--formats", "f.si"}),
-         "    tick      time_us cell label   code     word ssm                   binary            value units\n"
-         "       1       100000    1   001 612345 61234501  11  11000010010001101000101     +9320.625000 м\n"
-         "       1       100000    2   002 200000 20000002  01   1000000000000000000000\n"
-         "       1       100000  131   203 7ffff8 7FFFF883  11  11111111111111111111000        -1.000000 м\n",
+         "    tick      time_us cell label   code     word ssm                   binary            value units    wall_time\n"
+         "       1       100000    1   001 612345 61234501  11  11000010010001101000101     +9320.625000 м        "
+         "2023-11-15T01:13:20.100+03:00\n"
+         "       1       100000    2   002 200000 20000002  01   1000000000000000000000                           "
+         "2023-11-15T01:13:20.100+03:00\n"
+         "       1       100000  131   203 7ffff8 7FFFF883  11  11111111111111111111000        -1.000000 м        "
+         "2023-11-15T01:13:20.100+03:00\n",
          implicitInit("send") + kCyclicStarted},
         {with({"receive", "--channel", "1", "--ticks", "1", "--period", "100", "--formats", "f.si", "--format",
                "jsonl"}),
          "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":1,\"label\":\"001\",\"code\":\"612345\",\"word\":"
-         "\"61234501\",\"ssm\":3,\"binary\":\"11000010010001101000101\",\"value\":9320.625000,\"units\":\"м\"}\n"
+         "\"61234501\",\"ssm\":3,\"binary\":\"11000010010001101000101\",\"value\":9320.625000,\"units\":\"м\","
+         "\"wall_time\":\"2023-11-15T01:13:20.100+03:00\"}\n"
          "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":2,\"label\":\"002\",\"code\":\"200000\",\"word\":"
-         "\"20000002\",\"ssm\":1,\"binary\":\"1000000000000000000000\",\"value\":null,\"units\":null}\n"
+         "\"20000002\",\"ssm\":1,\"binary\":\"1000000000000000000000\",\"value\":null,\"units\":null,"
+         "\"wall_time\":\"2023-11-15T01:13:20.100+03:00\"}\n"
          "{\"tick\":1,\"time_us\":100000,\"channel\":1,\"cell\":131,\"label\":\"203\",\"code\":\"7ffff8\",\"word\":"
-         "\"7FFFF883\",\"ssm\":3,\"binary\":\"11111111111111111111000\",\"value\":-1.000000,\"units\":\"м\"}\n",
+         "\"7FFFF883\",\"ssm\":3,\"binary\":\"11111111111111111111000\",\"value\":-1.000000,\"units\":\"м\","
+         "\"wall_time\":\"2023-11-15T01:13:20.100+03:00\"}\n",
          implicitInit("send") + kCyclicStarted},
     };
     for (const auto& c : cases) {
@@ -243,7 +249,8 @@ TEST_F(CliRun, NoModuleOrAModuleThatStopsAnsweringEndsTheRun)
                                      "1", "--ticks", "5", "--period", "100", "--format", "csv"});
         EXPECT_EQ(failing.code, 1);
         EXPECT_NE(failing.err.find(p.said), std::string::npos) << failing.err;
-        EXPECT_TRUE(failing.out.ends_with("\n500000,5,1,131,203,7FFFF883,3,,,11111111111111111111000\n"))
+        EXPECT_TRUE(failing.out.ends_with(
+            "\n500000,5,1,131,203,7FFFF883,3,,,11111111111111111111000,2023-11-15T01:13:20.500+03:00\n"))
             << "the run went to its end\n" << failing.out;
     }
 }
@@ -296,12 +303,15 @@ TEST_F(CliRun, AChainedLoopbackReceivesTheArraySent)
     const Outcome o = run({"init", "--in", "1=0", "--out", "1=0", "send", "--channel", "1", "--file", "a.so",
                            "--cyclic", "receive", "--channel", "1", "--ticks", "3", "--format", "csv"});
     EXPECT_EQ(o.code, 0) << o.err;
-    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units,binary\n";
+    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units,binary,wall_time\n";
+    // Reception started at the wall clock's kWallUs (22:13:20 UTC), written three hours east.
+    const char* const wallTimes[] = {"01:13:20.500", "01:13:21.000", "01:13:21.500"};
     for (int tick = 1; tick <= 3; ++tick) {
         const std::string head = std::to_string(tick * 500'000) + "," + std::to_string(tick) + ",1,";
-        expected += head + "1,001,61234501,3,,,11000010010001101000101\n";
-        expected += head + "2,002,20000002,1,,,1000000000000000000000\n";
-        expected += head + "131,203,7FFFF883,3,,,11111111111111111111000\n";
+        const std::string wall = std::string(",2023-11-15T") + wallTimes[tick - 1] + "+03:00\n";
+        expected += head + "1,001,61234501,3,,,11000010010001101000101" + wall;
+        expected += head + "2,002,20000002,1,,,1000000000000000000000" + wall;
+        expected += head + "131,203,7FFFF883,3,,,11111111111111111111000" + wall;
     }
     EXPECT_EQ(o.out, expected);
     EXPECT_EQ(o.err.find("десятичных форматов"), std::string::npos) << o.err;
@@ -346,12 +356,13 @@ TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
     std::ifstream csv("r.csv");
     std::stringstream text;
     text << csv.rdbuf();
-    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units\n";
+    std::string expected = "time_us,tick,channel,cell,label,word,ssm,value,units,wall_time\n";
     for (int tick = 1; tick <= 2; ++tick) {
         const std::string head = std::to_string(tick * 100'000) + "," + std::to_string(tick) + ",1,";
-        expected += head + "1,001,61234501,3,+9320.625000,м\n";
-        expected += head + "2,002,20000002,1,,\n";
-        expected += head + "131,203,7FFFF883,3,-1.000000,м\n";
+        const std::string wall = ",2023-11-15T01:13:20." + std::to_string(tick * 100) + "+03:00\n";
+        expected += head + "1,001,61234501,3,+9320.625000,м" + wall;
+        expected += head + "2,002,20000002,1,," + wall;
+        expected += head + "131,203,7FFFF883,3,-1.000000,м" + wall;
     }
     EXPECT_EQ(text.str(), expected);
 
@@ -371,9 +382,9 @@ TEST_F(CliRun, RecordThenExportGiveTheWindowsFiles)
     std::ifstream excelCsv("x.csv", std::ios::binary);
     std::string firstLine;
     std::getline(excelCsv, firstLine);
-    EXPECT_EQ(firstLine, "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units");
+    EXPECT_EQ(firstLine, "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units;wall_time");
     std::getline(excelCsv, firstLine);
-    EXPECT_EQ(firstLine, "100000;1;1;1;001;61234501;3;+9320,625000;м");
+    EXPECT_EQ(firstLine, "100000;1;1;1;001;61234501;3;+9320,625000;м;2023-11-15T01:13:20.100+03:00");
 }
 
 } // namespace

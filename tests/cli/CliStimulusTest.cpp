@@ -51,7 +51,7 @@ void writeCapture(const char* name, std::span<const Recorded> recorded = kCaptur
     }
 }
 
-// receive --format csv: time_us,tick,channel,cell,label,word,ssm,value,units,binary
+// receive --format csv: time_us,tick,channel,cell,label,word,ssm,value,units,binary,wall_time
 std::vector<std::vector<std::string>> csvRows(const std::string& text)
 {
     std::vector<std::vector<std::string>> rows;

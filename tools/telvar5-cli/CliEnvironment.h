@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "core/MonotonicClock.h"
+#include "core/analysis/LocalTimeText.h"
 #include "device/DeviceBus.h"
 #include "device/PlatformDeviceBus.h"
 
@@ -27,6 +28,8 @@ struct CliEnvironment {
     std::function<void(std::int64_t untilUs)> sleepUntil;
     // Unix time in microseconds.
     std::function<std::int64_t()> wallClockUs;
+    // The zone the wall-clock columns of receive and export are written in.
+    UtcOffsetOf utcOffset = systemUtcOffset;
     // True once the user asked the program to end (Ctrl+C); none: never.
     std::function<bool()> interrupted;
 

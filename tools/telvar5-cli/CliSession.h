@@ -82,6 +82,7 @@ public:
     void stopIfInterrupted() const;
     bool interrupted() const { return env_.interrupted && env_.interrupted(); }
     std::int64_t wallClockUs() const;
+    const UtcOffsetOf& utcOffset() const { return env_.utcOffset; }
     // Runs the refresh cycle at the period until the budget is spent or `finished`
     // (when given) says so after a tick, calling the kept stimuli's afterTick
     // and then afterTick after every tick. Throws RequestFailed when every

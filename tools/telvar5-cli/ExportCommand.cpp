@@ -38,9 +38,10 @@ void ExportCommand::run(CliSession& session)
     const auto interrupted = [&session] { return session.interrupted(); };
     const bool toStdout = csv_ == "-";
     const CsvExportResult result =
-        toStdout ? exportCaptureCsv(pathFromUtf8(capture_), session.out(), session.run().formats, dialect_, interrupted)
+        toStdout ? exportCaptureCsv(pathFromUtf8(capture_), session.out(), session.run().formats, dialect_, interrupted,
+                                    session.utcOffset())
                  : exportCaptureCsv(pathFromUtf8(capture_), pathFromUtf8(csv_), session.run().formats, dialect_,
-                                    interrupted);
+                                    interrupted, session.utcOffset());
     const std::string target = toStdout ? std::string("stdout") : csv_;
     if (result.interrupted)
         throw CliError(ExitCode::Interrupted, toStdout ? "export: прервано: таблица в stdout не дописана"

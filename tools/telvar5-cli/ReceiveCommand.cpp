@@ -41,8 +41,10 @@ void ReceiveCommand::run(CliSession& session)
     const CaptureRing& ring = monitor.analysis().ring();
     std::uint64_t cursor = ring.head();
     session.startReception(channel_, mode_, "receive");
+    // The words' time_us counts from the analysis clock's start, which reception started (or found running).
+    const std::int64_t startUnixUs = session.wallClockUs() - monitor.analysis().sinceStartUs(session.nowUs());
     // Switching to the channel rebuilt its label formats from the formats in force.
-    const WordPrinter printer(format_, session.run().labelFormatTable);
+    const WordPrinter printer(format_, session.run().labelFormatTable, startUnixUs, session.utcOffset());
     if (const std::string header = printer.header(); !header.empty())
         session.writeLine(header);
 

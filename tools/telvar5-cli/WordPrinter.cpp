@@ -1,6 +1,7 @@
 #include "WordPrinter.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "formats/ArincWord.h"
 #include "formats/CellText.h"
@@ -14,7 +15,17 @@ namespace {
 
 // Column widths of the text format; a longer value only pushes the units right.
 constexpr const char* kTextHeader = "    tick      time_us cell label   code     word ssm                   binary"
-                                    "            value units\n";
+                                    "            value units    wall_time\n";
+// Units hold at most eight characters: padded to them, the wall-clock column stays aligned.
+constexpr std::size_t kUnitsWidth = 8;
+
+std::size_t characters(const std::string& utf8)
+{
+    std::size_t n = 0;
+    for (const char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u; // continuation bytes add none
+    return n;
+}
 
 std::string jsonString(const std::string& text)
 {
@@ -69,8 +80,9 @@ std::string ssmBits(std::uint32_t word)
 
 } // namespace
 
-WordPrinter::WordPrinter(WordFormat format, const LabelFormatTable& labelFormats)
-    : format_(format), labelFormats_(labelFormats)
+WordPrinter::WordPrinter(WordFormat format, const LabelFormatTable& labelFormats, std::int64_t startUnixUs,
+                         UtcOffsetOf zone)
+    : format_(format), labelFormats_(labelFormats), startUnixUs_(startUnixUs), wallTime_(std::move(zone))
 {
     for (std::size_t label = 0; label < units_.size(); ++label) {
         if (labelFormats_[label].tagEmpty())
@@ -94,7 +106,7 @@ std::string WordPrinter::header() const
 {
     switch (format_) {
     case WordFormat::Text: return kTextHeader;
-    case WordFormat::Csv: return "time_us,tick,channel,cell,label,word,ssm,value,units,binary\n";
+    case WordFormat::Csv: return "time_us,tick,channel,cell,label,word,ssm,value,units,binary,wall_time\n";
     case WordFormat::Jsonl: break;
     }
     return {};
@@ -111,37 +123,39 @@ std::string WordPrinter::line(const CaptureEntry& entry) const
         value.assign(digits, putSignedValue(digits, decimalValue(entry.word, labelFormats_[label])));
         units = units_[label];
     }
+    const std::string wallTime =
+        wallTime_.text(wallClockOfEntryUs(startUnixUs_, static_cast<std::uint64_t>(entry.timeUs)));
     switch (format_) {
-    case WordFormat::Text: return textLine(entry, value, units);
-    case WordFormat::Csv: return csvLine(entry, value, units);
+    case WordFormat::Text: return textLine(entry, value, units, wallTime);
+    case WordFormat::Csv: return csvLine(entry, value, units, wallTime);
     case WordFormat::Jsonl: break;
     }
-    return jsonLine(entry, value, units);
+    return jsonLine(entry, value, units, wallTime);
 }
 
-std::string WordPrinter::textLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+std::string WordPrinter::textLine(const CaptureEntry& e, const std::string& value, const std::string& units,
+                                  const std::string& wallTime) const
 {
     char head[160];
     std::snprintf(head, sizeof head, "%8u %12lld %4u   %3s %6s %8s  %2s %24s %16s", static_cast<unsigned>(e.tick),
                   static_cast<long long>(e.timeUs), static_cast<unsigned>(e.cell), labelOctal(e.word).c_str(),
                   codeHex(e.word).c_str(), wordHex(e.word).c_str(), ssmBits(e.word).c_str(),
                   binary(e.word).c_str(), value.c_str());
-    std::string line = head;
-    if (!units.empty())
-        line += " " + units;
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line + "\n";
+    const std::size_t width = characters(units);
+    return std::string(head) + " " + units + std::string(width < kUnitsWidth ? kUnitsWidth - width : 0, ' ') + " " +
+           wallTime + "\n";
 }
 
-std::string WordPrinter::csvLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+std::string WordPrinter::csvLine(const CaptureEntry& e, const std::string& value, const std::string& units,
+                                 const std::string& wallTime) const
 {
     return std::to_string(e.timeUs) + "," + std::to_string(e.tick) + "," + std::to_string(e.channel) + "," +
            std::to_string(e.cell) + "," + labelOctal(e.word) + "," + wordHex(e.word) + "," +
-           std::to_string(wordSsm(e.word)) + "," + value + "," + csvField(units) + "," + binary(e.word) + "\n";
+           std::to_string(wordSsm(e.word)) + "," + value + "," + csvField(units) + "," + binary(e.word) + "," + wallTime + "\n";
 }
 
-std::string WordPrinter::jsonLine(const CaptureEntry& e, const std::string& value, const std::string& units) const
+std::string WordPrinter::jsonLine(const CaptureEntry& e, const std::string& value, const std::string& units,
+                                  const std::string& wallTime) const
 {
     // JSON numbers take no plus sign.
     const std::string number = value.empty() ? "null" : value[0] == '+' ? value.substr(1) : value;
@@ -150,7 +164,7 @@ std::string WordPrinter::jsonLine(const CaptureEntry& e, const std::string& valu
            ",\"label\":\"" + labelOctal(e.word) + "\",\"code\":\"" + codeHex(e.word) + "\",\"word\":\"" +
            wordHex(e.word) + "\",\"ssm\":" + std::to_string(wordSsm(e.word)) + ",\"binary\":\"" +
            binary(e.word) + "\",\"value\":" + number + ",\"units\":" + (value.empty() ? "null" : jsonString(units)) +
-           "}\n";
+           ",\"wall_time\":\"" + wallTime + "\"}\n";
 }
 
 } // namespace telvar5::cli

@@ -23,11 +23,12 @@ namespace {
 constexpr std::size_t kChannels = 8;
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 // Room for the longest line: numbers, a value of -FLT_MAX (48 characters) and
-// eight bytes of units that may each become three of UTF-8, every one a doubled quote.
-constexpr std::size_t kLineRoom = 512;
+// eight bytes of units that may each become three of UTF-8, every one a doubled
+// quote, and the wall-clock time.
+constexpr std::size_t kLineRoom = 512 + LocalTimeText::kRoom;
 
 constexpr std::string_view kHeaderFields[] = {"time_us", "tick", "channel", "cell", "label",
-                                               "word", "ssm", "value", "units"};
+                                               "word", "ssm", "value", "units", "wall_time"};
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The characters that set one dialect apart from the other.
@@ -82,7 +83,13 @@ char* putNumber(char* p, T value)
 }
 
 // One CSV line at p (at most kLineRoom bytes); returns its end.
-char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, CsvStyle style)
+// The wall clock of each entry, from the capture's start.
+struct EntryClock {
+    std::int64_t startUnixUs;
+    const LocalTimeText& text;
+};
+
+char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, CsvStyle style, const EntryClock& clock)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const char sep = style.separator;
@@ -115,6 +122,8 @@ char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, Csv
     } else {
         *p++ = sep;
     }
+    *p++ = sep;
+    p = clock.text.put(p, wallClockOfEntryUs(clock.startUnixUs, static_cast<std::uint64_t>(e.timeUs)));
     *p++ = '\n';
     return p;
 }
@@ -127,8 +136,10 @@ namespace {
 // `interrupted` before each; false when a write failed or it was interrupted.
 bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& formats, CsvDialect dialect,
                    const std::function<bool(std::string_view)>& write, const std::function<bool()>& interrupted,
-                   CsvExportResult& result)
+                   const UtcOffsetOf& zone, CsvExportResult& result)
 {
+    const LocalTimeText timeText(zone);
+    const EntryClock clock{contents.header.startUnixUs, timeText};
     const CsvStyle style = CsvStyle::of(dialect);
     const auto channelFormats = std::make_unique<ChannelFormats>(formats, style.separator);
     std::vector<char> chunk(kChunkBytes + kLineRoom);
@@ -149,7 +160,7 @@ bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& form
         return wrote;
     };
     for (const CaptureEntry& entry : contents.entries) {
-        p = putLine(p, entry, *channelFormats, style);
+        p = putLine(p, entry, *channelFormats, style, clock);
         if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes && !pieceDone())
             return false;
     }
@@ -160,7 +171,7 @@ bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& form
 
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
                                  const FormatTables& formats, CsvDialect dialect,
-                                 const std::function<bool()>& interrupted)
+                                 const std::function<bool()>& interrupted, const UtcOffsetOf& zone)
 {
     CsvExportResult result;
     try {
@@ -180,7 +191,7 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
             return result;
         }
         const auto write = [&out](std::string_view text) { return out.write(text); };
-        if (!writeCsvTable(contents, formats, dialect, write, interrupted, result) && result.interrupted) {
+        if (!writeCsvTable(contents, formats, dialect, write, interrupted, zone, result) && result.interrupted) {
             out.abandon(); // nothing under the CSV's name: an existing file stays as it was
             return result;
         }
@@ -199,7 +210,7 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
 }
 
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostream& csv, const FormatTables& formats,
-                                 CsvDialect dialect, const std::function<bool()>& interrupted)
+                                 CsvDialect dialect, const std::function<bool()>& interrupted, const UtcOffsetOf& zone)
 {
     CsvExportResult result;
     try {
@@ -214,7 +225,7 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostr
             result.streamError = csv ? 0 : errno;
             return static_cast<bool>(csv);
         };
-        if (!writeCsvTable(contents, formats, dialect, write, interrupted, result)) {
+        if (!writeCsvTable(contents, formats, dialect, write, interrupted, zone, result)) {
             if (!result.interrupted)
                 result.problem = "Не удалось записать таблицу CSV.";
             return result;

@@ -1,9 +1,12 @@
 #pragma once
 // "Экспорт CSV": a capture file as text for a spreadsheet, one line per entry:
-//   time_us,tick,channel,cell,label,word,ssm,value,units
+//   time_us,tick,channel,cell,label,word,ssm,value,units,wall_time
 // UTF-8 without BOM, "\n" line ends. The label is octal, the word hex; value
 // and units come from the decimal formats in force for the entry's channel
-// and are empty when its label has none.
+// and are empty when its label has none. wall_time is the header's start time
+// plus time_us, as ISO 8601 local time to the millisecond with its offset
+// (the zone is passed in); it comes last so that scripts reading the older
+// columns by position keep working.
 //
 // For Excel with Russian regional settings, which opens the plain form as one
 // column: a UTF-8 byte-order mark, ";" between fields and "," in the values.
@@ -13,6 +16,7 @@
 #include <ostream>
 #include <string>
 
+#include "core/analysis/LocalTimeText.h"
 #include "formats/FormatTables.h"
 
 namespace telvar5 {
@@ -35,10 +39,12 @@ struct CsvExportResult {
 // the CSV's name, an existing file as it was.
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std::filesystem::path& csv,
                                  const FormatTables& formats, CsvDialect dialect = CsvDialect::Plain,
-                                 const std::function<bool()>& interrupted = {});
+                                 const std::function<bool()>& interrupted = {},
+                                 const UtcOffsetOf& zone = systemUtcOffset);
 // The same table into a stream (standard output), piece by piece: a failed
 // write ends it, and what reached the stream stays there.
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostream& csv, const FormatTables& formats,
-                                 CsvDialect dialect = CsvDialect::Plain, const std::function<bool()>& interrupted = {});
+                                 CsvDialect dialect = CsvDialect::Plain, const std::function<bool()>& interrupted = {},
+                                 const UtcOffsetOf& zone = systemUtcOffset);
 
 } // namespace telvar5

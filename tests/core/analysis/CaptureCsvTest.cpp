@@ -36,24 +36,30 @@ const std::vector<CaptureEntry> kEntries = {
     {7, 4, 0x00190083, 0, 0},               // a damaged channel number: no format either
 };
 
-const std::string kCsv = "time_us,tick,channel,cell,label,word,ssm,value,units\n"
-                         "0,1,1,131,203,00190083,0,+12.500000,фт\n"
-                         "1500,2,1,131,203,1FE70083,0,-12.500000,фт\n"
-                         "1500,2,2,5,203,60190083,3,+25.000000,\"m,s\"\n"
-                         "4294967296123,3,3,255,001,FFFFFF01,3,,\n"
-                         "7,4,0,0,203,00190083,0,,\n";
+// The capture started at 2026-12-08 11:03:05 UTC; the export is asked for a zone three hours east.
+constexpr std::int64_t kStartUnixUs = 1796727785000000;
+const UtcOffsetOf kZone = [](std::int64_t) { return 3 * 3600; };
+
+const std::string kCsv = "time_us,tick,channel,cell,label,word,ssm,value,units,wall_time\n"
+                         "0,1,1,131,203,00190083,0,+12.500000,фт,2026-12-08T14:03:05.000+03:00\n"
+                         "1500,2,1,131,203,1FE70083,0,-12.500000,фт,2026-12-08T14:03:05.002+03:00\n"
+                         "1500,2,2,5,203,60190083,3,+25.000000,\"m,s\",2026-12-08T14:03:05.002+03:00\n"
+                         "4294967296123,3,3,255,001,FFFFFF01,3,,,2027-01-27T07:05:52.296+03:00\n"
+                         "7,4,0,0,203,00190083,0,,,2026-12-08T14:03:05.000+03:00\n";
 // For Excel with Russian settings: a byte-order mark, ";" between fields, "," in the values;
 // a comma in the units needs no quotes there.
-const std::string kExcelCsv = "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units\n"
-                              "0;1;1;131;203;00190083;0;+12,500000;фт\n"
-                              "1500;2;1;131;203;1FE70083;0;-12,500000;фт\n"
-                              "1500;2;2;5;203;60190083;3;+25,000000;m,s\n"
-                              "4294967296123;3;3;255;001;FFFFFF01;3;;\n"
-                              "7;4;0;0;203;00190083;0;;\n";
+const std::string kExcelCsv = "\xEF\xBB\xBFtime_us;tick;channel;cell;label;word;ssm;value;units;wall_time\n"
+                              "0;1;1;131;203;00190083;0;+12,500000;фт;2026-12-08T14:03:05.000+03:00\n"
+                              "1500;2;1;131;203;1FE70083;0;-12,500000;фт;2026-12-08T14:03:05.002+03:00\n"
+                              "1500;2;2;5;203;60190083;3;+25,000000;m,s;2026-12-08T14:03:05.002+03:00\n"
+                              "4294967296123;3;3;255;001;FFFFFF01;3;;;2027-01-27T07:05:52.296+03:00\n"
+                              "7;4;0;0;203;00190083;0;;;2026-12-08T14:03:05.000+03:00\n";
 
 Bytes captureBytes()
 {
-    const CaptureHeaderBytes header = encodeCaptureHeader({});
+    CaptureHeader start;
+    start.startUnixUs = kStartUnixUs;
+    const CaptureHeaderBytes header = encodeCaptureHeader(start);
     Bytes bytes(header.begin(), header.end());
     for (const CaptureEntry& e : kEntries) {
         const CaptureEntryBytes b = encodeCaptureEntry(e);
@@ -81,7 +87,7 @@ TEST_F(CaptureCsvTest, EveryEntryBecomesALineWithTheValueThroughItsChannelsForma
     test::writeBytes(capture, captureBytes());
     for (const auto& [dialect, expected] : {std::pair{CsvDialect::Plain, kCsv}, std::pair{CsvDialect::Excel, kExcelCsv}}) {
         test::writeBytes(csv, {'o', 'l', 'd'});
-        const CsvExportResult result = exportCaptureCsv(capture, csv, *tables, dialect);
+        const CsvExportResult result = exportCaptureCsv(capture, csv, *tables, dialect, {}, kZone);
         EXPECT_TRUE(result.written);
         EXPECT_EQ(result.entries, kEntries.size());
         EXPECT_EQ(result.problem, "");
@@ -94,7 +100,7 @@ TEST_F(CaptureCsvTest, ACutCaptureExportsItsCompleteEntriesAndSaysWhatIsMissing)
     Bytes bytes = captureBytes();
     bytes.resize(bytes.size() - 3);
     test::writeBytes(capture, bytes);
-    const CsvExportResult result = exportCaptureCsv(capture, csv, *tables);
+    const CsvExportResult result = exportCaptureCsv(capture, csv, *tables, CsvDialect::Plain, {}, kZone);
     EXPECT_TRUE(result.written);
     EXPECT_EQ(result.entries, kEntries.size() - 1);
     EXPECT_NE(result.problem.find("4 целых"), std::string::npos) << result.problem;
