@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/output/TransmitTime.h"
+#include "core/stimulus/LabelSchedule.h"
 #include "formats/Cp1251.h"
 #include "formats/FormatLookup.h"
 #include "formats/WordText.h"
@@ -66,7 +68,6 @@ std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
         return "В генераторе нет ни одной строки.";
     if (!run_.deviceChosen || run_.deviceHandle == kNoDevice)
         return "Модуль не выбран.";
-    std::array<std::uint16_t, kChannels> used{};
     std::array<std::array<std::int16_t, 256>, kChannels> rowOfLabel;
     for (auto& labels : rowOfLabel)
         labels.fill(-1);
@@ -94,7 +95,7 @@ std::string ParameterGenerator::prepare(std::vector<LiveRow>& live) const
         }
         earlier = static_cast<std::int16_t>(i);
         const std::uint32_t base = row.label | std::uint32_t{row.ssm & 3u} << 29;
-        live.push_back({i, ch, used[ch]++, base, encoder, WaveformSignal(row.waveform)});
+        live.push_back({i, ch, {}, base, encoder, WaveformSignal(row.waveform)});
     }
     return {};
 }
@@ -108,6 +109,44 @@ void ParameterGenerator::update(LiveRow& live, double tSeconds)
     state.fit = encoded.fit;
 }
 
+std::string ParameterGenerator::layOut(std::vector<LiveRow>& live,
+                                       std::array<std::vector<std::uint32_t>, kChannels>& words)
+{
+    for (std::size_t ch = 0; ch < kChannels; ++ch) {
+        std::vector<LiveRow*> rows; // the channel's rows, in row order
+        std::vector<ScheduledLabel> schedule;
+        std::bitset<256> labels;
+        for (LiveRow& row : live) {
+            if (row.ch != ch)
+                continue;
+            rows.push_back(&row);
+            schedule.push_back({rows_[row.row].intervalMs, rowNumber(row.row)});
+            labels.set(rows_[row.row].label);
+        }
+        if (rows.empty())
+            continue;
+        const LabelLayout layout = LabelSchedule(outputWordTimeUs(run_.freqCodes[8 + ch])).lay(schedule);
+        if (!layout.problem.empty())
+            return layout.problem;
+        // Words no label needs carry the lowest label the channel does not
+        // send, with no data, so that no label comes more often than asked.
+        std::uint32_t filler = 0;
+        while (filler < 255 && labels.test(filler))
+            ++filler;
+        words[ch].assign(layout.words.size(), filler);
+        for (std::size_t i = 0; i < layout.words.size(); ++i) {
+            if (layout.words[i] == LabelSchedule::kFillerWord)
+                continue;
+            LiveRow& row = *rows[static_cast<std::size_t>(layout.words[i])];
+            row.indices.push_back(static_cast<std::uint16_t>(i));
+            words[ch][i] = states_[row.row].word;
+        }
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            states_[rows[r]->row].intervalMs = layout.achievedMs[r];
+    }
+    return {};
+}
+
 std::string ParameterGenerator::start(std::int64_t nowUs)
 {
     if (running_)
@@ -117,10 +156,12 @@ std::string ParameterGenerator::start(std::int64_t nowUs)
         return problem;
 
     states_.assign(rows_.size(), {});
-    std::array<std::vector<std::uint32_t>, kChannels> words;
-    for (LiveRow& row : live) {
+    for (LiveRow& row : live)
         update(row, 0.0);
-        words[row.ch].push_back(states_[row.row].word);
+    std::array<std::vector<std::uint32_t>, kChannels> words;
+    if (std::string problem = layOut(live, words); !problem.empty()) {
+        states_.assign(rows_.size(), {});
+        return problem;
     }
     std::bitset<kChannels> started;
     for (std::size_t ch = 0; ch < kChannels; ++ch) {
@@ -173,8 +214,9 @@ std::bitset<kChannels> ParameterGenerator::tick(std::int64_t nowUs)
     const double t = static_cast<double>(nowUs - startUs_) / 1e6;
     for (LiveRow& row : live_) {
         update(row, t);
-        if (output_.setWord(row.ch, row.index, states_[row.row].word))
-            changed.set(row.ch);
+        for (const std::uint16_t index : row.indices)
+            if (output_.setWord(row.ch, index, states_[row.row].word))
+                changed.set(row.ch);
     }
     return changed;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The parameter generator: rows of labels whose values follow waveforms. A
-// start lays each channel's rows into its array (one word per label, in row
-// order) and starts its cyclic output; every refresh tick then computes each
+// start lays each channel's rows into its array (each label as often as its
+// interval asks, one word per label in row order when no row asks for one)
+// and starts its cyclic output; every refresh tick then computes each
 // row's value, encodes it through the row's decimal format and sends the
 // words that changed.
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <span>
@@ -23,6 +25,7 @@ struct GeneratorRowState {
     double value = 0.0;      // the waveform's value
     std::uint32_t word = 0;  // the word it became
     ValueFit fit = ValueFit::InRange;
+    double intervalMs = 0.0; // the interval the start achieved: the pass divided by the label's words in it
 };
 
 class ParameterGenerator {
@@ -61,13 +64,16 @@ private:
     struct LiveRow {
         std::size_t row;   // index into rows_ and states_
         std::size_t ch;    // output channel index
-        std::uint16_t index; // word index in the channel's array
+        std::vector<std::uint16_t> indices; // the label's words in the channel's array
         std::uint32_t base;  // label and SSM
         DecimalEncoder encoder;
         WaveformSignal signal;
     };
     // The rows made ready to run, or why they cannot.
     std::string prepare(std::vector<LiveRow>& live) const;
+    // Each channel's array laid out by the rows' intervals, the rows' word
+    // indices and achieved intervals filled in; or why it cannot be.
+    std::string layOut(std::vector<LiveRow>& live, std::array<std::vector<std::uint32_t>, kChannels>& words);
     // The row of that index as the reasons name it, and "Строка N: ".
     int rowNumber(std::size_t row) const;
     std::string rowText(std::size_t row) const;

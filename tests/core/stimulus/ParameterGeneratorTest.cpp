@@ -3,6 +3,7 @@
 #include "input/InputFixture.h"
 
 #include <filesystem>
+#include <map>
 
 #include "core/stimulus/GeneratorFile.h"
 #include "formats/DecimalEncoder.h"
@@ -35,6 +36,11 @@ protected:
     static GeneratorRow row(int channel, std::uint8_t label, const char* tag, const char* waveform, std::uint8_t ssm = 3)
     {
         return {channel, label, tag, ssm, *parseWaveform(waveform)};
+    }
+    static GeneratorRow timed(GeneratorRow r, double intervalMs)
+    {
+        r.intervalMs = intervalMs;
+        return r;
     }
     std::uint32_t encoded(const DecimalFormat& f, double value, std::uint8_t label, std::uint8_t ssm = 3)
     {
@@ -99,6 +105,40 @@ TEST_F(ParameterGeneratorTest, EachTickSendsOnlyTheWordsThatChanged)
     EXPECT_EQ(run().outputRecord[1].words[2], encoded(alt, 6, 0210)); // the grid shows what went out
 }
 
+TEST_F(ParameterGeneratorTest, RowsWithIntervalsRecurInTheArrayAndEveryCopyFollowsTheValue)
+{
+    run().freqCodes[8] = 2; // 360 us a word on output 1
+    generator().setRows({timed(row(1, 0203, "ALT", "ramp 0 1000 10 repeat"), 1.44), // every 4th word
+                         timed(row(1, 0206, "ALT", "const 7"), 2.88), row(1, 0210, "ALT", "const 9")});
+    ASSERT_EQ(generator().start(0), "");
+
+    ASSERT_EQ(codesSent(), (std::vector<std::uint32_t>{ReqSOciclePusk}));
+    const auto& sent = bus.sent[0].in;
+    const std::size_t size = getU16(&sent[2]);
+    std::map<std::uint32_t, std::vector<std::uint16_t>> at; // word -> its indices
+    for (std::size_t i = 0; i < size; ++i)
+        at[getU32(&sent[8 + 4 * i])].push_back(static_cast<std::uint16_t>(i));
+    const std::uint32_t fastWord = encoded(alt, 0, 0203);
+    ASSERT_EQ(at[fastWord].size() * 4, size);
+    EXPECT_EQ(at[encoded(alt, 7, 0206)].size() * 8, size);
+    EXPECT_EQ(at[encoded(alt, 9, 0210)].size(), 1u);
+    for (const auto& [word, indices] : at) { // any other word is filler of a label no row sends
+        if (word != fastWord && word != encoded(alt, 7, 0206) && word != encoded(alt, 9, 0210)) {
+            EXPECT_TRUE((word & 0xFF) != 0203 && (word & 0xFF) != 0206 && (word & 0xFF) != 0210) << word;
+        }
+    }
+    EXPECT_NEAR(generator().rowStates()[0].intervalMs, 1.44, 1e-9);
+    EXPECT_NEAR(generator().rowStates()[1].intervalMs, 2.88, 1e-9);
+    EXPECT_NEAR(generator().rowStates()[2].intervalMs, 0.36 * static_cast<double>(size), 1e-9);
+
+    bus.sent.clear();
+    tickAt(1.0);
+    std::vector<WordUpdate> expected;
+    for (const std::uint16_t index : at[fastWord])
+        expected.push_back({1, index, encoded(alt, 100, 0203)});
+    EXPECT_EQ(updatesSent(), expected);
+}
+
 TEST_F(ParameterGeneratorTest, ValuesBeyondTheFieldAreClampedAndReported)
 {
     generator().setRows({row(1, 0310, "ANG", "const 1000"), row(1, 0311, "ANG", "const -1000")});
@@ -123,6 +163,7 @@ TEST_F(ParameterGeneratorTest, RefusesRowsItCannotRunAndSendsNothing)
         {{row(1, 1, "BAD", "const 1")}, 8, "Строка 1: формат «BAD» не годится для выдачи"},
         {{row(1, 1, "ALT", "const 1"), row(2, 1, "ALT", "const 1"), row(1, 1, "ANG", "const 1")}, 8,
          "Строка 3: метка 001 канала 1 уже задана в строке 1"},
+        {{row(1, 1, "ALT", "const 1"), timed(row(1, 2, "ALT", "const 1"), 0.01)}, 8, "Строка 2: интервал 0.01 мс"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reasonStart);
