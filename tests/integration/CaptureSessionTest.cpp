@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/analysis/CaptureFile.h"
+#include "core/analysis/RecordingConditionText.h"
 #include "support/VirtualModuleMonitor.h"
 
 using namespace telvar5;
@@ -120,6 +121,52 @@ TEST_F(CaptureSession, ARecordingHoldsExactlyWhatWasCapturedWhileItRan)
     EXPECT_EQ(monitor->capture().report().rfind("Экспорт CSV: 7 строк в файле capture-session-test.csv; повреждение: ", 0),
               0u) << monitor->capture().report();
     std::filesystem::remove(csv);
+    std::filesystem::remove(file);
+}
+
+TEST_F(CaptureSession, ARecordingWaitsForItsConditionAndBeginsWithThePreTrigger)
+{
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "capture-trigger-test.tlvcap";
+    std::filesystem::remove(file);
+    prompts.fileToSave = file.string();
+    CaptureCommands& capture = monitor->capture();
+    const auto tickAndFollow = [&] {
+        tick();
+        capture.afterTick();
+    };
+    const RecordingTriggers triggers{parseRecordingCondition("arrive:1:002"),
+                                     parseRecordingCondition("absent:1:007:150"), 150'000};
+
+    // Given up while waiting: nothing is written.
+    capture.RecordOnConditionExecute(triggers);
+    ASSERT_TRUE(capture.waiting());
+    capture.RecordExecute();
+    EXPECT_FALSE(capture.waiting());
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    tickAndFollow();
+    tickAndFollow(); // 0.2 s
+    capture.RecordOnConditionExecute(triggers);
+    EXPECT_EQ(capture.recordingText(), "Запись: capture-trigger-test.tlvcap · ждёт условия: пришла метка 002 канала 1");
+    EXPECT_FALSE(capture.recording());
+    tickAndFollow(); // 0.3 s: label 2 arrives, and the recording begins with the tick of 0.2 s
+    ASSERT_TRUE(capture.recording());
+    EXPECT_TRUE(capture.recordingText().ends_with(" · с 0.3 с: пришла метка 002 канала 1")) << capture.recordingText();
+    tickAndFollow();
+    EXPECT_TRUE(capture.recording());
+    tickAndFollow(); // 0.5 s: label 7 has been absent for 0.2 s since the start
+    EXPECT_FALSE(capture.recording());
+    EXPECT_EQ(capture.report().rfind("Запись закончена по условию в 0.5 с: метка 007 канала 1 не приходит дольше "
+                                     "150 мс: 16 слов в файле capture-trigger-test.tlvcap",
+                                     0),
+              0u)
+        << capture.report();
+    EXPECT_TRUE(prompts.errors.empty());
+
+    const CaptureFileContents contents = readCaptureFile(file);
+    ASSERT_EQ(contents.entries.size(), 16u);
+    EXPECT_EQ(contents.entries.front().timeUs, 2 * kPeriodUs);
+    EXPECT_EQ(contents.entries.back().timeUs, 5 * kPeriodUs);
     std::filesystem::remove(file);
 }
 
