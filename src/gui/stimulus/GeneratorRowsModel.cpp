@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/stimulus/GeneratorFile.h"
 #include "formats/ArincWord.h"
 #include "formats/CellText.h"
 #include "formats/DecimalText.h"
@@ -16,7 +17,7 @@ namespace telvar5 {
 namespace {
 
 const std::array<const char*, GeneratorRowsModel::kColumns> kTitles{
-    "Канал", "Метка", "Формат", "SSM", "Закон", "Параметры", "Значение", "Слово"};
+    "Канал", "Метка", "Формат", "SSM", "Закон", "Параметры", "Интервал, мс", "Получен, мс", "Значение", "Слово"};
 const std::array<const char*, GeneratorRowsModel::kColumns> kTitleHints{
     "Выходной канал, 1..8",
     "Метка (адрес) слова, восьмеричная",
@@ -24,6 +25,8 @@ const std::array<const char*, GeneratorRowsModel::kColumns> kTitleHints{
     "Биты 30..31 слова; 3 — нормальная работа",
     "Как значение меняется со временем",
     "Числа закона в единицах формата",
+    "Как часто выдавать метку, в миллисекундах; пусто — один раз за проход массива",
+    "Интервал, который дал пуск: время прохода массива, деленное на число слов метки в нем",
     "Значение, которое несет слово сейчас",
     "Слово целиком, шестнадцатеричное"};
 
@@ -121,12 +124,16 @@ QVariant GeneratorRowsModel::display(const EditedRow& edited, int row, int colum
         return QString::fromUtf8(kKindNames[static_cast<std::size_t>(kindIndex(r.waveform.kind))]);
     case ColArguments:
         return edited.arguments;
+    case ColInterval:
+        return r.intervalMs > 0.0 ? QString::number(r.intervalMs, 'g', 10) : QString();
     default:
         break;
     }
     if (static_cast<std::size_t>(row) >= states_.size())
         return QString();
     const GeneratorRowState& state = states_[static_cast<std::size_t>(row)];
+    if (column == ColAchieved)
+        return state.intervalMs > 0.0 ? QString::number(state.intervalMs, 'f', 3) : QString();
     if (column == ColWord)
         return QStringLiteral("%1").arg(state.word, 8, 16, QLatin1Char('0')); // lower case, as the grids write hex
     const int format = formatOf(r);
@@ -261,6 +268,14 @@ bool GeneratorRowsModel::setData(const QModelIndex& index, const QVariant& value
         edited.arguments = text;
         parseArguments(edited);
         break;
+    case ColInterval: {
+        const double interval = text.isEmpty() ? 0.0 : text.toDouble(&ok);
+        if (!text.isEmpty() && (!ok || !(interval > 0.0 && interval <= kGeneratorMaxIntervalMs)))
+            return refuse(QStringLiteral("интервал: миллисекунды больше 0 и не больше 60000 (с точкой); "
+                                         "пусто — один раз за проход массива"));
+        r.intervalMs = interval;
+        break;
+    }
     default:
         return false;
     }
@@ -295,7 +310,7 @@ Qt::ItemFlags GeneratorRowsModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     const Qt::ItemFlags cell = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    return running_ || index.column() >= ColValue ? cell : cell | Qt::ItemIsEditable;
+    return running_ || index.column() >= ColAchieved ? cell : cell | Qt::ItemIsEditable;
 }
 
 std::vector<GeneratorRow> GeneratorRowsModel::rows() const
@@ -370,7 +385,7 @@ void GeneratorRowsModel::forgetStates()
         return;
     states_.clear();
     if (rowCount() > 0)
-        emit dataChanged(index(0, ColValue), index(rowCount() - 1, ColWord));
+        emit dataChanged(index(0, ColAchieved), index(rowCount() - 1, ColWord));
 }
 
 void GeneratorRowsModel::setRunning(bool running)
@@ -386,7 +401,7 @@ void GeneratorRowsModel::showStates(std::span<const GeneratorRowState> states)
 {
     states_.assign(states.begin(), states.end());
     if (rowCount() > 0)
-        emit dataChanged(index(0, ColValue), index(rowCount() - 1, ColWord));
+        emit dataChanged(index(0, ColAchieved), index(rowCount() - 1, ColWord));
 }
 
 } // namespace telvar5

@@ -1,7 +1,8 @@
 #pragma once
 // The rows of the parameter generator as the window edits them: channel,
-// label (octal), format tag, SSM, waveform kind and its arguments, then what
-// the running generator made of each row at the last tick. A row's arguments
+// label (octal), format tag, SSM, waveform kind and its arguments, the
+// requested transmit interval and the one the start achieved, then what the
+// running generator made of each row at the last tick. A row's arguments
 // are kept as typed, so a text the waveform parser refuses stays on screen
 // (in red) until it is mended; the generator only ever gets rows that parsed.
 #include <QAbstractTableModel>
@@ -18,7 +19,8 @@ namespace telvar5 {
 class GeneratorRowsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ColChannel, ColLabel, ColTag, ColSsm, ColKind, ColArguments, ColValue, ColWord, kColumns };
+    enum Column { ColChannel, ColLabel, ColTag, ColSsm, ColKind, ColArguments, ColInterval, ColAchieved, ColValue, ColWord,
+                  kColumns };
     // The items a cell is chosen from (a QStringList); none for typed cells.
     static constexpr int kChoicesRole = Qt::UserRole + 1;
 

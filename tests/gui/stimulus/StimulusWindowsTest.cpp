@@ -204,6 +204,32 @@ TEST_F(StimulusOnDemo, GeneratorStartShowsItsWordsInTheOutputGridEachTickAndStop
     EXPECT_TRUE(rows.flags(rows.index(0, Col::ColArguments)).testFlag(Qt::ItemIsEditable));
 }
 
+TEST_F(StimulusOnDemo, TheIntervalTypedInARowReachesTheStartAndItsAchievedIntervalIsShown)
+{
+    TFrmParamGenerator& gen = generatorWindow();
+    GeneratorRowsModel& rows = *gen.model();
+    gen.addButton()->click();
+    gen.addButton()->click();
+    EXPECT_FALSE(rows.setData(rows.index(0, Col::ColInterval), QStringLiteral("0")));
+    EXPECT_TRUE(rows.flags(rows.index(0, Col::ColInterval)).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(rows.flags(rows.index(0, Col::ColAchieved)).testFlag(Qt::ItemIsEditable));
+    setCell(rows, 0, Col::ColInterval, QStringLiteral("0.001")); // far below one word time
+    prompts.answerYes = true;
+    gen.startButton()->click();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_EQ(prompts.errors.front().rfind("Строка 1: интервал 0.001 мс", 0), 0u) << prompts.errors.front();
+    EXPECT_FALSE(window->monitor().stimuli().generator().running());
+
+    setCell(rows, 0, Col::ColInterval, QStringLiteral("50"));
+    gen.startButton()->click();
+    ASSERT_EQ(prompts.errors.size(), 1u) << prompts.errors.back();
+    EXPECT_EQ(rows.index(0, Col::ColInterval).data().toString(), QStringLiteral("50"));
+    const double achieved = rows.index(0, Col::ColAchieved).data().toString().toDouble();
+    EXPECT_NEAR(achieved, 50.0, 5.0);
+    EXPECT_FALSE(rows.index(1, Col::ColAchieved).data().toString().isEmpty()) << "a row without an interval shows its pass";
+    gen.stopButton()->click();
+}
+
 // A format whose bit 29 is data puts the sign in bit 30, one of the SSM bits:
 // the row shows the SSM its word went out with.
 TEST_F(StimulusOnDemo, ARowWhoseFormatTakesBit29AsDataShowsTheSsmItsWordHas)
