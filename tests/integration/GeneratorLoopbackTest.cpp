@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "formats/ArincWord.h"
 #include "formats/DecimalText.h"
@@ -71,6 +73,53 @@ TEST(GeneratorLoopback, ARampArrivesAsItsValuesWithinOneStepAndOnePeriod)
     EXPECT_GE(checked, 190);
     // The ticks asked for states and words, and the generator sent word updates: nothing else.
     EXPECT_EQ(codes, (std::set<std::uint32_t>{ReqSOstate, ReqSIstate, ReqSIreadWord, ReqSOwordUpdate}));
+}
+
+// Labels at their own intervals come back through the loopback at them: the
+// statistics of the receiving channel, read every word time, give each label
+// a shortest and longest interval within one word time of what the start achieved.
+TEST(GeneratorLoopback, LabelsAtTheirOwnIntervalsArriveAtThem)
+{
+    constexpr std::int64_t kWordUs = 360; // 100 kHz
+    test::VirtualModuleMonitor rig(1'000'000);
+    ASSERT_TRUE(rig.chooseModule());
+    Monitor& monitor = *rig.monitor;
+    monitor.run().freqCodes.fill(2);
+    monitor.lifecycle().DeviceInitializationExecute();
+    DecimalFormat alt;
+    alt.setTag("ALT");
+    alt.setMsbBit(28);
+    alt.setLsbBit(11);
+    alt.setMsbWeight(65536.0f);
+    monitor.run().formats.formatTable[0] = alt;
+    monitor.run().formats.formatCount = 1;
+
+    monitor.reception().SIChange(0);
+    monitor.reception().SIaddressPuskExecute();
+    ParameterGenerator& generator = monitor.stimuli().generator();
+    const std::vector<std::pair<std::uint8_t, double>> asked = {{0203, 5.0}, {0206, 12.5}, {0210, 25.0}, {0211, 0.0}};
+    std::vector<GeneratorRow> rows;
+    for (const auto& [label, interval] : asked)
+        rows.push_back({1, label, "ALT", 3, *parseWaveform("const 100"), interval});
+    generator.setRows(rows);
+    ASSERT_EQ(generator.start(rig.clock->nowUs()), "");
+
+    for (int tick = 0; tick < 2000; ++tick) { // 0.72 s, several passes of the longest array
+        rig.clock->advanceUs(kWordUs);
+        monitor.refresh().Timer1Timer();
+    }
+    const LabelStatistics& statistics = monitor.analysis().statistics();
+    for (std::size_t r = 0; r < asked.size(); ++r) {
+        SCOPED_TRACE(r);
+        const double achievedUs = generator.rowStates()[r].intervalMs * 1000.0;
+        if (asked[r].second > 0) {
+            EXPECT_NEAR(achievedUs, asked[r].second * 1000.0, 0.1 * asked[r].second * 1000.0);
+        }
+        const LabelStatistics::Figures f = statistics.figures(0, asked[r].first, rig.clock->nowUs());
+        ASSERT_GT(f.count, 2u);
+        EXPECT_NEAR(static_cast<double>(f.minIntervalUs), achievedUs, kWordUs);
+        EXPECT_NEAR(static_cast<double>(f.maxIntervalUs), achievedUs, kWordUs);
+    }
 }
 
 } // namespace
