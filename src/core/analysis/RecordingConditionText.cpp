@@ -103,6 +103,14 @@ std::optional<RecordingCondition> parseRecordingCondition(std::string_view text)
     return std::nullopt;
 }
 
+std::optional<std::int64_t> parsePreTriggerUs(std::string_view text)
+{
+    const auto seconds = decimal(text);
+    if (!seconds || *seconds < 0 || *seconds > 3600)
+        return std::nullopt;
+    return std::llround(*seconds * 1e6);
+}
+
 std::string recordingConditionText(const RecordingCondition& c)
 {
     const char octal[] = {static_cast<char>('0' + (c.label >> 6)), static_cast<char>('0' + (c.label >> 3 & 7)),

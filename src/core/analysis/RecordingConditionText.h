@@ -16,6 +16,8 @@
 namespace telvar5 {
 
 std::optional<RecordingCondition> parseRecordingCondition(std::string_view text);
+// The pre-trigger, seconds 0..3600 with a point or a comma, as microseconds.
+std::optional<std::int64_t> parsePreTriggerUs(std::string_view text);
 // "пришла метка 205 канала 1", "метка 205 канала 1 вышла из -5…100" and so on.
 std::string recordingConditionText(const RecordingCondition& condition);
 

@@ -8,6 +8,7 @@
 #include "core/Monitor.h"
 #include "gui/ToolMenu.h"
 #include "gui/analysis/RecordingIndicator.h"
+#include "gui/analysis/TFrmRecordTrigger.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmModuleLog.h"
 #include "gui/analysis/TFrmModuleOverview.h"
@@ -28,6 +29,9 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     menu_->addSeparator();
     recordItem_ = addMenuItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
+    recordOnConditionItem_ = addMenuItem(menu_, "mmRecordOnCondition", "Запись по условию…",
+                                         "Запись, которая ждет условия (метка, значение, SSM, пропуск метки), "
+                                         "начинается со слов перед ним и кончается по условию");
     exportCsvItem_ = addMenuItem(menu_, "mmExportCsv", "Экспорт CSV", "Перевод файла записи в таблицу CSV");
     exportCsvExcelItem_ = addMenuItem(menu_, "mmExportCsvExcel", "Экспорт CSV для Excel",
                                       "Таблица CSV, которую Excel с русскими настройками открывает по столбцам: "
@@ -41,6 +45,7 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     connect(labelStatsItem_, &QAction::triggered, this, &AnalysisMenu::LabelStatsExecute);
     connect(trendItem_, &QAction::triggered, this, &AnalysisMenu::TrendExecute);
     connect(recordItem_, &QAction::triggered, this, &AnalysisMenu::RecordExecute);
+    connect(recordOnConditionItem_, &QAction::triggered, this, &AnalysisMenu::RecordOnConditionExecute);
     connect(exportCsvItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExecute);
     connect(exportCsvExcelItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExcelExecute);
     connect(moduleLogItem_, &QAction::triggered, this, &AnalysisMenu::ModuleLogExecute);
@@ -74,6 +79,19 @@ void AnalysisMenu::TrendExecute()
 void AnalysisMenu::RecordExecute()
 {
     monitor_.capture().RecordExecute();
+    showRecording();
+}
+
+void AnalysisMenu::RecordOnConditionExecute()
+{
+    CaptureCommands& capture = monitor_.capture();
+    if (capture.recording() || capture.waiting()) {
+        RecordExecute();
+        return;
+    }
+    TFrmRecordTrigger dialog(&window_);
+    if (dialog.exec() == QDialog::Accepted)
+        capture.RecordOnConditionExecute(dialog.triggers());
     showRecording();
 }
 
@@ -128,7 +146,7 @@ void AnalysisMenu::afterTick()
 void AnalysisMenu::showRecording()
 {
     // The check mark says whether a recording runs, whatever the dialogs answered.
-    recordItem_->setChecked(monitor_.capture().recording());
+    recordItem_->setChecked(monitor_.capture().recording() || monitor_.capture().waiting());
     recordingIndicator_->showCapture(monitor_.capture());
 }
 

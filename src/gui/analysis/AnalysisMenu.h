@@ -32,6 +32,7 @@ public:
     QAction* labelStatsItem() const { return labelStatsItem_; }
     QAction* trendItem() const { return trendItem_; }
     QAction* recordItem() const { return recordItem_; }
+    QAction* recordOnConditionItem() const { return recordOnConditionItem_; }
     QAction* exportCsvItem() const { return exportCsvItem_; }
     QAction* exportCsvExcelItem() const { return exportCsvExcelItem_; }
     QAction* moduleLogItem() const { return moduleLogItem_; }
@@ -46,6 +47,8 @@ public:
     void LabelStatsExecute();
     void TrendExecute();
     void RecordExecute();
+    // While nothing is recorded or waited for, asks the conditions and waits; otherwise as "Запись".
+    void RecordOnConditionExecute();
     void ExportCsvExecute();
     void ExportCsvExcelExecute();
     void ModuleLogExecute();
@@ -68,6 +71,7 @@ private:
     QMenu* menu_ = nullptr;
     QAction* labelStatsItem_ = nullptr;
     QAction* trendItem_ = nullptr;
+    QAction* recordOnConditionItem_ = nullptr;
     QAction* recordItem_ = nullptr;
     QAction* exportCsvItem_ = nullptr;
     QAction* exportCsvExcelItem_ = nullptr;

@@ -15,7 +15,7 @@ RecordingIndicator::RecordingIndicator(QWidget* parent) : QLabel(parent)
 
 void RecordingIndicator::showCapture(const CaptureCommands& capture)
 {
-    if (capture.recording()) {
+    if (capture.recording() || capture.waiting()) {
         reportTime_.stop();
         shownReport_ = capture.reportNumber();
         showLine(QString::fromStdString(capture.recordingText()), true);

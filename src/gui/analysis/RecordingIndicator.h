@@ -1,7 +1,7 @@
 #pragma once
 // "Запись" at the right end of the menu bar, beside the module's health: while
 // a recording runs, its file, the words written and the size, refreshed every
-// tick; after a recording stops or a CSV export ends, the line that tells how
+// tick (or that it waits for its condition); after a recording stops or a CSV export ends, the line that tells how
 // it ended, for kReportMs, with the same text as its tooltip. Nothing otherwise.
 #include <QLabel>
 #include <QTimer>

@@ -43,6 +43,14 @@ TEST(RecordingConditionTextTest, ReadsWhatIsWellFormedAndTellsIt)
         ASSERT_TRUE(condition) << c.typed;
         EXPECT_EQ(recordingConditionText(*condition), c.told) << c.typed;
     }
+    const struct {
+        const char* typed;
+        std::optional<std::int64_t> us;
+    } pre[] = {{"0", 0}, {"2,5", 2'500'000}, {"0.0000004", 0}, {"3600", 3'600'000'000}, {"3600.1", std::nullopt},
+               {"-1", std::nullopt}, {"", std::nullopt}, {"1 с", std::nullopt}};
+    for (const auto& p : pre)
+        EXPECT_EQ(parsePreTriggerUs(p.typed), p.us) << p.typed;
+
     const auto absent = parseRecordingCondition("absent:4:270:1500");
     ASSERT_TRUE(absent);
     EXPECT_EQ(absent->absentUs, 1'500'000);

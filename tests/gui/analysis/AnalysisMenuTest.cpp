@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableView>
@@ -12,11 +13,13 @@
 #include <gtest/gtest.h>
 
 #include "../MainWindowFixture.h"
+#include "../ModalDriver.h"
 #include "gui/DataPanel.h"
 #include "gui/MainCommands.h"
 #include "gui/analysis/AnalysisMenu.h"
 #include "gui/input/InputBufferView.h"
 #include "gui/analysis/RecordingIndicator.h"
+#include "gui/analysis/TFrmRecordTrigger.h"
 #include "gui/analysis/TFrmModuleOverview.h"
 #include "gui/analysis/TFrmLabelStats.h"
 #include "gui/analysis/TFrmTrend.h"
@@ -35,7 +38,7 @@ TEST_F(AnalysisMenuTest, HoldsItsItems)
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text().remove(QLatin1Char('&')));
-    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "-", "Запись", "Экспорт CSV",
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "-", "Запись", "Запись по условию…", "Экспорт CSV",
                             "Экспорт CSV для Excel", "-", "Журнал модуля"}));
 }
 
@@ -73,6 +76,42 @@ TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
     menu.recordItem()->trigger();
     EXPECT_FALSE(menu.recordItem()->isChecked());
     std::filesystem::remove(file);
+}
+
+// "Запись по условию…" takes what reads, says what does not, and arms the
+// recording; the corner says it waits, and "Запись" gives up waiting.
+TEST_F(AnalysisMenuTest, ARecordingOnAConditionWaitsUntilGivenUp)
+{
+    open();
+    AnalysisMenu& menu = *window->analysisMenu();
+    const auto file = temp("analysis-menu-trigger-test.tlvcap");
+    std::filesystem::remove(file);
+    prompts.fileToSave = file.string();
+    QString refused;
+    whenModal([&refused](QWidget* modal) {
+        auto* dialog = qobject_cast<TFrmRecordTrigger*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->startEdit()->setText(QStringLiteral("arrive:1:208"));
+        dialog->accept();
+        refused = dialog->problemLine()->isVisible() ? dialog->problemLine()->text() : QString();
+        dialog->startEdit()->setText(QStringLiteral("cross:2:203:1,5"));
+        dialog->preEdit()->setText(QStringLiteral("2"));
+        dialog->stopEdit()->setText(QStringLiteral("ssm:2:203"));
+        dialog->accept();
+    });
+    menu.recordOnConditionItem()->trigger();
+    EXPECT_EQ(refused, QStringLiteral("Условие начала не читается: arrive:1:208"));
+    ASSERT_TRUE(window->monitor().capture().waiting());
+    EXPECT_TRUE(menu.recordItem()->isChecked());
+    EXPECT_TRUE(menu.recordingIndicator()->isVisible());
+    EXPECT_EQ(menu.recordingIndicator()->text(),
+              QStringLiteral("Запись: analysis-menu-trigger-test.tlvcap · ждёт условия: метка 203 канала 2 пересекла 1.5"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    menu.recordItem()->trigger();
+    EXPECT_FALSE(window->monitor().capture().waiting());
+    EXPECT_FALSE(menu.recordItem()->isChecked());
+    EXPECT_EQ(menu.recordingIndicator()->text(), QStringLiteral("Запись не начата: условие не наступило"));
 }
 
 // A label chosen in "Метки канала" shows its cell in the input grid, current, in
