@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -50,8 +51,10 @@ public:
 private:
     static constexpr std::size_t kChannels = 8;
 
-    std::vector<WordLogEntry> entries_;
-    std::vector<std::size_t> rows_; // indices into entries_ of the rows shown
+    // Deques: growing never moves what is held, so no append on the UI thread
+    // pays for copying a long log.
+    std::deque<WordLogEntry> entries_;
+    std::deque<std::size_t> rows_; // indices into entries_ of the rows shown
     WordLogFilter filter_;
     // Time of each label's newest word per channel, -1 before its first.
     std::array<std::array<std::int64_t, 256>, kChannels> lastUs_;
