@@ -82,4 +82,14 @@ std::optional<std::size_t> WordLog::findNextLabel(std::size_t fromRow) const
     });
 }
 
+std::optional<std::size_t> WordLog::findNextValue(std::size_t fromRow, const WordLogRowText& text) const
+{
+    if (fromRow >= rows_.size())
+        return std::nullopt;
+    const std::string value = text.value(row(fromRow).entry);
+    if (value.empty())
+        return std::nullopt;
+    return findNext(fromRow, [&](const CaptureEntry& e) { return text.value(e) == value; });
+}
+
 } // namespace telvar5

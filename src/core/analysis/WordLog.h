@@ -15,6 +15,7 @@
 #include "core/analysis/CaptureRing.h"
 #include "core/analysis/WordLogEntry.h"
 #include "core/analysis/WordLogFilter.h"
+#include "core/analysis/WordLogRowText.h"
 
 namespace telvar5 {
 
@@ -47,6 +48,8 @@ public:
                                         const std::function<bool(const CaptureEntry&)>& wanted) const;
     // The next row of the same label on the same channel as row `fromRow`.
     std::optional<std::size_t> findNextLabel(std::size_t fromRow) const;
+    // The next row showing the same value as row `fromRow` (none when that row has no value).
+    std::optional<std::size_t> findNextValue(std::size_t fromRow, const WordLogRowText& text) const;
 
 private:
     static constexpr std::size_t kChannels = 8;

@@ -147,6 +147,22 @@ TEST(WordLog, IntervalsPerLabelAndChannelAndAFilterThatKeepsGrowing)
     EXPECT_EQ(log.findNext(0, value), std::optional<std::size_t>(6));
 }
 
+TEST(WordLog, FindsTheNextRowOfTheSameValue)
+{
+    const WordLogRowText text(*formats(), kStartUnixUs, kZone);
+    WordLog log;
+    // 12.5 ft, 25 m,s (another format: another value), no format, -12.5 ft, 12.5 ft again
+    for (const std::uint32_t word : {0x00190083u, 0x00190083u, 0x00190001u, 0x1FE70083u, 0x00190083u})
+        log.append({0, 0, word, static_cast<std::uint8_t>(log.entryCount() == 1 ? 2 : 1), 0});
+    const std::optional<std::size_t> none;
+    const struct {
+        std::size_t from;
+        std::optional<std::size_t> next;
+    } cases[] = {{0, 4}, {1, none}, {2, none}, {3, none}, {4, none}, {9, none}};
+    for (const auto& c : cases)
+        EXPECT_EQ(log.findNextValue(c.from, text), c.next) << c.from;
+}
+
 TEST(WordLog, FollowsTheRingAndCountsWhatItOverwrote)
 {
     CaptureRing ring(16);
