@@ -37,7 +37,8 @@ void WordLog::append(const CaptureEntry& entry)
 
 std::size_t WordLog::follow(const CaptureRing& ring, std::size_t limit)
 {
-    if (!ringCursor_)
+    // Past the ring's head: another ring (a new capture) now feeds the log.
+    if (!ringCursor_ || *ringCursor_ > ring.head())
         ringCursor_ = ring.oldest();
     std::size_t appended = 0;
     while (appended < limit && *ringCursor_ < ring.head()) {

@@ -194,6 +194,12 @@ TEST(WordLog, FollowsTheRingAndCountsWhatItOverwrote)
     EXPECT_EQ(log.rowCount(), 2u);
     EXPECT_EQ(log.row(0).entry.timeUs, 27);
     EXPECT_EQ(log.row(0).sinceSameLabelUs, -1);
+
+    CaptureRing another(16); // a new capture: followed from its start
+    another.push({40, 0, 0x0083, 1, 0});
+    another.publish();
+    EXPECT_EQ(log.follow(another), 1u);
+    EXPECT_EQ(log.row(2).entry.timeUs, 40);
 }
 
 } // namespace
