@@ -109,8 +109,14 @@ std::int32_t LocalTimeText::offsetAt(std::int64_t unixSeconds) const
 char* LocalTimeText::put(char* p, std::int64_t unixUs) const
 {
     // Rounded to the nearest millisecond without adding to unixUs, which may be at its limit.
-    std::int64_t ms = floorDiv(unixUs, 1000);
-    if (unixUs - ms * 1000 >= 500)
+    // (The remainder from %, not unixUs - ms * 1000: that product overflows near the lower limit.)
+    std::int64_t ms = unixUs / 1000;
+    std::int64_t remainder = unixUs % 1000;
+    if (remainder < 0) {
+        --ms;
+        remainder += 1000;
+    }
+    if (remainder >= 500)
         ++ms;
     const std::int64_t utcSeconds = floorDiv(ms, 1000);
     const std::int32_t offset = offsetAt(utcSeconds);
