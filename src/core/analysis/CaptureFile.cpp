@@ -180,20 +180,30 @@ std::string captureOpenProblemText(InputProblem problem)
     return "Не удалось открыть файл записи.";
 }
 
+CaptureLayout openCaptureStream(std::ifstream& in, const std::filesystem::path& file)
+{
+    in.close();
+    in.clear();
+    std::uintmax_t fileSize = 0;
+    if (const InputProblem problem = openInputFile(in, file, &fileSize); problem != InputProblem::None) {
+        CaptureLayout refused;
+        refused.problem = captureOpenProblemText(problem);
+        return refused;
+    }
+    CaptureHeaderBytes first{};
+    in.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
+    CaptureLayout layout = judgeCaptureHeader(std::span(first.data(), static_cast<std::size_t>(in.gcount())), fileSize);
+    if (!layout.readable)
+        in.close();
+    return layout;
+}
+
 CaptureFileContents readCaptureFile(const std::filesystem::path& file)
 {
     CaptureFileContents out;
     try {
-        std::uintmax_t fileSize = 0;
         std::ifstream in;
-        if (const InputProblem problem = openInputFile(in, file, &fileSize); problem != InputProblem::None) {
-            out.problem = captureOpenProblemText(problem);
-            return out;
-        }
-        CaptureHeaderBytes first{};
-        in.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        const CaptureLayout layout = judgeCaptureHeader(std::span(first.data(), got), fileSize);
+        const CaptureLayout layout = openCaptureStream(in, file);
         takeJudgement(layout, out);
         if (!layout.readable)
             return out;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -69,6 +70,10 @@ std::string captureCutEntryText(std::uint64_t whole, std::size_t tailBytes, std:
 
 // Why a capture file could not be opened, as the readers say it.
 std::string captureOpenProblemText(InputProblem problem);
+// Opens a capture for reading entry by entry: `in` is left open after the
+// header when the layout is readable, closed otherwise; the layout's problem
+// says why (or what is wrong with a readable but damaged file).
+CaptureLayout openCaptureStream(std::ifstream& in, const std::filesystem::path& file);
 
 CaptureFileContents parseCapture(std::span<const std::uint8_t> bytes);
 // Reads the file in pieces: memory grows with its entries, never beyond what its size holds.

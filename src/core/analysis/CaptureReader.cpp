@@ -14,26 +14,13 @@ constexpr std::size_t kBufferBytes = 128 * 1024;
 
 bool CaptureReader::open(const std::filesystem::path& file)
 {
-    in_.close();
-    in_.clear();
-    problem_.clear();
     header_ = {};
     entries_ = delivered_ = 0;
     bufferEntries_ = bufferPos_ = 0;
-    std::uintmax_t fileSize = 0;
-    if (const InputProblem problem = openInputFile(in_, file, &fileSize); problem != InputProblem::None) {
-        problem_ = captureOpenProblemText(problem);
-        return false;
-    }
-    CaptureHeaderBytes first{};
-    in_.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
-    const auto got = static_cast<std::size_t>(in_.gcount());
-    CaptureLayout layout = judgeCaptureHeader(std::span(first.data(), got), fileSize);
+    CaptureLayout layout = openCaptureStream(in_, file);
     problem_ = std::move(layout.problem);
-    if (!layout.readable) {
-        in_.close();
+    if (!layout.readable)
         return false;
-    }
     header_ = layout.header;
     headerSize_ = layout.headerSize;
     entrySize_ = layout.entrySize;

@@ -7,25 +7,13 @@ namespace telvar5 {
 
 bool WordLogRecording::open(const std::filesystem::path& file)
 {
-    in_.close();
-    in_.clear();
-    problem_.clear();
     header_ = {};
     entries_ = 0;
     loadedEntries_ = 0;
-    std::uintmax_t fileSize = 0;
-    if (const InputProblem problem = openInputFile(in_, file, &fileSize); problem != InputProblem::None) {
-        problem_ = captureOpenProblemText(problem);
-        return false;
-    }
-    CaptureHeaderBytes first{};
-    in_.read(reinterpret_cast<char*>(first.data()), static_cast<std::streamsize>(first.size()));
-    CaptureLayout layout = judgeCaptureHeader(std::span(first.data(), static_cast<std::size_t>(in_.gcount())), fileSize);
+    CaptureLayout layout = openCaptureStream(in_, file);
     problem_ = std::move(layout.problem);
-    if (!layout.readable) {
-        in_.close();
+    if (!layout.readable)
         return false;
-    }
     header_ = layout.header;
     headerSize_ = layout.headerSize;
     entrySize_ = layout.entrySize;
