@@ -6,15 +6,17 @@
 
 namespace telvar5 {
 
-WordLog::WordLog()
+WordLog::WordLog(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1))
 {
     clear();
 }
 
 void WordLog::clear()
 {
+    firstEntry_ += entries_.size();
     entries_.clear();
     rows_.clear();
+    rowsDropped_ = 0;
     for (auto& channel : lastUs_)
         channel.fill(-1);
     lost_ = 0;
@@ -30,9 +32,17 @@ void WordLog::append(const CaptureEntry& entry)
             logged.sinceSameLabelUs = entry.timeUs - last;
         last = entry.timeUs;
     }
+    if (entries_.size() == capacity_) {
+        entries_.pop_front();
+        ++firstEntry_;
+        if (!rows_.empty() && rows_.front() < firstEntry_) {
+            rows_.pop_front();
+            ++rowsDropped_;
+        }
+    }
     entries_.push_back(logged);
     if (filter_.matches(entry))
-        rows_.push_back(entries_.size() - 1);
+        rows_.push_back(firstEntry_ + entries_.size() - 1);
 }
 
 std::size_t WordLog::follow(const CaptureRing& ring, std::size_t limit)
@@ -59,38 +69,27 @@ void WordLog::setFilter(const WordLogFilter& filter)
 {
     filter_ = filter;
     rows_.clear();
+    rowsDropped_ = 0;
     for (std::size_t i = 0; i < entries_.size(); ++i)
         if (filter_.matches(entries_[i].entry))
-            rows_.push_back(i);
+            rows_.push_back(firstEntry_ + i);
 }
 
-std::optional<std::size_t> WordLog::findNext(std::size_t fromRow,
-                                             const std::function<bool(const CaptureEntry&)>& wanted) const
+bool WordLog::row(std::uint64_t r, WordLogEntry& out)
 {
-    for (std::size_t r = fromRow + 1; r < rows_.size(); ++r)
-        if (wanted(entries_[rows_[r]].entry))
+    if (r >= rows_.size())
+        return false;
+    out = row(static_cast<std::size_t>(r));
+    return true;
+}
+
+std::optional<std::uint64_t> WordLog::findNext(std::uint64_t fromRow,
+                                               const std::function<bool(const CaptureEntry&)>& wanted)
+{
+    for (std::uint64_t r = fromRow + 1; r < rows_.size(); ++r)
+        if (wanted(row(static_cast<std::size_t>(r)).entry))
             return r;
     return std::nullopt;
-}
-
-std::optional<std::size_t> WordLog::findNextLabel(std::size_t fromRow) const
-{
-    if (fromRow >= rows_.size())
-        return std::nullopt;
-    const CaptureEntry& from = row(fromRow).entry;
-    return findNext(fromRow, [&from](const CaptureEntry& e) {
-        return e.channel == from.channel && wordLabel(e.word) == wordLabel(from.word);
-    });
-}
-
-std::optional<std::size_t> WordLog::findNextValue(std::size_t fromRow, const WordLogRowText& text) const
-{
-    if (fromRow >= rows_.size())
-        return std::nullopt;
-    const std::string value = text.value(row(fromRow).entry);
-    if (value.empty())
-        return std::nullopt;
-    return findNext(fromRow, [&](const CaptureEntry& e) { return text.value(e) == value; });
 }
 
 } // namespace telvar5

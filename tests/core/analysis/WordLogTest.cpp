@@ -8,6 +8,7 @@
 
 #include "core/analysis/CaptureRing.h"
 #include "core/analysis/WordLog.h"
+#include "core/analysis/WordLogSearch.h"
 #include "core/analysis/WordLogRowText.h"
 #include "formats/FormatTestSupport.h"
 
@@ -134,9 +135,9 @@ TEST(WordLog, IntervalsPerLabelAndChannelAndAFilterThatKeepsGrowing)
     ASSERT_EQ(log.rowCount(), std::size(channel1Intervals));
     for (std::size_t r = 0; r < log.rowCount(); ++r)
         EXPECT_EQ(log.row(r).sinceSameLabelUs, channel1Intervals[r]) << r;
-    EXPECT_EQ(log.findNextLabel(0), std::optional<std::size_t>(2));
-    EXPECT_EQ(log.findNextLabel(2), std::optional<std::size_t>(3));
-    EXPECT_EQ(log.findNextLabel(3), std::nullopt);
+    EXPECT_EQ(findNextSameLabel(log, 0), std::optional<std::uint64_t>(2));
+    EXPECT_EQ(findNextSameLabel(log, 2), std::optional<std::uint64_t>(3));
+    EXPECT_EQ(findNextSameLabel(log, 3), std::nullopt);
 
     log.setFilter(WordLogFilter{}); // widened: the words it hid come back in order
     ASSERT_EQ(log.rowCount(), 6u);
@@ -144,7 +145,7 @@ TEST(WordLog, IntervalsPerLabelAndChannelAndAFilterThatKeepsGrowing)
     log.append({500, 4, 0x0084, 2, 0});
     EXPECT_EQ(log.rowCount(), 7u);
     const auto value = [](const CaptureEntry& e) { return e.word == 0x0084 && e.channel == 2; };
-    EXPECT_EQ(log.findNext(0, value), std::optional<std::size_t>(6));
+    EXPECT_EQ(log.findNext(0, value), std::optional<std::uint64_t>(6));
 }
 
 TEST(WordLog, FindsTheNextRowOfTheSameValue)
@@ -154,13 +155,66 @@ TEST(WordLog, FindsTheNextRowOfTheSameValue)
     // 12.5 ft, 25 m,s (another format: another value), no format, -12.5 ft, 12.5 ft again
     for (const std::uint32_t word : {0x00190083u, 0x00190083u, 0x00190001u, 0x1FE70083u, 0x00190083u})
         log.append({0, 0, word, static_cast<std::uint8_t>(log.entryCount() == 1 ? 2 : 1), 0});
-    const std::optional<std::size_t> none;
+    const std::optional<std::uint64_t> none;
     const struct {
-        std::size_t from;
-        std::optional<std::size_t> next;
+        std::uint64_t from;
+        std::optional<std::uint64_t> next;
     } cases[] = {{0, 4}, {1, none}, {2, none}, {3, none}, {4, none}, {9, none}};
     for (const auto& c : cases)
-        EXPECT_EQ(log.findNextValue(c.from, text), c.next) << c.from;
+        EXPECT_EQ(findNextSameValue(log, c.from, text), c.next) << c.from;
+}
+
+TEST(WordLog, TheSearchFieldFindsALabelOrAValueAsShown)
+{
+    const WordLogRowText text(*formats(), kStartUnixUs, kZone);
+    WordLog log;
+    // label 203 at 12.5 ft, label 001 without a format, label 203 at -12.5 ft, then at 12.5 ft again
+    for (const std::uint32_t word : {0x00190083u, 0x00190001u, 0x1FE70083u, 0x00190083u})
+        log.append({0, 0, word, 1, 0});
+    using Kind = WordLogQuery::Kind;
+    const std::optional<std::uint64_t> none;
+    const struct {
+        Kind kind;
+        const char* typed;
+        std::uint64_t from;
+        std::optional<std::uint64_t> next; // none also for a refused text
+        bool accepted;
+    } cases[] = {
+        {Kind::Label, "203", 0, 2, true},   {Kind::Label, "1", 0, 1, true},    {Kind::Label, "001", 1, none, true},
+        {Kind::Label, "8", 0, none, false}, {Kind::Label, "400", 0, none, false}, {Kind::Label, "", 0, none, false},
+        {Kind::Value, "12,5", 0, 3, true},  {Kind::Value, "-12.5", 0, 2, true}, {Kind::Value, "-12.50", 0, 2, true},
+        {Kind::Value, "12.4", 0, none, true}, {Kind::Value, "+12.50", 3, none, true}, {Kind::Value, "12 ft", 0, none, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        WordLogQuery query;
+        std::string why;
+        ASSERT_EQ(parseWordLogQuery(c.kind, c.typed, query, why), c.accepted);
+        EXPECT_EQ(why.empty(), c.accepted);
+        if (c.accepted) {
+            EXPECT_EQ(findNextMatch(log, c.from, query, text), c.next);
+        }
+    }
+}
+
+TEST(WordLog, AFullLogDropsItsOldestWordsFromTheFront)
+{
+    WordLog log(4);
+    WordLogFilter label203;
+    label203.setLabels("203");
+    log.setFilter(label203);
+    // label 203 on even times, 001 on odd ones
+    for (std::int64_t t = 0; t < 7; ++t)
+        log.append({t, 0, t % 2 == 0 ? 0x0083u : 0x0001u, 1, 0});
+    EXPECT_EQ(log.entryCount(), 4u);
+    ASSERT_EQ(log.rowCount(), 2u); // times 4 and 6; 0 and 2 left with their entries
+    EXPECT_EQ(log.rowsDropped(), 2u);
+    EXPECT_EQ(log.row(std::size_t{0}).entry.timeUs, 4);
+    EXPECT_EQ(log.row(std::size_t{1}).sinceSameLabelUs, 2);
+    log.setFilter(WordLogFilter{});
+    EXPECT_EQ(log.rowsDropped(), 0u);
+    ASSERT_EQ(log.rowCount(), 4u);
+    EXPECT_EQ(log.row(std::size_t{0}).entry.timeUs, 3);
 }
 
 TEST(WordLog, FollowsTheRingAndCountsWhatItOverwrote)
