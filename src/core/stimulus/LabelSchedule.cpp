@@ -2,32 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <queue>
 #include <utility>
+
+#include "core/stimulus/MillisecondsText.h"
 
 namespace telvar5 {
 
 namespace {
 bool timed(const ScheduledLabel& row) { return std::isfinite(row.intervalMs) && row.intervalMs > 0.0; }
-
-// "12.5": milliseconds with up to three decimals, without trailing zeros,
-// whatever locale the toolkit set.
-std::string msText(double ms)
-{
-    const long long micro = std::llround(ms * 1000.0);
-    std::string text = std::to_string(micro / 1000);
-    if (const long long frac = micro % 1000; frac != 0) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%03lld", frac);
-        std::string tail(digits);
-        while (tail.back() == '0')
-            tail.pop_back();
-        text += "." + tail;
-    }
-    return text;
-}
 } // namespace
 
 LabelSchedule::LabelSchedule(std::int32_t wordTimeUs, std::size_t maxWords)
@@ -201,10 +185,10 @@ LabelLayout LabelSchedule::lay(std::span<const ScheduledLabel> rows) const
         out.achievedMs[i] = passMs(length) / best.perRow[i];
     if (best.worst > kTolerance) {
         const ScheduledLabel& row = rows[best.worstRow];
-        out.problem = "Строка " + std::to_string(row.line) + ": интервал " + msText(row.intervalMs) +
+        out.problem = "Строка " + std::to_string(row.line) + ": интервал " + millisecondsText(row.intervalMs) +
             " мс не выдержать с точностью 10 % (массив не длиннее " + std::to_string(maxWords_) +
-            " слов по " + msText(wordTimeUs_ / 1000.0) + " мс); ближайший возможный — " +
-            msText(out.achievedMs[best.worstRow]) + " мс.";
+            " слов по " + millisecondsText(wordTimeUs_ / 1000.0) + " мс); ближайший возможный — " +
+            millisecondsText(out.achievedMs[best.worstRow]) + " мс.";
         return out;
     }
     out.words = std::move(words);
