@@ -271,6 +271,24 @@ TEST_F(CliStimulus, GenerateForSecondsStopsAndSaysWhatItClampedAndWhatWasNoNumbe
     EXPECT_EQ(checkOutputRequests(1), 6u);
 }
 
+// At the start each timed row says the interval it asked and the one laid
+// out, in file order; a row without an interval says nothing.
+TEST_F(CliStimulus, GenerateSaysTheIntervalEachTimedLabelGot)
+{
+    // At 12.5 kHz a word takes 2.88 ms: evenly spread, 12 ms comes out as four
+    // words (11.52 ms); 23.04 ms is eight words exactly.
+    writeText("timed.gen", "TELVAR5-GEN 1\n1 203 \"ALT\" 3 const 1 every 12\n1 001 \"ALT\" 3 const 2\n"
+                           "1 204 \"ALT\" 3 const 3 every 23.04\n");
+    const Outcome o = run({"init", "--in", "1=0", "--out", "1=0", "generate", "--channel", "1", "--file", "timed.gen",
+                           "--seconds", "0.1"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    const std::string said = "telvar5-cli: generate: метка 203 (ALT): интервал 12 мс, получен 11.52 мс\n"
+                             "telvar5-cli: generate: метка 204 (ALT): интервал 23.04 мс, получен 23.04 мс\n"
+                             "telvar5-cli: generate: выходной канал 1: генератор остановлен";
+    EXPECT_NE(o.err.find(said), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find("метка 001"), std::string::npos) << o.err;
+}
+
 // A stop the module refuses at the end of --seconds, or of a single pass, fails the run.
 TEST_F(CliStimulus, AStopTheModuleRefusesFailsTheRun)
 {

@@ -8,6 +8,8 @@
 #include "CliSession.h"
 #include "FileChecks.h"
 #include "core/stimulus/GeneratorFile.h"
+#include "core/stimulus/MillisecondsText.h"
+#include "formats/Cp1251.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5::cli {
@@ -32,6 +34,16 @@ std::string listed(const Numbers& numbers, const char* format)
         text += (text.empty() ? "" : ", ") + std::string(item);
     }
     return text;
+}
+
+// "метка 203 (ALT): интервал 50 мс, получен 48.96 мс": a timed row's
+// interval and the one the start laid out, as the generator window shows them.
+std::string intervalLine(const GeneratorRow& row, double achievedMs)
+{
+    char label[8];
+    std::snprintf(label, sizeof label, "%03o", static_cast<unsigned>(row.label));
+    return "метка " + std::string(label) + " (" + utf8FromCp1251(row.tag) + "): интервал " +
+           millisecondsText(row.intervalMs) + " мс, получен " + millisecondsText(achievedMs) + " мс";
 }
 
 // Values the format could not carry as they were, and the labels they fell on.
@@ -185,6 +197,10 @@ void GenerateCommand::run(CliSession& session)
     session.expectAnswered(mark, "generate");
     if (!reason.empty())
         throw CliError(ExitCode::BadArgument, "generate: " + file_ + ": " + clause(reason));
+    const auto states = generator.rowStates();
+    for (std::size_t i = 0; i < rows_.size() && i < states.size(); ++i)
+        if (rows_[i].intervalMs > 0.0)
+            session.note("generate: " + intervalLine(rows_[i], states[i].intervalMs));
 
     const auto watch = std::make_shared<GeneratorWatch>(session, generator, channel_);
     // At the session's end a stop the module refused fails the run there.
