@@ -132,14 +132,18 @@ char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, Csv
 
 namespace {
 
-// Writes the table of a capture's entries in pieces through `write`, asking
-// `interrupted` before each; false when a write failed or it was interrupted.
-bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& formats, CsvDialect dialect,
-                   const std::function<bool(std::string_view)>& write, const std::function<bool()>& interrupted,
-                   const UtcOffsetOf& zone, CsvExportResult& result)
+enum class TableEnd : std::uint8_t { Whole, WriteFailed, Interrupted, EntryUnreadable };
+
+// Writes the table of `count` entries in pieces through `write`, asking
+// `interrupted` before each. entryAt(i) gives entry i, or null when it cannot
+// be read; the table then ends there.
+template <typename EntryAt>
+TableEnd writeCsvTable(std::uint64_t count, EntryAt&& entryAt, std::int64_t startUnixUs, const FormatTables& formats,
+                       CsvDialect dialect, const std::function<bool(std::string_view)>& write,
+                       const std::function<bool()>& interrupted, const UtcOffsetOf& zone)
 {
     const LocalTimeText timeText(zone);
-    const EntryClock clock{contents.header.startUnixUs, timeText};
+    const EntryClock clock{startUnixUs, timeText};
     const CsvStyle style = CsvStyle::of(dialect);
     const auto channelFormats = std::make_unique<ChannelFormats>(formats, style.separator);
     std::vector<char> chunk(kChunkBytes + kLineRoom);
@@ -151,20 +155,78 @@ bool writeCsvTable(const CaptureFileContents& contents, const FormatTables& form
         *p++ = field == kHeaderFields[std::size(kHeaderFields) - 1] ? '\n' : style.separator;
     }
     const auto pieceDone = [&] {
-        if (interrupted && interrupted()) {
-            result.interrupted = true;
-            return false;
-        }
+        if (interrupted && interrupted())
+            return TableEnd::Interrupted;
         const bool wrote = write(std::string_view(chunk.data(), static_cast<std::size_t>(p - chunk.data())));
         p = chunk.data();
-        return wrote;
+        return wrote ? TableEnd::Whole : TableEnd::WriteFailed;
     };
-    for (const CaptureEntry& entry : contents.entries) {
-        p = putLine(p, entry, *channelFormats, style, clock);
-        if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes && !pieceDone())
-            return false;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const CaptureEntry* entry = entryAt(i);
+        if (!entry)
+            return TableEnd::EntryUnreadable;
+        p = putLine(p, *entry, *channelFormats, style, clock);
+        if (static_cast<std::size_t>(p - chunk.data()) >= kChunkBytes) {
+            if (const TableEnd end = pieceDone(); end != TableEnd::Whole)
+                return end;
+        }
     }
     return pieceDone();
+}
+
+TableEnd writeCaptureTable(const CaptureFileContents& contents, const FormatTables& formats, CsvDialect dialect,
+                           const std::function<bool(std::string_view)>& write,
+                           const std::function<bool()>& interrupted, const UtcOffsetOf& zone)
+{
+    const auto entryAt = [&contents](std::uint64_t i) { return &contents.entries[static_cast<std::size_t>(i)]; };
+    return writeCsvTable(contents.entries.size(), entryAt, contents.header.startUnixUs, formats, dialect, write,
+                         interrupted, zone);
+}
+
+// Why the CSV file cannot be created, for the user.
+std::string createProblem(WriteProblem problem)
+{
+    return "Не удалось создать файл CSV: " + writeProblemText(problem) + ".";
+}
+
+// Refused before any work: a device or a pipe never becomes a file.
+bool refused(const std::filesystem::path& csv, CsvExportResult& result)
+{
+    const WriteProblem refusal = replacementRefusal(csv);
+    if (refusal != WriteProblem::None)
+        result.problem = createProblem(refusal);
+    return refusal != WriteProblem::None;
+}
+
+// Puts the table that `table` writes under the CSV's name, only when whole:
+// interrupted or with an entry unreadable nothing is left there, an existing
+// file stays as it was. True when the file is complete.
+template <typename Table>
+bool writeCsvFile(const std::filesystem::path& csv, Table&& table, CsvExportResult& result, TableEnd& end)
+{
+    ReplacingFile out(csv);
+    if (!out.ok()) {
+        result.problem = createProblem(out.problem());
+        return false;
+    }
+    end = table([&out](std::string_view text) { return out.write(text); });
+    if (end == TableEnd::Interrupted || end == TableEnd::EntryUnreadable) {
+        result.interrupted = end == TableEnd::Interrupted;
+        out.abandon();
+        return false;
+    }
+    if (!out.commit()) { // a write that failed fails here
+        result.problem = "Не удалось записать файл CSV: " + writeProblemText(out.problem()) + ".";
+        return false;
+    }
+    return true;
+}
+
+void noMemory(CsvExportResult& result, const char* what)
+{
+    result.written = false;
+    result.entries = 0;
+    result.problem = "Не удалось экспортировать " + std::string(what) + " в CSV: не хватает памяти.";
 }
 
 } // namespace
@@ -175,36 +237,22 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
 {
     CsvExportResult result;
     try {
-        // Refused before the capture is read: a device or a pipe never becomes a file.
-        if (const WriteProblem refusal = replacementRefusal(csv); refusal != WriteProblem::None) {
-            result.problem = "Не удалось создать файл CSV: " + writeProblemText(refusal) + ".";
+        if (refused(csv, result))
             return result;
-        }
         const CaptureFileContents contents = readCaptureFile(capture);
         result.problem = contents.problem;
         if (!contents.headerValid)
             return result;
-
-        ReplacingFile out(csv);
-        if (!out.ok()) {
-            result.problem = "Не удалось создать файл CSV: " + writeProblemText(out.problem()) + ".";
+        const auto table = [&](const std::function<bool(std::string_view)>& write) {
+            return writeCaptureTable(contents, formats, dialect, write, interrupted, zone);
+        };
+        TableEnd end = TableEnd::Whole;
+        if (!writeCsvFile(csv, table, result, end))
             return result;
-        }
-        const auto write = [&out](std::string_view text) { return out.write(text); };
-        if (!writeCsvTable(contents, formats, dialect, write, interrupted, zone, result) && result.interrupted) {
-            out.abandon(); // nothing under the CSV's name: an existing file stays as it was
-            return result;
-        }
-        if (!out.commit()) {
-            result.problem = "Не удалось записать файл CSV: " + writeProblemText(out.problem()) + ".";
-            return result;
-        }
         result.written = true;
         result.entries = contents.entries.size();
     } catch (...) {
-        result.written = false;
-        result.entries = 0;
-        result.problem = "Не удалось экспортировать запись в CSV: не хватает памяти.";
+        noMemory(result, "запись");
     }
     return result;
 }
@@ -225,7 +273,9 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostr
             result.streamError = csv ? 0 : errno;
             return static_cast<bool>(csv);
         };
-        if (!writeCsvTable(contents, formats, dialect, write, interrupted, zone, result)) {
+        if (const TableEnd end = writeCaptureTable(contents, formats, dialect, write, interrupted, zone);
+            end != TableEnd::Whole) {
+            result.interrupted = end == TableEnd::Interrupted;
             if (!result.interrupted)
                 result.problem = "Не удалось записать таблицу CSV.";
             return result;
@@ -233,9 +283,41 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostr
         result.written = true;
         result.entries = contents.entries.size();
     } catch (...) {
-        result.written = false;
-        result.entries = 0;
-        result.problem = "Не удалось экспортировать запись в CSV: не хватает памяти.";
+        noMemory(result, "запись");
+    }
+    return result;
+}
+
+CsvExportResult exportWordLogCsv(WordLogRows& rows, const std::filesystem::path& csv, const FormatTables& formats,
+                                 CsvDialect dialect, const std::function<bool()>& interrupted, const UtcOffsetOf& zone)
+{
+    CsvExportResult result;
+    try {
+        if (refused(csv, result))
+            return result;
+        const std::uint64_t count = rows.rowCount(); // rows arriving during the export wait for the next one
+        WordLogEntry row;
+        std::uint64_t unreadable = 0;
+        const auto entryAt = [&](std::uint64_t i) -> const CaptureEntry* {
+            if (rows.row(i, row))
+                return &row.entry;
+            unreadable = i;
+            return nullptr;
+        };
+        const auto table = [&](const std::function<bool(std::string_view)>& write) {
+            return writeCsvTable(count, entryAt, rows.startUnixUs(), formats, dialect, write, interrupted, zone);
+        };
+        TableEnd end = TableEnd::Whole;
+        if (!writeCsvFile(csv, table, result, end)) {
+            if (end == TableEnd::EntryUnreadable)
+                result.problem = "Не удалось экспортировать строки в CSV: строка " + std::to_string(unreadable + 1) +
+                    " из " + std::to_string(count) + " не читается (файл записи стал короче); файл CSV не записан.";
+            return result;
+        }
+        result.written = true;
+        result.entries = count;
+    } catch (...) {
+        noMemory(result, "строки");
     }
     return result;
 }

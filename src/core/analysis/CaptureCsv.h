@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/analysis/LocalTimeText.h"
+#include "core/analysis/WordLogRows.h"
 #include "formats/FormatTables.h"
 
 namespace telvar5 {
@@ -44,6 +45,14 @@ CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, const std
 // The same table into a stream (standard output), piece by piece: a failed
 // write ends it, and what reached the stream stays there.
 CsvExportResult exportCaptureCsv(const std::filesystem::path& capture, std::ostream& csv, const FormatTables& formats,
+                                 CsvDialect dialect = CsvDialect::Plain, const std::function<bool()>& interrupted = {},
+                                 const UtcOffsetOf& zone = systemUtcOffset);
+
+// The rows of the sequential log (as far as it had them at the call, through
+// its filter) as the same table, wall_time counted from rows.startUnixUs(),
+// into a file under the same rules. A row that cannot be read (a recording
+// that shrank meanwhile) ends the export with a problem and no file.
+CsvExportResult exportWordLogCsv(WordLogRows& rows, const std::filesystem::path& csv, const FormatTables& formats,
                                  CsvDialect dialect = CsvDialect::Plain, const std::function<bool()>& interrupted = {},
                                  const UtcOffsetOf& zone = systemUtcOffset);
 

@@ -1,11 +1,14 @@
-// The CSV export of a capture file, byte for byte, and what it does with damaged input.
+// The CSV export of a capture file and of the word log's rows, byte for byte,
+// and what each does with damaged input.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "core/analysis/CaptureCsv.h"
 #include "core/analysis/CaptureFile.h"
+#include "core/analysis/WordLog.h"
 #include "formats/FormatTestSupport.h"
 
 namespace telvar5 {
@@ -126,6 +129,119 @@ TEST_F(CaptureCsvTest, NothingIsWrittenFromAForeignFileOrIntoAPlaceThatCannotHol
     }
     EXPECT_FALSE(exportCaptureCsv(dir / "none.tlv", csv, *tables).written);
     EXPECT_EQ(text(csv), "old");
+}
+
+// The header and the lines of entries `kept` of a whole-capture table.
+std::string keptLines(const std::string& table, const std::vector<std::size_t>& kept)
+{
+    std::istringstream in(table);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line + "\n");
+    std::string out = lines.at(0);
+    for (const std::size_t i : kept)
+        out += lines.at(i + 1);
+    return out;
+}
+
+// The live log's rows as the window reads them: whoever holds the rows.
+class LogRows : public ::testing::Test {
+protected:
+    LogRows()
+    {
+        log.setStartUnixUs(kStartUnixUs);
+        for (const CaptureEntry& e : kEntries)
+            log.append(e);
+    }
+    test::ScratchDir dir;
+    fs::path csv = dir / "log.csv";
+    std::unique_ptr<FormatTables> tables = formats();
+    WordLog log;
+};
+
+TEST_F(LogRows, TheFilteredRowsExportAsTheCapturesLinesOfTheWordsTheyKeep)
+{
+    WordLogFilter byLabel, bySsm, byChannel, none;
+    byLabel.setLabels("203");
+    bySsm.setSsm(0b1000);
+    byChannel.setChannels(0b1);
+    const struct {
+        const char* name;
+        WordLogFilter filter;
+        std::vector<std::size_t> kept; // entries of kEntries
+    } cases[] = {
+        {"all", none, {0, 1, 2, 3, 4}},
+        {"label 203", byLabel, {0, 1, 2, 4}},
+        {"SSM 3", bySsm, {2, 3}},
+        {"channel 1: the damaged channel 0 goes too", byChannel, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WordLogRows& rows = log;
+        rows.setFilter(c.filter);
+        for (const auto& [dialect, whole] :
+             {std::pair{CsvDialect::Plain, kCsv}, std::pair{CsvDialect::Excel, kExcelCsv}}) {
+            const CsvExportResult result = exportWordLogCsv(rows, csv, *tables, dialect, {}, kZone);
+            EXPECT_TRUE(result.written);
+            EXPECT_EQ(result.entries, c.kept.size());
+            EXPECT_EQ(result.problem, "");
+            EXPECT_EQ(text(csv), keptLines(whole, c.kept));
+        }
+    }
+}
+
+// A recording that shrank after it was opened: rows from `readable` on cannot be read.
+class ShrunkRows : public WordLogRows {
+public:
+    ShrunkRows(WordLog& log, std::uint64_t readable) : log_(log), readable_(readable) {}
+    std::int64_t startUnixUs() const override { return log_.startUnixUs(); }
+    void setFilter(const WordLogFilter& filter) override { log_.setFilter(filter); }
+    const WordLogFilter& filter() const override { return log_.filter(); }
+    std::uint64_t rowCount() const override { return log_.rowCount(); }
+    bool row(std::uint64_t row, WordLogEntry& out) override { return row < readable_ && log_.row(row, out); }
+    std::optional<std::uint64_t> findNext(std::uint64_t fromRow,
+                                          const std::function<bool(const CaptureEntry&)>& wanted) override
+    {
+        return log_.findNext(fromRow, wanted);
+    }
+
+private:
+    WordLog& log_;
+    std::uint64_t readable_;
+};
+
+TEST_F(LogRows, AnExportThatCannotFinishLeavesNoFileAndAnOldOneAsItWas)
+{
+    ShrunkRows shrunk(log, 3);
+    const struct {
+        const char* name;
+        WordLogRows& rows;
+        std::function<bool()> interrupted;
+        const char* problem;
+    } cases[] = {
+        {"shrunk", shrunk, {}, "строка 4 из 5 не читается"},
+        {"interrupted", log, [] { return true; }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool old : {false, true}) {
+            fs::remove(csv);
+            if (old)
+                test::writeBytes(csv, {'o', 'l', 'd'});
+            const CsvExportResult result = exportWordLogCsv(c.rows, csv, *tables, CsvDialect::Plain, c.interrupted, kZone);
+            EXPECT_FALSE(result.written);
+            EXPECT_EQ(result.interrupted, c.problem[0] == '\0');
+            EXPECT_NE(result.problem.find(c.problem), std::string::npos) << result.problem;
+            if (old) {
+                EXPECT_EQ(text(csv), "old");
+            } else {
+                EXPECT_FALSE(fs::exists(csv));
+            }
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), old ? 1 : 0)
+                << "no temporary left beside it";
+        }
+    }
+    EXPECT_FALSE(exportWordLogCsv(log, dir.path(), *tables).written) << "a folder is never replaced";
 }
 
 } // namespace
