@@ -228,7 +228,8 @@ TEST_F(LogRows, AnExportThatCannotFinishLeavesNoFileAndAnOldOneAsItWas)
             fs::remove(csv);
             if (old)
                 test::writeBytes(csv, {'o', 'l', 'd'});
-            const CsvExportResult result = exportWordLogCsv(c.rows, csv, *tables, CsvDialect::Plain, c.interrupted, kZone);
+            const CsvExportResult result =
+                exportWordLogCsv(c.rows, csv, *tables, CsvDialect::Plain, c.interrupted, kZone);
             EXPECT_FALSE(result.written);
             EXPECT_EQ(result.interrupted, c.problem[0] == '\0');
             EXPECT_NE(result.problem.find(c.problem), std::string::npos) << result.problem;
