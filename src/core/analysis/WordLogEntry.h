@@ -7,9 +7,12 @@
 
 namespace telvar5 {
 
+// The interval of a recording's word that the background scan has not reached yet.
+inline constexpr std::int64_t kIntervalUnknown = -2;
+
 struct WordLogEntry {
     CaptureEntry entry;
-    std::int64_t sinceSameLabelUs = -1; // -1: the label's first word on its channel
+    std::int64_t sinceSameLabelUs = -1; // -1: the label's first word on its channel; or kIntervalUnknown
 };
 
 } // namespace telvar5

@@ -51,6 +51,12 @@ void WordLogFilter::setLabels(std::string_view text)
     labels_ = anyItem ? labels : std::bitset<256>().set();
 }
 
+bool WordLogFilter::keepsEverything() const noexcept
+{
+    return channels_.all() && labels_.all() && sdi_.all() && ssm_.all() && parity_ == ParityFilter::Any
+        && fromUs_ == std::numeric_limits<std::int64_t>::min() && toUs_ == std::numeric_limits<std::int64_t>::max();
+}
+
 bool WordLogFilter::matches(const CaptureEntry& e) const noexcept
 {
     // A damaged file's channel number shows only while no channel is left out.

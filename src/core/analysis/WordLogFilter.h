@@ -35,6 +35,8 @@ public:
     }
 
     const std::bitset<256>& labels() const { return labels_; }
+    // Nothing narrowed: every word, a damaged one too, is shown.
+    bool keepsEverything() const noexcept;
     bool matches(const CaptureEntry& e) const noexcept;
 
 private:

@@ -82,6 +82,8 @@ WordLogRow WordLogRowText::row(const WordLogEntry& logged) const
         row.units = unitsUtf8(*f);
     if (logged.sinceSameLabelUs >= 0)
         row.sinceSameLabel = fixedThree(static_cast<std::uint64_t>(logged.sinceSameLabelUs), 1000);
+    else if (logged.sinceSameLabelUs == kIntervalUnknown)
+        row.sinceSameLabel = "…"; // the scan of a recording has not reached it yet
     return row;
 }
 
