@@ -82,13 +82,13 @@ char* putNumber(char* p, T value)
     return std::to_chars(p, p + 24, value).ptr;
 }
 
-// One CSV line at p (at most kLineRoom bytes); returns its end.
-// The wall clock of each entry, from the capture's start.
+// The wall clock of each entry, from the start of the capture or of the log.
 struct EntryClock {
     std::int64_t startUnixUs;
     const LocalTimeText& text;
 };
 
+// One CSV line at p (at most kLineRoom bytes); returns its end.
 char* putLine(char* p, const CaptureEntry& e, const ChannelFormats& formats, CsvStyle style, const EntryClock& clock)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
