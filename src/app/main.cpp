@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <system_error>
 
 #include "app/MonitorApplication.h"
 #include "app/ToolkitSettingsRestorer.h"
@@ -20,6 +22,7 @@
 #include "gui/QtCompat.h"
 #include "gui/QtUserPrompts.h"
 #include "gui/TMainFrm.h"
+#include "gui/analysis/AnalysisMenu.h"
 
 int main(int argc, char** argv)
 {
@@ -39,6 +42,14 @@ int main(int argc, char** argv)
         // A configuration that cannot be read leaves no module installed: the device
         // choice dialog then lists none, as on a computer without the card.
         telvar5::QtUserPrompts prompts;
+        // Named relative to the folder the program was started in, before it enters the user's.
+        std::optional<std::filesystem::path> recording;
+        if (arguments.recording) {
+            std::error_code error;
+            recording = std::filesystem::absolute(*arguments.recording, error);
+            if (error)
+                recording = arguments.recording;
+        }
         if (arguments.userFolder) {
             // Before the formats settings file and the virtual module's configuration are read from it.
             const auto documents = telvar5::pathFromUtf8(
@@ -54,6 +65,8 @@ int main(int argc, char** argv)
         const telvar5::PlatformDeviceBus platform = telvar5::createPlatformDeviceBus(arguments.virtualModuleConfig);
         telvar5::TMainFrm window(*platform.bus, prompts);
         window.show();
+        if (recording)
+            window.analysisMenu()->openRecording(*recording); // a file it cannot read is said in its window
         app.exec();
     } catch (const std::exception& e) {
         telvar5::MonitorApplication::showException(QString::fromUtf8(e.what()));

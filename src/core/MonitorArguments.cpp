@@ -1,5 +1,6 @@
 #include "core/MonitorArguments.h"
 
+#include <cctype>
 #include <string_view>
 
 #include "formats/ReplaceFile.h"
@@ -24,6 +25,19 @@ std::optional<std::string> optionValue(std::span<const std::string> args, std::s
     return std::nullopt;
 }
 
+// Windows names files without regard to case: "REC.TLVCAP" is a recording too.
+bool isRecordingName(std::string_view arg)
+{
+    constexpr std::string_view kExtension = ".tlvcap";
+    if (arg.size() <= kExtension.size() || arg.starts_with("--"))
+        return false;
+    const std::string_view end = arg.substr(arg.size() - kExtension.size());
+    for (std::size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(end[i])) != kExtension[i])
+            return false;
+    return true;
+}
+
 } // namespace
 
 MonitorArguments MonitorArguments::parse(std::span<const std::string> args)
@@ -36,6 +50,8 @@ MonitorArguments MonitorArguments::parse(std::span<const std::string> args)
             parsed.userFolder = pathFromUtf8(*folder);
         else if (auto seed = optionValue(args, i, kSeed))
             parsed.seeds.push_back(pathFromUtf8(*seed));
+        else if (isRecordingName(args[i]))
+            parsed.recording = pathFromUtf8(args[i]);
     }
     return parsed;
 }

@@ -8,6 +8,8 @@
 //   since the program's own folder is not the user's to write), and each
 //   "--seed PATH", within the program's folder, a file or a folder of files
 //   that lays it out where it lacks them.
+// - a file whose name ends in ".tlvcap" (what Explorer hands over when a
+//   recording is opened with the monitor) is shown in "Поток слов".
 // Every other argument is ignored, as it always was. The arguments are UTF-8
 // (programArguments); in each "--name=VALUE" form is taken too.
 #include <filesystem>
@@ -26,6 +28,8 @@ struct MonitorArguments {
     std::optional<std::filesystem::path> userFolder;
     // Relative to the program's folder, in the order given.
     std::vector<std::filesystem::path> seeds;
+    // A recording to show; the last one counts.
+    std::optional<std::filesystem::path> recording;
 
     // The arguments after the program's name. The last --virtual-module counts.
     static MonitorArguments parse(std::span<const std::string> args);

@@ -51,5 +51,24 @@ TEST(MonitorArgumentsTest, TheUserFolderAndItsSeeds)
     EXPECT_FALSE(MonitorArguments::parse(std::vector<std::string>{"--user-folders", "x"}).userFolder.has_value());
 }
 
+TEST(MonitorArgumentsTest, ARecordingNamedAsExplorerHandsItOver)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::optional<std::string> recording;
+    } cases[] = {
+        {{"C:\\Записи\\полет 1.tlvcap"}, "C:\\Записи\\полет 1.tlvcap"},
+        {{"--user-folder", "TELVAR-5", "REC.TLVCAP"}, "REC.TLVCAP"},
+        {{"a.tlvcap", "b.tlvcap"}, "b.tlvcap"},
+        {{".tlvcap", "rec.tlvcap.bak", "rec.csv"}, std::nullopt},
+        {{"--virtual-module", "x.tlvcap"}, std::nullopt}, // the option's value, not a recording
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const MonitorArguments parsed = MonitorArguments::parse(c.args);
+        EXPECT_EQ(parsed.recording, c.recording ? std::optional(pathFromUtf8(*c.recording)) : std::nullopt);
+    }
+}
+
 } // namespace
 } // namespace telvar5

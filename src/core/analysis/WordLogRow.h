@@ -16,7 +16,9 @@ struct WordLogRow {
     std::string word;       // eight hex digits
     std::string value;      // through the decimal format in force, "" without one
     std::string units;
-    std::string sinceSameLabel; // milliseconds since the label's previous word on the channel, "" for its first
+    // Milliseconds since the label's previous word on the channel; "" for its
+    // first, "в такте" when both were read in one tick, "…" not yet known.
+    std::string sinceSameLabel;
 };
 
 } // namespace telvar5

@@ -80,7 +80,11 @@ WordLogRow WordLogRowText::row(const WordLogEntry& logged) const
     row.value = value(e);
     if (const DecimalFormat* f = format(e))
         row.units = unitsUtf8(*f);
-    if (logged.sinceSameLabelUs >= 0)
+    // Words are timed when the tick reads them from the module's buffer, so two
+    // of a label read in one tick came at most a period apart, not at once.
+    if (logged.sinceSameLabelUs == 0)
+        row.sinceSameLabel = "в такте";
+    else if (logged.sinceSameLabelUs > 0)
         row.sinceSameLabel = fixedThree(static_cast<std::uint64_t>(logged.sinceSameLabelUs), 1000);
     else if (logged.sinceSameLabelUs == kIntervalUnknown)
         row.sinceSameLabel = "…"; // the scan of a recording has not reached it yet

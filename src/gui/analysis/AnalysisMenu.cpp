@@ -13,6 +13,7 @@
 #include "gui/analysis/TFrmModuleLog.h"
 #include "gui/analysis/TFrmModuleOverview.h"
 #include "gui/analysis/TFrmTrend.h"
+#include "gui/analysis/TFrmWordLog.h"
 
 namespace telvar5 {
 
@@ -26,6 +27,8 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     trendItem_ = addMenuItem(menu_, "mmTrend", "Тренды", "Графики физических значений параметров во времени");
     overviewItem_ = addMenuItem(menu_, "mmModuleOverview", "Обзор модуля",
                                 "Все входные и выходные каналы модуля в одном окне: режимы, частоты, слова, массивы");
+    wordLogItem_ = addMenuItem(menu_, "mmWordLog", "Поток слов",
+                               "Все принятые слова по порядку прихода, со временем, живьем или из файла записи");
     menu_->addSeparator();
     recordItem_ = addMenuItem(menu_, "mmRecord", "Запись", "Запись принятых слов в файл: пуск и останов");
     recordItem_->setCheckable(true);
@@ -50,6 +53,7 @@ AnalysisMenu::AnalysisMenu(QMainWindow& window, Monitor& monitor)
     connect(exportCsvExcelItem_, &QAction::triggered, this, &AnalysisMenu::ExportCsvExcelExecute);
     connect(moduleLogItem_, &QAction::triggered, this, &AnalysisMenu::ModuleLogExecute);
     connect(overviewItem_, &QAction::triggered, this, &AnalysisMenu::ModuleOverviewExecute);
+    connect(wordLogItem_, &QAction::triggered, this, &AnalysisMenu::WordLogExecute);
 }
 
 AnalysisMenu::~AnalysisMenu()
@@ -58,6 +62,7 @@ AnalysisMenu::~AnalysisMenu()
     delete moduleLog_;
     delete overview_;
     delete trend_;
+    delete wordLog_;
 }
 
 void AnalysisMenu::LabelStatsExecute()
@@ -124,6 +129,19 @@ void AnalysisMenu::ModuleOverviewExecute()
     showToolWindow(window_, overview_);
 }
 
+void AnalysisMenu::WordLogExecute()
+{
+    if (!wordLog_)
+        wordLog_ = new TFrmWordLog(monitor_, &window_);
+    showToolWindow(window_, wordLog_);
+}
+
+bool AnalysisMenu::openRecording(const std::filesystem::path& file)
+{
+    WordLogExecute();
+    return wordLog_->openRecording(file);
+}
+
 void AnalysisMenu::afterCommand()
 {
     // Every row follows each tick and command: the overview reads only what they left.
@@ -141,6 +159,8 @@ void AnalysisMenu::afterTick()
         labelStats_->afterTick();
     if (trend_)
         trend_->afterTick();
+    if (wordLog_)
+        wordLog_->afterTick();
 }
 
 void AnalysisMenu::showRecording()

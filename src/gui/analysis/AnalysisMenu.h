@@ -4,6 +4,7 @@
 // first use and follow every refresh tick while shown; they send no request of
 // their own.
 #include <QObject>
+#include <filesystem>
 
 class QAction;
 class QMainWindow;
@@ -17,6 +18,7 @@ class RecordingIndicator;
 class TFrmModuleLog;
 class TFrmModuleOverview;
 class TFrmTrend;
+class TFrmWordLog;
 
 class AnalysisMenu : public QObject {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
     QAction* moduleLogItem() const { return moduleLogItem_; }
     TFrmModuleLog* moduleLogWindow() const { return moduleLog_; }
     QAction* overviewItem() const { return overviewItem_; }
+    QAction* wordLogItem() const { return wordLogItem_; }
+    TFrmWordLog* wordLogWindow() const { return wordLog_; }
     TFrmModuleOverview* overviewWindow() const { return overview_; }
     // The recording's line, for the window to place in its menu bar's corner.
     RecordingIndicator* recordingIndicator() const { return recordingIndicator_; }
@@ -53,6 +57,9 @@ public:
     void ExportCsvExcelExecute();
     void ModuleLogExecute();
     void ModuleOverviewExecute();
+    void WordLogExecute();
+    // A recording named on the command line: shown in "Поток слов"; false when it cannot be read.
+    bool openRecording(const std::filesystem::path& file);
     // After every command and tick (the main window's applyScreen): the module's journal may have grown.
     void afterCommand();
 
@@ -77,10 +84,12 @@ private:
     QAction* exportCsvExcelItem_ = nullptr;
     QAction* moduleLogItem_ = nullptr;
     QAction* overviewItem_ = nullptr;
+    QAction* wordLogItem_ = nullptr;
     TFrmLabelStats* labelStats_ = nullptr;
     TFrmTrend* trend_ = nullptr;
     TFrmModuleLog* moduleLog_ = nullptr;
     TFrmModuleOverview* overview_ = nullptr;
+    TFrmWordLog* wordLog_ = nullptr;
     RecordingIndicator* recordingIndicator_ = nullptr;
 };
 

@@ -38,7 +38,7 @@ TEST_F(AnalysisMenuTest, HoldsItsItems)
     QStringList items;
     for (QAction* action : window->analysisMenu()->menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text().remove(QLatin1Char('&')));
-    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "-", "Запись", "Запись по условию…", "Экспорт CSV",
+    EXPECT_EQ(items, (QStringList{"Метки канала", "Тренды", "Обзор модуля", "Поток слов", "-", "Запись", "Запись по условию…", "Экспорт CSV",
                             "Экспорт CSV для Excel", "-", "Журнал модуля"}));
 }
 
