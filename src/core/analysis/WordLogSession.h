@@ -49,6 +49,8 @@ public:
     // Opens a recording in place of what is shown; a file that cannot be read
     // leaves the window as it was and says why.
     bool openRecording(const std::filesystem::path& file);
+    // The file name of the recording shown (UTF-8), empty while live.
+    const std::string& recordingName() const { return recordingName_; }
     // Back to the live log, as it was left.
     void showLive();
     // Reads on through the recording (for a narrower filter's rows and the

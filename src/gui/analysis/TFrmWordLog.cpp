@@ -251,7 +251,8 @@ void TFrmWordLog::sourceChanged()
         scanTimer_->start();
     else
         scanTimer_->stop();
-    setWindowTitle(recording ? QStringLiteral("Поток слов — файл записи") : QStringLiteral("Поток слов"));
+    setWindowTitle(recording ? QStringLiteral("Поток слов — %1").arg(QString::fromStdString(session_->recordingName()))
+                             : QStringLiteral("Поток слов"));
     if (!recording && !session_->paused())
         followEnd();
     showStatus();

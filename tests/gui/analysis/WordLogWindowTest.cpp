@@ -108,6 +108,7 @@ TEST_F(WordLogWindowTest, FindsALabelAndOpensARecording)
     child<QPushButton>("btOpenRecording")->click();
     ASSERT_EQ(rows->rowCount(), 1);
     EXPECT_EQ(cell(0, WordLogModel::ColLabel), QStringLiteral("005"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Поток слов — rec.tlvcap"));
     EXPECT_FALSE(child<QPushButton>("btPause")->isEnabled());
     EXPECT_TRUE(child<QLabel>("lbReport")->isVisible()) << "the damage is said";
     tick(1000, 1); // the live log goes on behind the recording
