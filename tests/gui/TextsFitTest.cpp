@@ -26,6 +26,7 @@
 #include "gui/analysis/TFrmModuleLog.h"
 #include "gui/analysis/TFrmModuleOverview.h"
 #include "gui/analysis/TFrmTrend.h"
+#include "gui/analysis/TFrmWordLog.h"
 #include "gui/device/TFrmOpenMethodChoice.h"
 #include "gui/formats/FormatEditorGrid.h"
 #include "gui/formats/TFrmFormatList.h"
@@ -163,6 +164,7 @@ TEST_F(MainWindowTest, OnA1024x768ScreenEveryWindowIsWholeAndEachToolWindowStays
         {analysis.trendItem(), [&] { return analysis.trendWindow(); }},
         {analysis.overviewItem(), [&] { return analysis.overviewWindow(); }},
         {analysis.moduleLogItem(), [&] { return analysis.moduleLogWindow(); }},
+        {analysis.wordLogItem(), [&] { return analysis.wordLogWindow(); }},
         {stimulus.generatorItem(), [&] { return stimulus.generatorWindow(); }},
         {stimulus.replayItem(), [&] { return stimulus.replayWindow(); }},
         {command(Command::HelpContents1), [&] { return window->helpWindow(); }},

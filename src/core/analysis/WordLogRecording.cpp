@@ -19,7 +19,8 @@ bool WordLogRecording::open(const std::filesystem::path& file)
     entrySize_ = layout.entrySize;
     entries_ = layout.entries;
     try {
-        bytes_.assign(kBlockEntries * entrySize_, 0);
+        blockEntries_ = std::clamp<std::size_t>(kCacheBytes / entrySize_, 1, kBlockEntries);
+        bytes_.assign(blockEntries_ * entrySize_, 0);
     } catch (const std::bad_alloc&) {
         problem_ = "Не удалось прочитать файл записи: не хватает памяти.";
         in_.close();
@@ -32,8 +33,8 @@ bool WordLogRecording::open(const std::filesystem::path& file)
 bool WordLogRecording::load(std::uint64_t block)
 {
     loadedEntries_ = 0;
-    const std::uint64_t first = block * kBlockEntries;
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockEntries, entries_ - first));
+    const std::uint64_t first = block * blockEntries_;
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(blockEntries_, entries_ - first));
     in_.clear();
     in_.seekg(static_cast<std::streamoff>(headerSize_ + first * entrySize_));
     in_.read(reinterpret_cast<char*>(bytes_.data()), static_cast<std::streamsize>(want * entrySize_));
@@ -60,10 +61,10 @@ bool WordLogRecording::entry(std::uint64_t number, CaptureEntry& out)
 {
     if (!in_.is_open() || number >= entries_)
         return false;
-    const std::uint64_t block = number / kBlockEntries;
+    const std::uint64_t block = number / blockEntries_;
     if ((loadedEntries_ == 0 || block != loadedBlock_) && !load(block))
         return false;
-    const auto index = static_cast<std::size_t>(number % kBlockEntries);
+    const auto index = static_cast<std::size_t>(number % blockEntries_);
     if (index >= loadedEntries_)
         return false;
     out = decodeCaptureEntry(std::span<const std::uint8_t, kCaptureEntrySize>(bytes_.data() + index * entrySize_,

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 #include "formats/ArincWord.h"
 
@@ -66,26 +67,34 @@ bool parseWordLogQuery(WordLogQuery::Kind kind, const std::string& typed, WordLo
     return true;
 }
 
-std::optional<std::uint64_t> findNextMatch(WordLogRows& rows, std::uint64_t fromRow, const WordLogQuery& query,
-                                           const WordLogRowText& text)
+std::optional<std::uint64_t> findNextMatch(WordLogRows& rows, std::optional<std::uint64_t> afterRow,
+                                           const WordLogQuery& query, const WordLogRowText& text)
 {
+    std::function<bool(const CaptureEntry&)> wanted;
     if (query.kind == WordLogQuery::Kind::Label) {
         unsigned label = 0;
         std::from_chars(query.text.data(), query.text.data() + query.text.size(), label, 8);
-        return rows.findNext(fromRow, [label](const CaptureEntry& e) { return wordLabel(e.word) == label; });
+        wanted = [label](const CaptureEntry& e) { return wordLabel(e.word) == label; };
+    } else {
+        // A value matches when it shows as the typed number at the typed number of
+        // decimals: "35000" finds 34999.7, "12.5" finds 12.46 but not 12.4.
+        double typed = 0;
+        parseNumber(query.text, typed);
+        const std::size_t point = query.text.find('.');
+        const int decimals = point == std::string::npos ? 0 : static_cast<int>(query.text.size() - point - 1);
+        const double halfStep = 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9);
+        wanted = [&text, typed, halfStep](const CaptureEntry& e) {
+            double value = 0;
+            const std::string shown = text.value(e);
+            return !shown.empty() && parseNumber(shown, value) && std::fabs(value - typed) <= halfStep;
+        };
     }
-    // A value matches when it shows as the typed number at the typed number of
-    // decimals: "35000" finds 34999.7, "12.5" finds 12.46 but not 12.4.
-    double wanted = 0;
-    parseNumber(query.text, wanted);
-    const std::size_t point = query.text.find('.');
-    const int decimals = point == std::string::npos ? 0 : static_cast<int>(query.text.size() - point - 1);
-    const double halfStep = 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9);
-    return rows.findNext(fromRow, [&](const CaptureEntry& e) {
-        double value = 0;
-        const std::string shown = text.value(e);
-        return !shown.empty() && parseNumber(shown, value) && std::fabs(value - wanted) <= halfStep;
-    });
+    if (afterRow)
+        return rows.findNext(*afterRow, wanted);
+    WordLogEntry first;
+    if (!rows.row(0, first))
+        return std::nullopt;
+    return wanted(first.entry) ? std::optional<std::uint64_t>(0) : rows.findNext(0, wanted);
 }
 
 } // namespace telvar5

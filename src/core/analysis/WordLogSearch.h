@@ -23,7 +23,8 @@ struct WordLogQuery {
 };
 // False, with `why` (Russian), when the text is no label or no number.
 bool parseWordLogQuery(WordLogQuery::Kind kind, const std::string& typed, WordLogQuery& out, std::string& why);
-std::optional<std::uint64_t> findNextMatch(WordLogRows& rows, std::uint64_t fromRow, const WordLogQuery& query,
-                                           const WordLogRowText& text);
+// The first row after `afterRow` that the query finds; with no row given, from the first row on.
+std::optional<std::uint64_t> findNextMatch(WordLogRows& rows, std::optional<std::uint64_t> afterRow,
+                                           const WordLogQuery& query, const WordLogRowText& text);
 
 } // namespace telvar5

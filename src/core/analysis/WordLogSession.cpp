@@ -11,6 +11,15 @@ const char* const kCsvFilter = "Таблицы CSV (*.csv)|*.csv|*.*|*.*";
 
 std::string fileNameOf(const std::filesystem::path& file) { return utf8FromPath(file.filename()); }
 
+// "10 000 000": counts of millions read at a glance (a no-break space between groups).
+std::string grouped(std::uint64_t n)
+{
+    std::string digits = std::to_string(n);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), "\u00A0");
+    return digits;
+}
+
 } // namespace
 
 WordLogSession::WordLogSession(UserPrompts& prompts, const FormatTables& formats, std::size_t liveCapacity,
@@ -66,7 +75,7 @@ bool WordLogSession::openRecording(const std::filesystem::path& file)
 {
     auto opened = std::make_unique<WordLogFileView>();
     if (!opened->open(file)) {
-        setReport("Не удалось открыть запись " + fileNameOf(file) + ": " + opened->problem(), true);
+        setReport("Не удалось открыть запись " + fileNameOf(file) + ". " + opened->problem(), true);
         return false;
     }
     opened->setFilter(filter_);
@@ -77,7 +86,7 @@ bool WordLogSession::openRecording(const std::filesystem::path& file)
     if (recording_->problem().empty())
         setReport({}, false);
     else
-        setReport("Запись " + recordingName_ + " повреждена: " + recording_->problem(), true);
+        setReport("Запись " + recordingName_ + " повреждена. " + recording_->problem(), true);
     return true;
 }
 
@@ -105,7 +114,7 @@ void WordLogSession::ExportCsvExecute(CsvDialect dialect)
     if (!result.written)
         setReport(what + " не выполнен: " + result.problem, true);
     else
-        setReport(what + ": " + std::to_string(result.entries) + " строк в файле " + name, false);
+        setReport(what + ": " + grouped(result.entries) + " строк в файле " + name, false);
 }
 
 std::string WordLogSession::statusText() const
@@ -113,20 +122,19 @@ std::string WordLogSession::statusText() const
     const WordLogRows& shown = recording_ ? static_cast<const WordLogRows&>(*recording_) : live_;
     std::string text;
     if (recording_) {
-        text = "Запись " + recordingName_ + ": " + std::to_string(shown.rowCount()) + " строк из " +
-               std::to_string(recording_->entryCount()) + " записей";
+        text = "Запись " + recordingName_ + ": " + grouped(shown.rowCount()) + " строк из " +
+               grouped(recording_->entryCount()) + " записей";
         if (!recording_->scanComplete() && recording_->entryCount() > 0)
             text += " · просмотрено " + std::to_string(recording_->scanned() * 100 / recording_->entryCount()) + " %";
         return text;
     }
-    text = "Поток слов: " + std::to_string(shown.rowCount()) + " строк из " + std::to_string(live_.entryCount()) +
-           " слов";
+    text = "Поток слов: " + grouped(shown.rowCount()) + " строк из " + grouped(live_.entryCount()) + " слов";
     if (paused_)
         text += " · пауза";
     if (live_.entryCount() == live_.capacity())
-        text += " · хранятся последние " + std::to_string(live_.capacity()) + " слов";
+        text += " · хранятся последние " + grouped(live_.capacity()) + " слов";
     if (live_.lost() > 0)
-        text += " · пропущено " + std::to_string(live_.lost()) + " слов: кольцо записи переписало их до показа";
+        text += " · пропущено " + grouped(live_.lost()) + " слов: кольцо записи переписало их до показа";
     return text;
 }
 

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <array>
 #include <cstring>
-#include <limits>
+#include <optional>
 
 #include "core/Monitor.h"
 #include "core/analysis/CaptureCommands.h"
@@ -284,9 +284,10 @@ void TFrmWordLog::findNext()
         return;
     }
     const QModelIndex current = grid_->currentIndex();
-    // With no row chosen the search starts at the first: the row before it wraps to the largest number.
-    const std::uint64_t from =
-        current.isValid() ? static_cast<std::uint64_t>(current.row()) : std::numeric_limits<std::uint64_t>::max();
+    // With no row chosen the search starts at the first.
+    std::optional<std::uint64_t> from;
+    if (current.isValid())
+        from = static_cast<std::uint64_t>(current.row());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<std::uint64_t> found = findNextMatch(session_->rows(), from, query, session_->text());
     QApplication::restoreOverrideCursor();

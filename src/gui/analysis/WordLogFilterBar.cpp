@@ -33,6 +33,9 @@ QLabel* caption(const char* text, QWidget* buddy, QWidget* parent)
 
 WordLogFilterBar::WordLogFilterBar(QWidget* parent) : QWidget(parent)
 {
+    // A pressed toggle must read as "shown" in any style: the selection's colours mark it.
+    setStyleSheet(QStringLiteral("QToolButton { padding: 1px 5px; border: 1px solid palette(mid); border-radius: 2px; }"
+                                 "QToolButton:checked { background: palette(highlight); color: palette(highlighted-text); }"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(6);
@@ -102,6 +105,7 @@ QWidget* WordLogFilterBar::toggles(const char* name, int count, int first, std::
         button->setCheckable(true);
         button->setChecked(true);
         button->setAutoRaise(false);
+        button->setToolTip(QStringLiteral("Нажата — слова с этим значением показаны"));
         connect(button, &QToolButton::toggled, this, &WordLogFilterBar::filterChanged);
         buttons[static_cast<std::size_t>(i)] = button;
         row->addWidget(button);

@@ -18,11 +18,12 @@ CaptureEntry entryNo(std::uint32_t n)
 }
 
 // `count` entries of entrySize bytes (a later version's are longer), then `tail` bytes of one more.
-Bytes recording(std::uint32_t count, std::uint8_t entrySize, std::size_t tail)
+Bytes recording(std::uint32_t count, std::uint16_t entrySize, std::size_t tail)
 {
     const CaptureHeaderBytes h = encodeCaptureHeader(CaptureHeader{});
     Bytes bytes(h.begin(), h.end());
-    bytes[12] = entrySize;
+    bytes[12] = static_cast<std::uint8_t>(entrySize);
+    bytes[13] = static_cast<std::uint8_t>(entrySize >> 8);
     for (std::uint32_t n = 0; n <= count; ++n) {
         const CaptureEntryBytes e = encodeCaptureEntry(entryNo(n));
         bytes.insert(bytes.end(), e.begin(), e.end());
@@ -42,7 +43,7 @@ TEST(WordLogRecording, ReadsAnyEntryInAnyOrder)
     test::ScratchDir dir;
     const struct {
         const char* what;
-        std::uint8_t entrySize;
+        std::uint16_t entrySize;
         std::size_t tail;
         bool damaged;
     } cases[] = {{"whole", 20, 0, false}, {"longer entries", 28, 0, false}, {"cut short", 20, 7, true}};
@@ -60,6 +61,16 @@ TEST(WordLogRecording, ReadsAnyEntryInAnyOrder)
         }
         CaptureEntry beyond{};
         EXPECT_FALSE(file.entry(10'000, beyond));
+    }
+    // A header that claims huge entries (damage, or a far later version): the cache stays small.
+    test::writeBytes(dir / "huge.tlvcap", recording(3, 65534, 0));
+    WordLogRecording huge;
+    ASSERT_TRUE(huge.open(dir / "huge.tlvcap"));
+    EXPECT_LE(huge.cacheBytes(), WordLogRecording::kCacheBytes + 65534);
+    for (const std::uint32_t n : {2u, 0u}) {
+        CaptureEntry e{};
+        ASSERT_TRUE(huge.entry(n, e));
+        EXPECT_TRUE(sameEntry(e, entryNo(n)));
     }
 }
 

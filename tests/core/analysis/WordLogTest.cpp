@@ -176,11 +176,11 @@ TEST(WordLog, TheSearchFieldFindsALabelOrAValueAsShown)
     const struct {
         Kind kind;
         const char* typed;
-        std::uint64_t from;
+        std::optional<std::uint64_t> from; // none: from the first row on
         std::optional<std::uint64_t> next; // none also for a refused text
         bool accepted;
     } cases[] = {
-        {Kind::Label, "203", 0, 2, true},   {Kind::Label, "1", 0, 1, true},    {Kind::Label, "001", 1, none, true},
+        {Kind::Label, "203", 0, 2, true},   {Kind::Label, "203", none, 0, true}, {Kind::Label, "1", none, 1, true},    {Kind::Label, "001", 1, none, true},
         {Kind::Label, "8", 0, none, false}, {Kind::Label, "400", 0, none, false}, {Kind::Label, "", 0, none, false},
         {Kind::Value, "12,5", 0, 3, true},  {Kind::Value, "-12.5", 0, 2, true}, {Kind::Value, "-12.50", 0, 2, true},
         {Kind::Value, "12.4", 0, none, true}, {Kind::Value, "+12.50", 3, none, true}, {Kind::Value, "12 ft", 0, none, false},
