@@ -77,7 +77,7 @@ TEST_F(MainWindowLayout, MenuBarInOrderWithItsItems)
     EXPECT_EQ(texts(find<QMenu>("mmSettings")),
               QStringList({"&десятичные форматы", "&форматы параметров", "&период обновления экрана"}));
     EXPECT_EQ(texts(find<QMenu>("mmAnalysis")),
-              QStringList({"&Метки канала", "&Тренды", "&Обзор модуля", "&Запись", "Запись &по условию…", "&Экспорт CSV",
+              QStringList({"&Метки канала", "&Тренды", "&Обзор модуля", "&Поток слов", "&Запись", "Запись по &условию…", "&Экспорт CSV",
                            "Экспорт CSV &для Excel", "&Журнал модуля"}));
     EXPECT_EQ(texts(find<QMenu>("mmStimulus")), QStringList({"&Генератор параметров…", "&Воспроизведение…"}));
     EXPECT_EQ(texts(find<QMenu>("mmHelp")), QStringList({"&Справка"}));
@@ -162,7 +162,7 @@ TEST_F(MainWindowLayout, MenuItemsShowNoHintsOnlyTheToolButtonsDo)
         }
         menu->close();
     }
-    EXPECT_EQ(items, 28);
+    EXPECT_EQ(items, 29);
 }
 
 TEST_F(MainWindowLayout, ButtonsAndMenuItemsRunTheirCommands)

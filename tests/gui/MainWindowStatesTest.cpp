@@ -119,7 +119,7 @@ TEST_F(MainWindowStates, AtStartOnlyExitChoiceSettingsAndHelpCanBeUsed)
     // The analysis works on what was already read, so its items are always there; the
     // stimulus windows open at any time and their start says when there is no module.
     QStringList expected{"Выход", "выбор", "десятичные форматы", "форматы параметров", "период обновления экрана",
-                         "Справка", "Метки канала", "Обзор модуля", "Запись", "Запись по условию…", "Экспорт CSV", "Экспорт CSV для Excel",
+                         "Справка", "Метки канала", "Обзор модуля", "Поток слов", "Запись", "Запись по условию…", "Экспорт CSV", "Экспорт CSV для Excel",
                          "Генератор параметров…",
                          "Воспроизведение…", "Журнал модуля", "Тренды"};
     expected.sort();

@@ -39,7 +39,7 @@ constexpr qint64 kScanSliceMs = 8;
 constexpr std::uint64_t kScanStep = 16384;
 const std::array<const char*, WordLogModel::kColumns> kWidestTexts{
     "99999.999", "2026-12-08T14:03:05.123+03:00", "8", "377", "3", "7FFFF", "3", "нечёт", "FFFFFFFF",
-    "-99999.000000", "град", "99999.999"};
+    "-99999.000000", "фут/мин.", "99999.999"}; // units: eight characters at most
 
 bool sameFormats(const FormatTables& a, const FormatTables& b)
 {

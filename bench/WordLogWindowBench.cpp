@@ -1,0 +1,52 @@
+// "Поток слов" on the UI thread, offscreen: what one refresh tick of eight
+// busy inputs (2048 words) adds to it with the window shown and following the
+// end, its new rows into the model and the grid repainted. The log fills up
+// to its capacity as the benchmark runs, so later ticks also drop rows from
+// the front, as a long run does.
+#include <QApplication>
+#include <QTableView>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+#include "../tests/support/FakeBus.h"
+#include "ReceivingMonitor.h"
+#include "gui/analysis/TFrmWordLog.h"
+
+namespace {
+
+using namespace telvar5;
+
+class BenchClock final : public MonotonicClock {
+public:
+    std::int64_t now = 1'000'000;
+    std::int64_t nowUs() const override { return now; }
+};
+
+void BM_WordLogWindowTick(benchmark::State& state)
+{
+    BenchClock clock;
+    test::FakeBus bus;
+    bench::NoPrompts prompts;
+    Monitor monitor(bus, prompts, clock);
+    monitor.analysis().startClock(clock.now);
+    TFrmWordLog window(monitor);
+    window.resize(1000, 560);
+    window.show();
+    QApplication::processEvents();
+    std::uint32_t tick = 0;
+    for (auto _ : state) {
+        clock.now += 500'000;
+        ++tick;
+        for (std::size_t ch = 0; ch < 8; ++ch)
+            for (std::uint32_t cell = 0; cell < 256; ++cell)
+                monitor.analysis().wordStored(ch, cell, 0x60000000u | (tick << 8 & 0xFFF00u) << 2 | cell, tick,
+                                              clock.now);
+        monitor.analysis().tickDone();
+        window.afterTick();
+        window.grid()->viewport()->repaint();
+    }
+    state.counters["rows"] = static_cast<double>(window.grid()->model()->rowCount());
+}
+BENCHMARK(BM_WordLogWindowTick)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+} // namespace
