@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include "gui/UiFonts.h"
 #include "gui/analysis/WordLogFilterBar.h"
 #include "gui/analysis/WordLogModel.h"
+#include "gui/analysis/WordLogView.h"
 
 namespace telvar5 {
 
@@ -106,7 +108,7 @@ TFrmWordLog::TFrmWordLog(Monitor& monitor, QWidget* parent)
     layout->addLayout(commands);
 
     model_ = new WordLogModel(*session_, this);
-    grid_ = new QTableView(this);
+    grid_ = new WordLogView(this);
     grid_->setObjectName(QStringLiteral("WordGrid"));
     grid_->setFont(ui::fixedFont(ui::kGridFontPx));
     grid_->horizontalHeader()->setFont(ui::sansFont(kHeaderFontPx));
@@ -145,7 +147,8 @@ TFrmWordLog::TFrmWordLog(Monitor& monitor, QWidget* parent)
     connect(live_, &QPushButton::clicked, this, [this] {
         session_->showLive();
         sourceChanged();
-        afterTick(); // what came while the recording was shown, at once
+        pause_->setChecked(false); // back to the live log is back to its flow
+        afterTick();               // what came while the recording was shown, at once
     });
     connect(open, &QPushButton::clicked, this, [this] {
         const auto before = session_->source();
@@ -168,6 +171,11 @@ TFrmWordLog::TFrmWordLog(Monitor& monitor, QWidget* parent)
     });
     connect(scanTimer_, &QTimer::timeout, this, &TFrmWordLog::scanSlice);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &TFrmWordLog::scrolled);
+    // A row chosen in a live log stays where it is: the log stands still until the pause is lifted.
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (!syncing_ && current.isValid() && session_->source() == WordLogSession::Source::Live)
+            pause_->setChecked(true);
+    });
 
     // The grid's frame, its scroll bar and the window's margins beside the columns.
     resize(total + 48, kHeight);

@@ -81,6 +81,10 @@ TEST_F(WordLogWindowTest, TicksAppendAndFollowUntilScrolledAwayAndTheFilterNarro
     EXPECT_FALSE(child<QPushButton>("btPause")->isChecked());
     EXPECT_EQ(rows->rowCount(), 65);
 
+    window->grid()->setCurrentIndex(rows->index(1, 0)); // a row chosen: the log stands still
+    EXPECT_TRUE(child<QPushButton>("btPause")->isChecked());
+    child<QPushButton>("btPause")->click();
+
     child<QToolButton>("tbChannel1")->click(); // channel 1 hidden: channel 2's words stay
     EXPECT_EQ(rows->rowCount(), 3);
     EXPECT_EQ(cell(2, WordLogModel::ColLabel), QStringLiteral("001"));
