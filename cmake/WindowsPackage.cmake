@@ -94,4 +94,25 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA "
 # names, src/app/MonitorApplication.h; what Qt's file dialog keeps under its own
 # name the monitor puts back itself when it ends.)
 
+# Recordings (.tlvcap) open in the monitor from Explorer: the extension names the
+# ProgID "TELVAR5.Recording", whose command starts the monitor as its Start-menu
+# shortcut does, with the file after the shortcut's arguments. SHCTX is the
+# machine's classes for an installation for all users, the user's otherwise.
+# The uninstaller takes the extension back only while it is still ours (another
+# program may have claimed it since). The shell is told, so Explorer shows the
+# new icon and command at once. (\\\" is one double quote, as CPack reads twice.)
+set(TELVAR5_RECORDING_PROGID "TELVAR5.Recording")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+  WriteRegStr SHCTX 'Software\\\\Classes\\\\.tlvcap' '' '${TELVAR5_RECORDING_PROGID}'
+  WriteRegStr SHCTX 'Software\\\\Classes\\\\${TELVAR5_RECORDING_PROGID}' '' 'Запись приема TELVAR-5'
+  WriteRegStr SHCTX 'Software\\\\Classes\\\\${TELVAR5_RECORDING_PROGID}\\\\DefaultIcon' '' '\\\"$INSTDIR\\\\telvar5-monitor.exe\\\",0'
+  WriteRegStr SHCTX 'Software\\\\Classes\\\\${TELVAR5_RECORDING_PROGID}\\\\shell\\\\open\\\\command' '' '\\\"$INSTDIR\\\\telvar5-monitor.exe\\\" ${TELVAR5_MONITOR_ARGS} \\\"%1\\\"'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  DeleteRegKey SHCTX 'Software\\\\Classes\\\\${TELVAR5_RECORDING_PROGID}'
+  ReadRegStr $0 SHCTX 'Software\\\\Classes\\\\.tlvcap' ''
+  StrCmp $0 '${TELVAR5_RECORDING_PROGID}' 0 +2
+    DeleteRegKey SHCTX 'Software\\\\Classes\\\\.tlvcap'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
+
 include(CPack)

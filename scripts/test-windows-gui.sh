@@ -13,7 +13,9 @@
 #      start time and memory are printed;
 #   5. the installer installed silently (/S) without a folder named, which
 #      must land in the Program Files of 32-bit programs, the installed
-#      monitor started as its shortcut starts it, and the uninstaller run.
+#      monitor started as its shortcut starts it, a recording (.tlvcap) opened
+#      as Explorer opens it, through the association the installer made, and
+#      the uninstaller run.
 #
 # Usage: scripts/test-windows-gui.sh [build-dir]   (default: <source>/build-win-gui)
 # Needs the Qt for Windows in its cache; exits 2 if it is not there.
@@ -25,6 +27,7 @@ JOBS="${JOBS:-$(nproc)}"
 CAPTION="Монитор модуля TELVAR-5"
 CHOICE_CAPTION="Выбор устройства"
 VENDOR="Разработчики монитора TELVAR-5" # the publisher, as cmake/WindowsPackage.cmake names it
+RECORDING_PROGID="TELVAR5.Recording" # the ProgID of .tlvcap, as cmake/WindowsPackage.cmake names it
 GUI_SUITES=(tests_gui tests_gui_input tests_gui_output tests_gui_analysis tests_gui_stimulus)
 
 if ! QT_PREFIX="$("${SOURCE_DIR}/scripts/build-qt-windows.sh" --print-prefix)"; then
@@ -257,6 +260,82 @@ run_monitor() {
     rm -rf "${work}"
 }
 
+# reg_default KEY: the default value of the registry key KEY, as the program
+# reading it sees it (the .reg file's escapes undone); empty when it has none.
+reg_default() {
+    reg_text "$1" | sed -n '0,/^\[/d; /^\[/q; s/^@="\(.*\)"$/\1/p' | sed 's/\\\(["\\]\)/\1/g'
+}
+
+# write_recording FILE: a small recording as the monitor writes it (docs/capture-format.md):
+# a climb heard on inputs 1 and 2, 250 refresh ticks of 100 ms, in each the four
+# air-data labels 203, 206, 210, 212 of both inputs, laid out as the demo sends
+# them (BNR, the sign at bit 29 and BITS below it, SSM 3, odd parity): 2000 words.
+write_recording() {
+    python3 - "$1" <<'EOF'
+import math, struct, sys
+def bnr(label, value, bits, resolution):
+    code = int(round(value / resolution)) & ((1 << (bits + 1)) - 1)
+    word = label | (code << (28 - bits)) | (3 << 29)
+    return word | (1 << 31 if bin(word).count("1") % 2 == 0 else 0)
+labels = ((0o203, 30000.0, 2500.0, 17, 1.0), (0o206, 250.0, 20.0, 14, 0.0625),
+          (0o210, 450.0, 30.0, 15, 0.0625), (0o212, 1800.0, 600.0, 11, 16.0))
+start_us = 1796724185000000  # 2026-12-08 10:03:05 UTC
+with open(sys.argv[1], "wb") as out:
+    out.write(b"TLV5CAP\0" + struct.pack("<HHHHI16siq16x", 1, 64, 20, 0, 1021, bytes(16), 100, start_us))
+    for tick in range(250):
+        for channel in (1, 2):
+            for label, base, swing, bits, resolution in labels:
+                word = bnr(label, base + swing * math.sin(tick / 40.0 + channel), bits, resolution)
+                out.write(struct.pack("<QIIBBH", tick * 100000 + channel * 250, tick + 1, word, channel, label, 0))
+EOF
+}
+
+# open_recording FILE: opens FILE as Explorer does, ShellExecute through the
+# association in the registry (wine's "start", which waits for the program and
+# returns its exit code), waits for the word log titled with the file's name,
+# takes a screenshot and closes the monitor through its main window.
+open_recording() {
+    local file="$1" title work pid wid code=0
+    title="Поток слов — $(basename "${file}")"
+    work="$(mktemp -d)"
+    (cd "${work}" && exec "${WINE}" start /wait /unix "${file}") >"${BUILD_DIR}/monitor-recording.log" 2>&1 &
+    pid=$!
+    if wait_window "${title}" 90 >/dev/null; then
+        echo "recording: opened through its association, the window \"${title}\" is shown"
+        sleep 2
+        command -v import >/dev/null && import -window root "${BUILD_DIR}/recording-installed.png" 2>/dev/null || true
+    else
+        fail "recording: the window \"${title}\" did not appear when $(basename "${file}") was opened through its association"
+    fi
+    # The word log opened last and is the active window, which alt+F4 would close
+    # alone: a click on the main window's status bar makes it the active one (the
+    # keyboard focus alone does not, under wine without a window manager).
+    if wid="$(wait_window "${CAPTION}" 5)"; then
+        local WIDTH=0 HEIGHT=0
+        eval "$(xdotool getwindowgeometry --shell "${wid}" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+        xdotool mousemove --window "${wid}" $(( WIDTH / 2 )) $(( HEIGHT - 6 )) click 1 2>/dev/null || true
+        sleep 1
+        xdotool windowfocus --sync "${wid}" 2>/dev/null || true
+        xdotool key alt+F4
+    fi
+    local tries=60
+    while kill -0 "${pid}" 2>/dev/null && (( tries-- > 0 )); do sleep 0.5; done
+    if kill -0 "${pid}" 2>/dev/null; then
+        fail "recording: the monitor did not exit within 30 s of closing its main window"
+        # The monitor is not this script's child: the prefix's server ends it.
+        "${WINESERVER}" -k 2>/dev/null || true
+        kill "${pid}" 2>/dev/null || true
+    else
+        wait "${pid}" || code=$?
+        if [[ "${code}" -eq 0 ]]; then
+            echo "recording: closed, exit code 0"
+        else
+            fail "recording: the monitor exited with code ${code}"
+        fi
+    fi
+    rm -rf "${work}"
+}
+
 if [[ -n "${zip_root:-}" ]]; then
     run_monitor "${zip_root}/telvar5-monitor.exe" "portable"
 fi
@@ -322,6 +401,21 @@ if [[ -f "${installer}" ]]; then
         else
             fail "installed: the demo's working folder was not laid out in the prefix's Documents (${user_demo})"
         fi
+        # A recording in the user's documents, opened from Explorer: .tlvcap names the
+        # ProgID, whose command starts the installed monitor as its shortcut does,
+        # with the file quoted last (the name below has a space in it).
+        assoc_type="$(reg_default 'HKCR\.tlvcap')"
+        assoc_command="$(reg_default "HKCR\\${RECORDING_PROGID}\\shell\\open\\command")"
+        installed_exe='"C:\Program Files\TELVAR-5\telvar5-monitor.exe"'
+        if [[ "${assoc_type}" == "${RECORDING_PROGID}" && "${assoc_command}" == "${installed_exe} --user-folder TELVAR-5 "* \
+            && "${assoc_command}" == *' "%1"' ]]; then
+            echo "installed: .tlvcap opens with ${assoc_command}"
+        else
+            fail "installed: .tlvcap is \"${assoc_type}\", its command \"${assoc_command}\", not the installed monitor with \"%1\""
+        fi
+        recording="${documents}/Набор высоты.tlvcap"
+        write_recording "${recording}"
+        open_recording "${recording}"
         # The uninstaller runs a copy of itself from the temporary folder and returns at once.
         "${WINE}" "${install_dir}/Uninstall.exe" /S || true
         tries=60
@@ -339,11 +433,14 @@ if [[ -f "${installer}" ]]; then
         software="$(reg_text 'HKLM\Software'; reg_text 'HKCU\Software')"
         # The vendor's keys (the installation's, and the user's where Qt files the
         # monitor's settings) and Qt's own, which the monitor puts back as it found it.
-        left="$(grep -oE "^\[HKEY_[A-Z_]+\\\\Software\\\\(${VENDOR}|QtProject)\]" <<<"${software}" || true)"
+        # And the recordings' ProgID, with the extension while it still names it.
+        left="$(grep -oE "^\[HKEY_[A-Z_]+\\\\Software\\\\(${VENDOR}|QtProject|Classes\\\\${RECORDING_PROGID//./\\.})\]" \
+            <<<"${software}" || true)"
+        [[ "$(reg_default 'HKCR\.tlvcap')" == "${RECORDING_PROGID}" ]] && left+=" HKEY_CLASSES_ROOT\\.tlvcap"
         if [[ -n "${left}" ]]; then
             fail "uninstalled: registry keys left behind: $(tr '\n' ' ' <<<"${left}")"
         else
-            echo "uninstalled:    no registry key left behind (the vendor's, Qt's own)"
+            echo "uninstalled:    no registry key left behind (the vendor's, Qt's own, the recordings' association)"
         fi
     fi
 fi
