@@ -32,9 +32,11 @@ void RecordingIndicator::showCapture(const CaptureCommands& capture)
 void RecordingIndicator::showLine(const QString& text, bool recording)
 {
     // Called on every tick: the widget is touched only when what it shows changes.
-    if (text != this->text()) {
-        setText(text);
+    if (text != line_) {
+        line_ = text;
         setToolTip(text);
+        updateGeometry();
+        fitLine();
     }
     if (recording != recordingShown_) {
         recordingShown_ = recording;
@@ -43,6 +45,32 @@ void RecordingIndicator::showLine(const QString& text, bool recording)
     }
     if (isHidden())
         show();
+}
+
+QSize RecordingIndicator::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(line_) + m.left() + m.right() + 2, QLabel::sizeHint().height()};
+}
+
+QSize RecordingIndicator::minimumSizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(QStringLiteral("Запись…")) + m.left() + m.right(),
+            QLabel::minimumSizeHint().height()};
+}
+
+void RecordingIndicator::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    fitLine();
+}
+
+void RecordingIndicator::fitLine()
+{
+    const QString shown = fontMetrics().elidedText(line_, Qt::ElideRight, contentsRect().width());
+    if (shown != text())
+        setText(shown);
 }
 
 } // namespace telvar5

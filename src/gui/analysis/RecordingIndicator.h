@@ -18,9 +18,21 @@ public:
     explicit RecordingIndicator(QWidget* parent = nullptr);
     // After every tick and capture command.
     void showCapture(const CaptureCommands& capture);
+    // The whole line, whatever part of it the room shows.
+    const QString& line() const { return line_; }
+    // Any width down to a few characters: where the menu bar has no room for the
+    // whole line it is shortened at its end, its tooltip keeping it whole.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showLine(const QString& text, bool recording);
+    void fitLine();
+
+    QString line_;
 
     unsigned shownReport_ = 0;
     bool recordingShown_ = false;

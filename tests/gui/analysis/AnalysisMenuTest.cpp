@@ -1,5 +1,6 @@
 // The menu "Анализ" of the main window: where it sits, what it opens, and the
 // capture commands behind it, through the fake prompts.
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
@@ -64,12 +65,12 @@ TEST_F(AnalysisMenuTest, OpensEachWindowOnceAndRecordsUntilAskedAgain)
     const RecordingIndicator* line = menu.recordingIndicator();
     EXPECT_EQ(line->parentWidget(), window->menuBar()->cornerWidget(Qt::TopRightCorner));
     EXPECT_TRUE(line->isVisible());
-    EXPECT_TRUE(line->text().startsWith(QStringLiteral("Запись: analysis-menu-test.tlvcap · 0 слов"))) << line->text().toStdString();
+    EXPECT_TRUE(line->line().startsWith(QStringLiteral("Запись: analysis-menu-test.tlvcap · 0 слов"))) << line->line().toStdString();
     menu.recordItem()->trigger();
     EXPECT_FALSE(menu.recordItem()->isChecked());
     EXPECT_TRUE(prompts.errors.empty());
     EXPECT_TRUE(line->isVisible());
-    EXPECT_EQ(line->text(), QStringLiteral("Запись закончена: 0 слов в файле analysis-menu-test.tlvcap (64 Б)"));
+    EXPECT_EQ(line->line(), QStringLiteral("Запись закончена: 0 слов в файле analysis-menu-test.tlvcap (64 Б)"));
 
     // A cancelled dialog starts nothing, and the check mark says so.
     prompts.fileToSave.reset();
@@ -104,14 +105,21 @@ TEST_F(AnalysisMenuTest, ARecordingOnAConditionWaitsUntilGivenUp)
     ASSERT_TRUE(window->monitor().capture().waiting());
     EXPECT_TRUE(menu.recordItem()->isChecked());
     EXPECT_TRUE(menu.recordingIndicator()->isVisible());
-    EXPECT_EQ(menu.recordingIndicator()->text(),
+    EXPECT_EQ(menu.recordingIndicator()->line(),
               QStringLiteral("Запись: analysis-menu-trigger-test.tlvcap · ждёт условия: метка 203 канала 2 пересекла 1.5"));
+    // At 1024 pixels the long line is shortened: every menu title stays on the bar, left of it.
+    window->resize(1024, window->height());
+    QApplication::processEvents();
+    QMenuBar* bar = window->menuBar();
+    const QRect lastTitle = bar->actionGeometry(bar->actions().constLast());
+    EXPECT_TRUE(lastTitle.isValid() && lastTitle.right() < bar->cornerWidget(Qt::TopRightCorner)->x());
+    EXPECT_TRUE(menu.recordingIndicator()->text().contains(QStringLiteral("…")));
     EXPECT_FALSE(std::filesystem::exists(file));
 
     menu.recordItem()->trigger();
     EXPECT_FALSE(window->monitor().capture().waiting());
     EXPECT_FALSE(menu.recordItem()->isChecked());
-    EXPECT_EQ(menu.recordingIndicator()->text(), QStringLiteral("Запись не начата: условие не наступило"));
+    EXPECT_EQ(menu.recordingIndicator()->line(), QStringLiteral("Запись не начата: условие не наступило"));
 }
 
 // A label chosen in "Метки канала" shows its cell in the input grid, current, in
