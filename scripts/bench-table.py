@@ -40,7 +40,8 @@ ROWS = {
                                       "recording 8 x 2778 words/s for 3 s (goals: lost 0, writer under 2 % of a core)"),
     "BM_CaptureCsvExport": (None, 1_500_000, "CSV export of 1 M captured words"),
     "BM_WordLogLiveTick": (None, 1000, "word log: one tick of 8 inputs (2048 words) into the live log, 60 row texts"),
-    "BM_WordLogWindowTick": (None, 1000, "word log window: the same tick through its model, the grid repainted"),
+    "BM_WordLogWindowTick": (None, 1000, "word log window: the same tick's rows through its model, the grid "
+                                         "following the end (paint_us: the repaint of the visible rows after it)"),
     "BM_WordLogFileOpen": (None, 50_000, "word log: a 10 M-entry recording opened, its first 60 rows shown"),
     "BM_WordLogFileJump/0": (None, 50_000, "word log: a jump to any row of the 10 M-entry recording, 60 rows shown"),
     "BM_WordLogFileJump/1": (None, 50_000, "the same with a filter keeping one label in 16"),

@@ -17,6 +17,7 @@ void WordLog::clear()
     entries_.clear();
     rows_.clear();
     rowsDropped_ = 0;
+    wordsDropped_ = 0;
     for (auto& channel : lastUs_)
         channel.fill(-1);
     lost_ = 0;
@@ -33,9 +34,11 @@ void WordLog::append(const CaptureEntry& entry)
         last = entry.timeUs;
     }
     if (entries_.size() == capacity_) {
-        entries_.pop_front();
-        ++firstEntry_;
-        if (!rows_.empty() && rows_.front() < firstEntry_) {
+        const std::size_t chunk = std::max<std::size_t>(capacity_ / 16, 1);
+        entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(chunk));
+        firstEntry_ += chunk;
+        wordsDropped_ += chunk;
+        while (!rows_.empty() && rows_.front() < firstEntry_) {
             rows_.pop_front();
             ++rowsDropped_;
         }

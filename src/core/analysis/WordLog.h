@@ -3,8 +3,10 @@
 // time since its label's previous word on the same channel, and an index of
 // the rows the filter keeps. Words are appended as they come (from the
 // capture ring while live): the index grows with them and is rebuilt only
-// when the filter changes. It keeps the newest capacity() words; older ones
-// leave from the front, and rowsDropped() tells the window how many rows went.
+// when the filter changes. It keeps at most capacity() words: when full, the
+// oldest sixteenth leaves from the front at once (a view removes rows from its
+// front at a cost that grows with all it holds, so it does so rarely, not on
+// every tick), and rowsDropped() tells the window how many rows went.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +53,8 @@ public:
     const WordLogEntry& row(std::size_t row) const { return entries_[rows_[row] - firstEntry_]; }
     // Rows that left the front since the filter was last set (the log was full).
     std::uint64_t rowsDropped() const { return rowsDropped_; }
+    // Words that left the front since the log was cleared.
+    std::uint64_t wordsDropped() const { return wordsDropped_; }
 
     std::optional<std::uint64_t> findNext(std::uint64_t fromRow,
                                           const std::function<bool(const CaptureEntry&)>& wanted) override;
@@ -65,6 +69,7 @@ private:
     std::uint64_t firstEntry_ = 0;      // number of entries_.front() since the log began
     std::deque<std::uint64_t> rows_;    // numbers of the entries shown
     std::uint64_t rowsDropped_ = 0;
+    std::uint64_t wordsDropped_ = 0;
     WordLogFilter filter_;
     std::int64_t startUnixUs_ = 0;
     // Time of each label's newest word per channel, -1 before its first.

@@ -131,8 +131,8 @@ std::string WordLogSession::statusText() const
     text = "Поток слов: " + grouped(shown.rowCount()) + " строк из " + grouped(live_.entryCount()) + " слов";
     if (paused_)
         text += " · пауза";
-    if (live_.entryCount() == live_.capacity())
-        text += " · хранятся последние " + grouped(live_.capacity()) + " слов";
+    if (live_.wordsDropped() > 0)
+        text += " · хранятся не больше " + grouped(live_.capacity()) + " последних слов";
     if (live_.lost() > 0)
         text += " · пропущено " + grouped(live_.lost()) + " слов: кольцо записи переписало их до показа";
     return text;

@@ -46,6 +46,17 @@ void WordLogView::paintEvent(QPaintEvent* event)
     gridLine_ = QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
     for (int visualRow = top; visualRow <= bottom; ++visualRow)
         paintRow(painter, rows->logicalIndex(visualRow), left, right, dirty);
+    if (!showGrid())
+        return;
+    // Each column's right edge, from the first row painted to the last.
+    const int firstY = rowViewportPosition(rows->logicalIndex(top));
+    const int lastRow = rows->logicalIndex(bottom);
+    const int endY = rowViewportPosition(lastRow) + rowHeight(lastRow);
+    for (int visualColumn = left; visualColumn <= right; ++visualColumn) {
+        const int column = columns->logicalIndex(visualColumn);
+        painter.fillRect(QRect(columnViewportPosition(column) + columnWidth(column) - 1, firstY, 1, endY - firstY),
+                         gridLine_);
+    }
 }
 
 void WordLogView::paintRow(QPainter& painter, int row, int left, int right, const QRect& dirty)
@@ -84,13 +95,8 @@ void WordLogView::paintRow(QPainter& painter, int row, int left, int right, cons
     }
     if (!showGrid())
         return;
-    // The table view's one-pixel lines along the row's bottom and each column's right edge.
-    const QColor line = gridLine_;
-    painter.fillRect(QRect(dirty.left(), y + height - 1, dirty.width(), 1), line);
-    for (int visualColumn = left; visualColumn <= right; ++visualColumn) {
-        const int column = columns->logicalIndex(visualColumn);
-        painter.fillRect(QRect(columnViewportPosition(column) + columnWidth(column) - 1, y, 1, height), line);
-    }
+    // The table view's one-pixel line along the row's bottom (the columns' lines go down all rows at once).
+    painter.fillRect(QRect(dirty.left(), y + height - 1, dirty.width(), 1), gridLine_);
 }
 
 } // namespace telvar5

@@ -199,6 +199,13 @@ TEST(WordLog, TheSearchFieldFindsALabelOrAValueAsShown)
 
 TEST(WordLog, AFullLogDropsItsOldestWordsFromTheFront)
 {
+    WordLog big(32); // a sixteenth at a time
+    for (std::int64_t t = 0; t < 33; ++t)
+        big.append({t, 0, 0x0083u, 1, 0});
+    EXPECT_EQ(big.entryCount(), 31u);
+    EXPECT_EQ(big.rowsDropped(), 2u);
+    EXPECT_EQ(big.row(std::size_t{0}).entry.timeUs, 2);
+
     WordLog log(4);
     WordLogFilter label203;
     label203.setLabels("203");
