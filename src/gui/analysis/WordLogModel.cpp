@@ -72,7 +72,8 @@ QVariant WordLogModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole) {
         const bool number = index.column() == ColSinceStart || index.column() == ColValue ||
                             index.column() == ColSinceSameLabel || index.column() == ColChannel;
-        return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+        // As an int: Qt 5 reads no alignment from a QFlags value.
+        return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
     if (role != Qt::DisplayRole)
         return {};

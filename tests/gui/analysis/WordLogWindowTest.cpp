@@ -70,6 +70,8 @@ TEST_F(WordLogWindowTest, TicksAppendAndFollowUntilScrolledAwayAndTheFilterNarro
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(cell(0, WordLogModel::ColValue), QStringLiteral("+1024.000000"));
     EXPECT_EQ(cell(2, WordLogModel::ColSinceSameLabel), QStringLiteral("500.000"));
+    EXPECT_TRUE(rows->index(2, WordLogModel::ColSinceStart).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight)
+        << "numbers stand to the right, on Qt 5 too";
     QScrollBar* bar = window->grid()->verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum()) << "follows the end";
 
