@@ -25,8 +25,10 @@ constexpr int kHeaderFontPx = 12;
 constexpr int kMinWidth = 640;
 constexpr int kHeight = 420;
 // The widest text each column is expected to hold, in the grid's font.
-const std::array<const char*, LabelStatsModel::kColumns> kWidestTexts{
+const char* const kWidestTexts[] = {
     "377", "99999999", "99999.9", "999999.9", "999999.9", "FFFFFFFF", "3", "нечёт", "99999999", "-99999.000000 град"};
+// One text for every column: a column added to the model and not here would take its neighbour's width.
+static_assert(std::size(kWidestTexts) == LabelStatsModel::kColumns);
 } // namespace
 
 TFrmLabelStats::TFrmLabelStats(Monitor& monitor, QWidget* parent) : QWidget(parent, Qt::Window), monitor_(monitor)

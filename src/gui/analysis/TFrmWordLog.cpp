@@ -39,9 +39,11 @@ constexpr int kHeight = 560;
 // A slice of reading a recording through stays well inside a frame.
 constexpr qint64 kScanSliceMs = 8;
 constexpr std::uint64_t kScanStep = 16384;
-const std::array<const char*, WordLogModel::kColumns> kWidestTexts{
+const char* const kWidestTexts[] = {
     "99999.999", "2026-12-08T14:03:05.123+03:00", "8", "377", "3", "7FFFF", "3", "нечёт", "FFFFFFFF",
     "-99999.000000", "фут/мин.", "99999.999"}; // units: eight characters at most
+// One text for every column: a column added to the model and not here would take its neighbour's width.
+static_assert(std::size(kWidestTexts) == WordLogModel::kColumns);
 
 bool sameFormats(const FormatTables& a, const FormatTables& b)
 {

@@ -27,8 +27,11 @@ namespace {
 constexpr const char* kGeneratorFilter = "Файлы генератора (*.gen)|*.gen|*.*|*.*";
 constexpr int kFontPx = 12;
 // The widest text each column is expected to hold.
-const std::array<const char*, GeneratorRowsModel::kColumns> kWidestTexts{
-    "8", "377", "ATTITUDE", "3", "случайное блуждание", "0 40000 60 repeat", "+35000.000000 фут/мн", "FFFFFFFF"};
+const char* const kWidestTexts[] = {
+    "8", "377", "ATTITUDE", "3", "случайное блуждание", "0 40000 60 repeat", "99999.99", "99999.99",
+    "+35000.000000 фут/мн", "FFFFFFFF"};
+// One text for every column: a column added to the model and not here would take its neighbour's width.
+static_assert(std::size(kWidestTexts) == GeneratorRowsModel::kColumns);
 
 QPushButton* toolButton(QHBoxLayout* row, QWidget* parent, const char* name, const char* caption, const char* hint)
 {
