@@ -21,6 +21,20 @@ public:
     std::optional<std::string> askSaveFileName(const FileDialogOptions&) override { return std::nullopt; }
 };
 
+// One module, serial 1021, with twelve parameters on every channel's
+// low-speed bus, as busy as an air data bus gets.
+inline std::string receivingModuleConfig()
+{
+    std::string text = "interface 0 serial 1021 inputs 8 outputs 8\n";
+    for (int ch = 1; ch <= 8; ++ch) {
+        text += "traffic 0 " + std::to_string(ch) + " low\n";
+        for (int label = 0200; label < 0214; ++label)
+            text += "  bnr " + std::to_string(label / 64) + std::to_string(label / 8 % 8)
+                + std::to_string(label % 8) + " 25 17 1 sine 0 30000 60\n";
+    }
+    return text;
+}
+
 struct ReceivingMonitor {
     std::unique_ptr<VirtualDeviceBus> bus;
     NoPrompts prompts;
@@ -28,16 +42,8 @@ struct ReceivingMonitor {
 
     ReceivingMonitor()
     {
-        // Twelve parameters on every channel's low-speed bus, as busy as an air data bus gets.
-        std::string text = "interface 0 serial 1021 inputs 8 outputs 8\n";
-        for (int ch = 1; ch <= 8; ++ch) {
-            text += "traffic 0 " + std::to_string(ch) + " low\n";
-            for (int label = 0200; label < 0214; ++label)
-                text += "  bnr " + std::to_string(label / 64) + std::to_string(label / 8 % 8)
-                    + std::to_string(label % 8) + " 25 17 1 sine 0 30000 60\n";
-        }
         bus = std::make_unique<VirtualDeviceBus>(
-            std::make_shared<vdrv::VirtualDriver>(vdrv::parseConfigText(text, "/tmp")));
+            std::make_shared<vdrv::VirtualDriver>(vdrv::parseConfigText(receivingModuleConfig(), "/tmp")));
         monitor = std::make_unique<Monitor>(*bus, prompts);
         DeviceChoice& choice = monitor->deviceChoice();
         choice.search();
