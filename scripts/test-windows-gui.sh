@@ -413,9 +413,14 @@ if [[ -f "${installer}" ]]; then
         else
             fail "installed: .tlvcap is \"${assoc_type}\", its command \"${assoc_command}\", not the installed monitor with \"%1\""
         fi
-        recording="${documents}/Набор высоты.tlvcap"
-        write_recording "${recording}"
-        open_recording "${recording}"
+        # (Written only into the prefix's own Documents, never elsewhere.)
+        if [[ -n "${documents}" && -d "${documents}" ]]; then
+            recording="${documents}/Набор высоты.tlvcap"
+            write_recording "${recording}"
+            open_recording "${recording}"
+        else
+            fail "recording: the prefix has no Documents folder to put a recording in"
+        fi
         # The uninstaller runs a copy of itself from the temporary folder and returns at once.
         "${WINE}" "${install_dir}/Uninstall.exe" /S || true
         tries=60
