@@ -26,6 +26,7 @@ namespace {
 
 constexpr const char* kGeneratorFilter = "Файлы генератора (*.gen)|*.gen|*.*|*.*";
 constexpr int kFontPx = 12;
+constexpr int kComboArrowRoom = 16;
 // The widest text each column is expected to hold.
 const char* const kWidestTexts[] = {
     "8", "377", "ATTITUDE", "3", "случайное блуждание", "0 40000 60 repeat", "99999.99", "99999.99",
@@ -84,8 +85,13 @@ TFrmParamGenerator::TFrmParamGenerator(Monitor& monitor, QWidget* parent)
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setWordWrap(false);
     grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(grid_->font()).height() + 8);
-    // Room for a combo box's arrow in the chosen columns.
-    const int total = fitColumnsToTexts(*grid_, kWidestTexts, {16, 28});
+    int total = fitColumnsToTexts(*grid_, kWidestTexts, {16, 12});
+    // Room for a combo box's arrow in the columns chosen from a list, and only there.
+    for (const int column : {GeneratorRowsModel::ColChannel, GeneratorRowsModel::ColTag, GeneratorRowsModel::ColSsm,
+                             GeneratorRowsModel::ColKind}) {
+        grid_->setColumnWidth(column, grid_->columnWidth(column) + kComboArrowRoom);
+        total += kComboArrowRoom;
+    }
     grid_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(grid_, 1);
 
