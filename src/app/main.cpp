@@ -64,6 +64,8 @@ int main(int argc, char** argv)
         }
         const telvar5::PlatformDeviceBus platform = telvar5::createPlatformDeviceBus(arguments.virtualModuleConfig);
         telvar5::TMainFrm window(*platform.bus, prompts);
+        // A slow driver's reads go on off the UI thread: the window answers whatever a request costs.
+        window.useDeviceThread();
         window.show();
         if (recording)
             window.analysisMenu()->openRecording(*recording); // a file it cannot read is said in its window

@@ -14,6 +14,7 @@
 #include "core/device/DeviceChoice.h"
 #include "core/device/DeviceLifecycle.h"
 #include "core/device/HealthWatchBus.h"
+#include "core/device/SettlingBus.h"
 #include "core/device/ModuleHealth.h"
 #include "core/formats/FormatListEditor.h"
 #include "core/formats/ParamFormatEditor.h"
@@ -39,8 +40,9 @@ public:
     const RunState& run() const { return run_; }
     ScreenState& screen() { return screen_; }
     const ScreenState& screen() const { return screen_; }
-    // The bus every subsystem talks through (the module's health watches it).
-    DeviceBus& bus() { return watchedBus_; }
+    // The bus every subsystem talks through (the module's health watches it,
+    // and a tick's reads on the device thread finish before any of its requests).
+    DeviceBus& bus() { return settlingBus_; }
     const ModuleHealth& health() const { return health_; }
     UserPrompts& prompts() { return prompts_; }
 
@@ -65,6 +67,7 @@ public:
 private:
     ModuleHealth health_;
     HealthWatchBus watchedBus_;
+    SettlingBus settlingBus_;
     UserPrompts& prompts_;
     const MonotonicClock& clock_;
     RunState run_;

@@ -109,6 +109,9 @@ TMainFrm::~TMainFrm()
 {
     // The dialogs hold references into the Monitor, which goes before the window's children do.
     Timer1_->stop();
+    // A tick's reads on the device thread are done before anything they touch goes.
+    monitor_.refresh().setDeviceThread(nullptr, {});
+    deviceThread_.reset();
     delete FrmTimerPeriod_;
     delete FrmParamFormat_;
     delete FrmFormatList_;
@@ -373,9 +376,40 @@ void TMainFrm::FormClose()
     help_->close();
 }
 
+void TMainFrm::useDeviceThread()
+{
+    if (deviceThread_)
+        return;
+    deviceThread_ = std::make_unique<TickWorker>();
+    // Told on the device thread; the window takes the tick on its own.
+    monitor_.refresh().setDeviceThread(deviceThread_.get(), [this] {
+        QMetaObject::invokeMethod(this, &TMainFrm::tickReadsDone, Qt::QueuedConnection);
+    });
+}
+
 void TMainFrm::Timer1Timer()
 {
-    const TickResult tick = monitor_.refresh().Timer1Timer();
+    RefreshCycle& refresh = monitor_.refresh();
+    // The last tick still reads on the device thread: this timeout passes, as
+    // one passed behind a long tick on the UI thread.
+    if (refresh.tickInFlight())
+        return;
+    if (deviceThread_) {
+        if (const std::optional<TickResult> tick = refresh.startTick())
+            tickFinished(*tick);
+        return;
+    }
+    tickFinished(refresh.Timer1Timer());
+}
+
+void TMainFrm::tickReadsDone()
+{
+    if (const std::optional<TickResult> tick = monitor_.refresh().takeFinishedTick())
+        tickFinished(*tick);
+}
+
+void TMainFrm::tickFinished(const TickResult& tick)
+{
     applyScreen();
     if (tick.inputGridChanged)
         inputModel_->cellsStored(tick.storedCells);

@@ -4,12 +4,14 @@
 // handler and each tick applyScreen() copies what the Monitor says onto the
 // widgets.
 #include <QMainWindow>
+#include <memory>
 #include <QTimer>
 #include <array>
 
 #include "gui/IconSet.h"
 #include "gui/MainCommands.h"
 #include "core/Monitor.h"
+#include "core/input/TickWorker.h"
 #include "core/UserPrompts.h"
 #include "core/device/BitRates.h"
 
@@ -71,7 +73,12 @@ public:
     void TimerPeriodExecute();
     void HelpContents1Execute();
     void FormClose();
+    // The refresh timer's tick. With the device thread in use its reads may go
+    // on there; the window is brought up to date when they are done.
     void Timer1Timer();
+    // The program's ticks hand slow reads to a device thread of their own (tests
+    // that drive ticks by hand leave it off, and each tick is whole when Timer1Timer returns).
+    void useDeviceThread();
     void SIaddressPuskExecute();
     void SIfilePuskExecute();
     void SIstopChannelExecute();
@@ -126,6 +133,9 @@ private:
     void freqChange(int codeByte, const QComboBox* list);
     // After an output command: the screen state, and the rows when the words changed.
     void outputShown(bool wordsChanged);
+    // A tick done: the screen, the grids and the tool windows follow it.
+    void tickFinished(const TickResult& tick);
+    void tickReadsDone();
 
     Monitor monitor_;
     IconSet icons_;
@@ -151,6 +161,8 @@ private:
     TFrmParamFormat* FrmParamFormat_ = nullptr;
     TFrmTimerPeriod* FrmTimerPeriod_ = nullptr;
     bool placed_ = false;
+    // Last: it goes first, after the tick whose reads it may hold is done.
+    std::unique_ptr<TickWorker> deviceThread_;
 };
 
 } // namespace telvar5

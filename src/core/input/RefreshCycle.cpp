@@ -1,90 +1,130 @@
 #include "core/input/RefreshCycle.h"
 
+#include <limits>
+
 #include "core/RefreshPeriod.h"
 #include "protocol/Requests.h"
 
 namespace telvar5 {
 
 namespace {
-constexpr std::size_t kCellsBetweenClockReads = 32;
+constexpr std::int64_t kNoPause = std::numeric_limits<std::int64_t>::max();
+
+// Ticks completed before the window took them show together: what any of them changed.
+void keepFinished(std::optional<TickResult>& kept, const TickResult& tick)
+{
+    if (!kept) {
+        kept = tick;
+        return;
+    }
+    kept->inputGridChanged = kept->inputGridChanged || tick.inputGridChanged;
+    kept->storedCells |= tick.storedCells;
+    kept->outputWordsChanged |= tick.outputWordsChanged;
+}
 } // namespace
 
-RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, OutputControl& output,
-                           ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli,
+RefreshCycle::RefreshCycle(RunState& run, ScreenState& screen, DeviceBus& bus, DeviceBus& driver,
+                           OutputControl& output, ReceptionControl& reception, Analysis& analysis, Stimuli& stimuli,
                            const MonotonicClock& clock, ModuleHealth& health)
-    : run_(run), screen_(screen), bus_(bus), output_(output), reception_(reception), analysis_(analysis),
-      stimuli_(stimuli), clock_(clock), health_(health)
+    : run_(run), screen_(screen), bus_(bus), driver_(driver), output_(output), reception_(reception),
+      analysis_(analysis), stimuli_(stimuli), clock_(clock), health_(health)
 {
+}
+
+void RefreshCycle::setDeviceThread(TickWorker* worker, std::function<void()> readsDone)
+{
+    settle();
+    worker_ = worker;
+    readsDone_ = std::move(readsDone);
 }
 
 TickResult RefreshCycle::Timer1Timer()
 {
+    settle();
+    beginTick();
+    reads_.readOn(driver_, clock_, kNoPause);
+    return finishTick();
+}
+
+std::optional<TickResult> RefreshCycle::startTick()
+{
+    settle();
+    beginTick();
+    if (!worker_ || reads_.readOn(driver_, clock_, startUs_ + kUiReadBudgetUs))
+        return finishTick();
+    inFlight_ = true;
+    worker_->run([this] { reads_.readOn(driver_, clock_, kNoPause); }, readsDone_);
+    return std::nullopt;
+}
+
+void RefreshCycle::settle()
+{
+    if (!inFlight_)
+        return;
+    worker_->wait();
+    inFlight_ = false;
+    keepFinished(finished_, finishTick());
+}
+
+std::optional<TickResult> RefreshCycle::takeFinishedTick()
+{
+    // Never waits: a later tick's reads may have started since the one that called.
+    if (inFlight_ && !worker_->busy())
+        settle();
+    std::optional<TickResult> taken = finished_;
+    finished_.reset();
+    return taken;
+}
+
+void RefreshCycle::beginTick()
+{
     // Every request of the tick, the stimuli's included, counts for the health of this tick.
-    struct TickSpan {
-        ModuleHealth& health;
-        explicit TickSpan(ModuleHealth& h) : health(h) { health.tickStarted(); }
-        ~TickSpan() { health.tickEnded(); }
-    } span(health_);
-    TickResult result;
-    const std::int64_t startUs = clock_.nowUs();
-    const std::int64_t deadlineUs = startUs + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;
-    readsThisTick_ = 0;
-    result.outputWordsChanged = stimuli_.tick(startUs);
+    health_.tickStarted();
+    result_ = {};
+    startUs_ = clock_.nowUs();
+    const std::int64_t halfPeriodUs = startUs_ + std::int64_t{run_.refreshPeriodMs} * 1000 / 2;
+    result_.outputWordsChanged = stimuli_.tick(startUs_);
     ++run_.refreshCounter;
     screen_.statusBar1[1] = refreshLine(run_.refreshPeriodMs, run_.refreshCounter);
     output_.UpdateSOstatus();
     reception_.UpdateSIstatus();
-    for (std::size_t ch = resumeChannel_; ch < kChannels; ++ch) {
-        const std::size_t first = ch == resumeChannel_ ? resumeCell_ : 0;
-        if (run_.receptionMode[ch] == kReceptionOff)
-            continue;
-        std::size_t stoppedAt = kInputCells;
-        const auto stored = readChannel(ch, first, deadlineUs, stoppedAt);
-        if (ch == run_.curInputIndex) {
-            result.inputGridChanged = true;
-            result.storedCells = stored;
-        }
-        if (stoppedAt < kInputCells) {
-            resumeChannel_ = ch;
-            resumeCell_ = stoppedAt;
-            analysis_.tickDone();
-            return result;
-        }
-    }
-    resumeChannel_ = 0;
-    resumeCell_ = 0;
-    analysis_.tickDone();
-    return result;
+    std::bitset<kChannels> receiving;
+    for (std::size_t ch = 0; ch < kChannels; ++ch)
+        receiving[ch] = run_.receptionMode[ch] != kReceptionOff;
+    reads_.start(run_.deviceHandle, receiving, resumeChannel_, resumeCell_, halfPeriodUs);
 }
 
-std::bitset<kInputCells> RefreshCycle::readChannel(std::size_t ch, std::size_t first, std::int64_t deadlineUs,
-                                                   std::size_t& stoppedAt)
+TickResult RefreshCycle::finishTick()
 {
-    std::bitset<kInputCells> stored;
-    InputChannelBuffer& cells = run_.inputBuffer[ch];
-    const auto channelNo = static_cast<std::uint16_t>(ch + 1);
-    ReadWordReply reply{};
-    // The words of one channel's read carry one time: the read takes a small part of a tick.
-    const std::int64_t readUs = clock_.nowUs();
-    for (std::size_t cell = first; cell < kInputCells; ++cell) {
-        // Every tick reads at least a few cells, so even the slowest driver is read through in the end.
-        if (readsThisTick_ > 0 && readsThisTick_ % kCellsBetweenClockReads == 0 && clock_.nowUs() > deadlineUs) {
-            stoppedAt = cell;
-            return stored;
-        }
-        ++readsThisTick_;
-        const auto j = static_cast<std::uint16_t>(cell);
-        // A reply not received (failed, or too short to hold the word) leaves the cell as it was.
-        if (!sendRequest(bus_, run_.deviceHandle, ReqSIreadWord, readWordRecord(channelNo, j), reply))
-            continue;
-        const std::uint32_t word = readWordReplyWord(reply);
-        if (word >= 0x10000u) {
-            cells[j] = {word, run_.refreshCounter};
+    const std::vector<ReadOutcome>& outcomes = reads_.outcomes();
+    for (const TickReads::ChannelRun& channelRun : reads_.runs()) {
+        const std::size_t ch = channelRun.channel;
+        InputChannelBuffer& cells = run_.inputBuffer[ch];
+        std::bitset<kInputCells> stored;
+        for (std::size_t i = 0; i < channelRun.count; ++i) {
+            const ReadOutcome& o = outcomes[channelRun.firstOutcome + i];
+            health_.requestDone(ReqSIreadWord, o.completed, o.bytesReturned,
+                                static_cast<std::uint32_t>(kReadWordReplySize), o.systemError);
+            // A reply not received (failed, or too short to hold the word) leaves the cell as it was.
+            if (!o.received || o.word < 0x10000u)
+                continue;
+            const std::size_t j = channelRun.firstCell + i;
+            cells[j] = {o.word, run_.refreshCounter};
             stored.set(j);
-            analysis_.wordStored(ch, j, word, run_.refreshCounter, readUs);
+            analysis_.wordStored(ch, j, o.word, run_.refreshCounter, channelRun.readUs);
+        }
+        if (ch == run_.curInputIndex) {
+            result_.inputGridChanged = true;
+            result_.storedCells = stored;
         }
     }
-    return stored;
+    // A tick cut short at half the period: the next goes on from there.
+    const bool cut = reads_.stopChannel() < kChannels;
+    resumeChannel_ = cut ? reads_.stopChannel() : 0;
+    resumeCell_ = cut ? reads_.stopCell() : 0;
+    analysis_.tickDone();
+    health_.tickEnded();
+    return result_;
 }
 
 } // namespace telvar5
