@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "../tests/support/FakeBus.h"
+#include "BenchClock.h"
 #include "ReceivingMonitor.h"
 #include "gui/analysis/TFrmTrend.h"
 #include "gui/analysis/TrendPlotLine.h"
@@ -23,11 +24,7 @@ namespace {
 
 using namespace telvar5;
 
-class BenchClock final : public MonotonicClock {
-public:
-    std::int64_t now = 1'000'000;
-    std::int64_t nowUs() const override { return now; }
-};
+using bench::BenchClock;
 
 constexpr int kPairs = 4;
 constexpr int kPointsShown = 3000;

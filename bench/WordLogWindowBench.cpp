@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "../tests/support/FakeBus.h"
+#include "BenchClock.h"
 #include "ReceivingMonitor.h"
 #include "gui/analysis/TFrmWordLog.h"
 
@@ -20,11 +21,7 @@ namespace {
 
 using namespace telvar5;
 
-class BenchClock final : public MonotonicClock {
-public:
-    std::int64_t now = 1'000'000;
-    std::int64_t nowUs() const override { return now; }
-};
+using bench::BenchClock;
 
 void BM_WordLogWindowTick(benchmark::State& state)
 {
