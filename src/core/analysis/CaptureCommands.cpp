@@ -1,5 +1,7 @@
 #include "core/analysis/CaptureCommands.h"
 
+#include "core/analysis/CaptureDialogs.h"
+
 #include <algorithm>
 #include <chrono>
 
@@ -12,9 +14,6 @@
 namespace telvar5 {
 
 namespace {
-
-const char* const kCaptureFilter = "Записи приема (*.tlvcap)|*.tlvcap|*.*|*.*";
-const char* const kCsvFilter = "Таблицы CSV (*.csv)|*.csv|*.*|*.*";
 
 // The name of a file without its folders, as the lines show it.
 std::string shortName(const std::string& utf8Path)
@@ -70,7 +69,7 @@ void CaptureCommands::RecordOnConditionExecute(const RecordingTriggers& triggers
         setReport("Запись не начата: условие не наступило");
         return;
     }
-    const auto name = prompts_.askSaveFileName({kCaptureFilter, ".", "tlvcap", false, "Запись принятых слов в файл"});
+    const auto name = prompts_.askSaveFileName({kCaptureFileFilter, ".", "tlvcap", false, "Запись принятых слов в файл"});
     if (!name)
         return;
     fileName_ = *name;
@@ -173,14 +172,14 @@ void CaptureCommands::stopRecording()
 
 void CaptureCommands::ExportCsvExecute(CsvDialect dialect)
 {
-    const auto capture = prompts_.askOpenFileName({kCaptureFilter, ".", "", false, "Экспорт CSV: файл записи"});
+    const auto capture = prompts_.askOpenFileName({kCaptureFileFilter, ".", "", false, "Экспорт CSV: файл записи"});
     if (!capture)
         return;
-    const auto csv = prompts_.askSaveFileName({kCsvFilter, ".", "csv", false, "Экспорт CSV: таблица"});
+    const auto csv = prompts_.askSaveFileName({kCsvFileFilter, ".", "csv", false, "Экспорт CSV: таблица"});
     if (!csv)
         return;
     const CsvExportResult result = exportCaptureCsv(pathFromUtf8(*capture), pathFromUtf8(*csv), run_.formats, dialect);
-    const std::string what = dialect == CsvDialect::Excel ? "Экспорт CSV для Excel" : "Экспорт CSV";
+    const std::string what = csvExportName(dialect);
     if (!result.written)
         setReport(what + " не выполнен: " + result.problem);
     else

@@ -1,13 +1,11 @@
 #include "core/analysis/WordLogSession.h"
 
+#include "core/analysis/CaptureDialogs.h"
 #include "formats/ReplaceFile.h"
 
 namespace telvar5 {
 
 namespace {
-
-const char* const kCaptureFilter = "Записи приема (*.tlvcap)|*.tlvcap|*.*|*.*";
-const char* const kCsvFilter = "Таблицы CSV (*.csv)|*.csv|*.*|*.*";
 
 std::string fileNameOf(const std::filesystem::path& file) { return utf8FromPath(file.filename()); }
 
@@ -66,7 +64,7 @@ std::size_t WordLogSession::follow(const CaptureRing& ring, std::optional<std::i
 
 void WordLogSession::OpenRecordingExecute()
 {
-    const auto name = prompts_.askOpenFileName({kCaptureFilter, ".", "", false, "Поток слов: файл записи"});
+    const auto name = prompts_.askOpenFileName({kCaptureFileFilter, ".", "", false, "Поток слов: файл записи"});
     if (name)
         openRecording(pathFromUtf8(*name));
 }
@@ -105,8 +103,8 @@ std::uint64_t WordLogSession::scan(std::uint64_t entries)
 
 void WordLogSession::ExportCsvExecute(CsvDialect dialect)
 {
-    const std::string what = dialect == CsvDialect::Excel ? "Экспорт CSV для Excel" : "Экспорт CSV";
-    const auto csv = prompts_.askSaveFileName({kCsvFilter, ".", "csv", false, "Поток слов: " + what});
+    const std::string what = csvExportName(dialect);
+    const auto csv = prompts_.askSaveFileName({kCsvFileFilter, ".", "csv", false, "Поток слов: " + what});
     if (!csv)
         return;
     const CsvExportResult result = exportWordLogCsv(rows(), pathFromUtf8(*csv), formats_, dialect, {}, zone_);

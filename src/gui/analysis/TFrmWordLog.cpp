@@ -19,6 +19,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "core/Monitor.h"
 #include "core/analysis/CaptureCommands.h"
@@ -159,18 +160,14 @@ TFrmWordLog::TFrmWordLog(Monitor& monitor, QWidget* parent)
             sourceChanged();
         showStatus();
     });
-    connect(exportCsv, &QPushButton::clicked, this, [this] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        session_->ExportCsvExecute(CsvDialect::Plain);
-        QApplication::restoreOverrideCursor();
-        showStatus();
-    });
-    connect(exportExcel, &QPushButton::clicked, this, [this] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        session_->ExportCsvExecute(CsvDialect::Excel);
-        QApplication::restoreOverrideCursor();
-        showStatus();
-    });
+    for (const auto& [exportButton, dialect] :
+         {std::pair{exportCsv, CsvDialect::Plain}, std::pair{exportExcel, CsvDialect::Excel}})
+        connect(exportButton, &QPushButton::clicked, this, [this, dialect = dialect] {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            session_->ExportCsvExecute(dialect);
+            QApplication::restoreOverrideCursor();
+            showStatus();
+        });
     connect(scanTimer_, &QTimer::timeout, this, &TFrmWordLog::scanSlice);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &TFrmWordLog::scrolled);
     // A row chosen in a live log stays where it is: the log stands still until the pause is lifted.
